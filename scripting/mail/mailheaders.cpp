@@ -26,7 +26,9 @@ bool IsPlainAscii(const QString &text)
 // character: each word must decode to whole characters on its own.
 QList<QByteArray> Utf8Pieces(const QString &text)
 {
-    constexpr int maxBytes = (MaxEncodedWord - 12) / 4 * 3; // 12 = "=?UTF-8?B?" + "?="
+    // 39 bytes make a word of 64 characters, which fits the first line after a header name.
+    constexpr int maxBytes = 39;
+    static_assert(12 + maxBytes / 3 * 4 <= MaxEncodedWord); // 12 = "=?UTF-8?B?" + "?="
     QList<QByteArray> pieces;
     QByteArray current;
     const QList<uint> codePoints = text.toUcs4();
@@ -140,7 +142,7 @@ QByteArray MailDate(const QDateTime &when)
     const QLocale c = QLocale::c();
     const int offset = when.offsetFromUtc() / 60;
     const QString zone = QStringLiteral("%1%2%3")
-                             .arg(offset < 0 ? u'-' : u'+')
+                             .arg(QChar(offset < 0 ? u'-' : u'+'))
                              .arg(qAbs(offset) / 60, 2, 10, QLatin1Char('0'))
                              .arg(qAbs(offset) % 60, 2, 10, QLatin1Char('0'));
     return (c.toString(when, QStringLiteral("ddd, d MMM yyyy HH:mm:ss ")) + zone).toLatin1();

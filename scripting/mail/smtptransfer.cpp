@@ -41,12 +41,14 @@ void EnsureCurlInitialised()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-// What the server said last and which command it answered, so that an error can name the
-// refused recipient or the failed step. AUTH lines are never kept: they carry the password.
+// The first refusal of the server and the command it answered, so that an error can name the
+// refused recipient or the failed step; libcurl's own text has only the code. AUTH lines are
+// never kept: they carry the password.
 struct Conversation
 {
     QByteArray lastCommand;
-    QByteArray lastReply;
+    QByteArray failedCommand;
+    QByteArray failedReply;
 };
 
 int Trace(CURL *, curl_infotype type, char *data, size_t size, void *userp)
@@ -56,9 +58,14 @@ int Trace(CURL *, curl_infotype type, char *data, size_t size, void *userp)
     if (text.isEmpty())
         return 0;
     if (type == CURLINFO_HEADER_OUT)
-        conversation->lastCommand = text.startsWith("AUTH") ? QByteArray("AUTH") : text;
-    else if (type == CURLINFO_HEADER_IN)
-        conversation->lastReply = text.split('\n').constLast().trimmed();
+        // Only the commands an error may name; anything else may be a credential.
+        conversation->lastCommand =
+            text.startsWith("MAIL FROM:") || text.startsWith("RCPT TO:") ? text : QByteArray();
+    else if (type == CURLINFO_HEADER_IN && conversation->failedReply.isEmpty() &&
+             (text.startsWith('4') || text.startsWith('5'))) {
+        conversation->failedCommand = conversation->lastCommand;
+        conversation->failedReply = text.split('\n').constLast().trimmed();
+    }
     return 0;
 }
 
@@ -182,7 +189,7 @@ void SmtpTransfer::run() const
 
     const QString detail = errorBuffer[0] ? QString::fromUtf8(errorBuffer).trimmed()
                                           : QString::fromUtf8(curl_easy_strerror(code));
-    const QString reply = QString::fromUtf8(conversation.lastReply);
+    const QString reply = QString::fromUtf8(conversation.failedReply);
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -224,12 +231,12 @@ void SmtpTransfer::run() const
     default:
         break;
     }
-    if (conversation.lastCommand.startsWith("RCPT"))
+    if (conversation.failedCommand.startsWith("RCPT"))
         throw Error(QStringLiteral("The mail server %1 refused the recipient %2: %3")
-                        .arg(where, CommandArgument(conversation.lastCommand), reply));
-    if (conversation.lastCommand.startsWith("MAIL"))
+                        .arg(where, CommandArgument(conversation.failedCommand), reply));
+    if (conversation.failedCommand.startsWith("MAIL"))
         throw Error(QStringLiteral("The mail server %1 refused the sender %2: %3")
-                        .arg(where, CommandArgument(conversation.lastCommand), reply));
+                        .arg(where, CommandArgument(conversation.failedCommand), reply));
     throw Error(
         QStringLiteral("Sending mail through %1 failed: %2%3")
             .arg(where, detail, reply.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reply)));
