@@ -1,6 +1,7 @@
 #include "scripting/mail/mailheaders.h"
 
 #include <QLocale>
+#include <QUrl>
 
 namespace tev {
 
@@ -125,6 +126,13 @@ QByteArray EncodeAddressList(const QStringList &addresses, int nameLength)
         column += bytes.size();
     }
     return result;
+}
+
+QByteArray AttachmentDisposition(const QString &fileName)
+{
+    if (IsPlainAscii(fileName) && !fileName.contains(u'"') && !fileName.contains(u'\\'))
+        return "attachment; filename=\"" + fileName.toLatin1() + '"';
+    return "attachment; filename*=UTF-8''" + QUrl::toPercentEncoding(fileName);
 }
 
 QString EnvelopeAddress(const QString &address)

@@ -24,6 +24,10 @@ QByteArray EncodeAddressList(const QStringList &addresses, int nameLength);
 // The bare address for the SMTP envelope: the part inside "<...>" when there is one.
 QString EnvelopeAddress(const QString &address);
 
+// The Content-Disposition value of an attachment part: the name quoted when it is plain ASCII,
+// else as RFC 2231 UTF-8 parameter ("filename*=UTF-8''...").
+QByteArray AttachmentDisposition(const QString &fileName);
+
 // The date header's value for a point in time.
 QByteArray MailDate(const QDateTime &when);
 

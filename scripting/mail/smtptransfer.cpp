@@ -1,6 +1,9 @@
 #include "scripting/mail/smtptransfer.h"
 
 #include "platform/error.h"
+#include "scripting/mail/mailheaders.h"
+
+#include <QFileInfo>
 
 #include <curl/curl.h>
 #include <memory>
@@ -173,6 +176,11 @@ void SmtpTransfer::run() const
         if (curl_mime_filedata(part, path.toUtf8().constData()) != CURLE_OK)
             throw Error(QStringLiteral("The attachment \"%1\" cannot be read").arg(path));
         curl_mime_encoder(part, "base64");
+        // Our own disposition, so that a name beyond ASCII reaches the reader intact.
+        StringList partHeaders;
+        AppendTo(partHeaders,
+                 "Content-Disposition: " + AttachmentDisposition(QFileInfo(path).fileName()));
+        curl_mime_headers(part, partHeaders.release(), 1);
     }
     SetOption(c, CURLOPT_MIMEPOST, mime.get());
 

@@ -54,6 +54,16 @@ TEST(MailHeaders, Mailboxes)
             << name;
 }
 
+TEST(MailHeaders, AttachmentNames)
+{
+    EXPECT_EQ(AttachmentDisposition(QStringLiteral("report 1.txt")),
+              QByteArray("attachment; filename=\"report 1.txt\""));
+    EXPECT_EQ(AttachmentDisposition(QStringLiteral("Maß.txt")),
+              QByteArray("attachment; filename*=UTF-8''Ma%C3%9F.txt"));
+    EXPECT_EQ(AttachmentDisposition(QStringLiteral("a\"b.txt")),
+              QByteArray("attachment; filename*=UTF-8''a%22b.txt"));
+}
+
 TEST(MailHeaders, EnvelopeAddressAndLineBreaks)
 {
     EXPECT_EQ(EnvelopeAddress(QStringLiteral("Anna <a@x.test>")), QStringLiteral("a@x.test"));

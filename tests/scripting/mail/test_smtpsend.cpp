@@ -64,7 +64,7 @@ protected:
         mail.SetSubject(Subject);
         mail.SetBody(QStringLiteral("Dear team,\r\n.\r\nMaß 12,5 µm\r\n..\r\nEnd"));
         mail.SetAttachments(
-            makeFile(QStringLiteral("report.txt"), "line 1\nline 2\n") + u';' +
+            makeFile(QStringLiteral("Prüfbericht µ.txt"), "line 1\nline 2\n") + u';' +
             makeFile(QStringLiteral("data.bin"), QByteArray("\x00\x01\xff.\r\n", 6)));
     }
 
@@ -122,7 +122,7 @@ TEST_P(SmtpTransportTest, MailArrivesDecoded)
 
     const QJsonArray attachments = m["attachments"].toArray();
     ASSERT_EQ(attachments.size(), 2);
-    EXPECT_EQ(attachments[0]["filename"].toString(), QStringLiteral("report.txt"));
+    EXPECT_EQ(attachments[0]["filename"].toString(), QStringLiteral("Prüfbericht µ.txt"));
     EXPECT_EQ(QByteArray::fromBase64(attachments[0]["data"].toString().toLatin1()),
               QByteArray("line 1\nline 2\n"));
     EXPECT_EQ(attachments[1]["filename"].toString(), QStringLiteral("data.bin"));
