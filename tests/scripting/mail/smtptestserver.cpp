@@ -15,14 +15,14 @@ constexpr int StartLimitMs = 15000;
 
 } // namespace
 
-TestCertificate TestCertificate::make(const QString &folder)
+TestCertificate TestCertificate::make(const QString &folder, const QString &commonName)
 {
-    TestCertificate pair{QDir(folder).filePath(QStringLiteral("cert.pem")),
-                         QDir(folder).filePath(QStringLiteral("key.pem"))};
+    TestCertificate pair{QDir(folder).filePath(commonName + QStringLiteral("-cert.pem")),
+                         QDir(folder).filePath(commonName + QStringLiteral("-key.pem"))};
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
                   {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                   "-nodes", "-days", "2", "-subj", "/CN=localhost", "-addext",
+                   "-nodes", "-days", "2", "-subj", "/CN=" + commonName, "-addext",
                    "subjectAltName=DNS:localhost,IP:127.0.0.1", "-keyout", pair.keyFile, "-out",
                    pair.certFile});
     EXPECT_TRUE(openssl.waitForFinished(30000)) << "openssl did not finish";
@@ -49,6 +49,8 @@ SmtpTestServer::SmtpTestServer(const QString &folder, const Options &options)
     if (options.mode != Mode::Plain)
         args << QStringLiteral("--cert") << options.certificate.certFile << QStringLiteral("--key")
              << options.certificate.keyFile;
+    if (!options.clientCa.isEmpty())
+        args << QStringLiteral("--client-ca") << options.clientCa;
     if (!options.user.isEmpty())
         args << QStringLiteral("--user") << options.user << QStringLiteral("--password")
              << options.password;

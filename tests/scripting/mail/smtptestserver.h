@@ -13,8 +13,9 @@ struct TestCertificate
 {
     QString certFile;
     QString keyFile;
-    // Makes the pair in folder; fails the test when openssl is missing or fails.
-    static TestCertificate make(const QString &folder);
+    // Makes the pair in folder, named after commonName; fails the test when openssl fails.
+    static TestCertificate make(const QString &folder,
+                                const QString &commonName = QStringLiteral("localhost"));
 };
 
 // An SMTP server on 127.0.0.1 and a free port (tests/fixtures/mail/smtpserver.py under Debian's
@@ -27,6 +28,7 @@ public:
     {
         Mode mode = Mode::Plain;
         TestCertificate certificate; // needed for the TLS modes
+        QString clientCa;            // asks for a client certificate when not empty
         QString user;                // with an authenticator when not empty
         QString password;
     };

@@ -37,7 +37,7 @@ protected:
     {
         const QString folder = temp.file(QStringLiteral("server%1").arg(++serverCount));
         auto server = std::make_unique<SmtpTestServer>(
-            folder, SmtpTestServer::Options{mode, certificate, user, password});
+            folder, SmtpTestServer::Options{mode, certificate, {}, user, password});
         EXPECT_TRUE(server->isRunning());
         return server;
     }
@@ -361,6 +361,29 @@ TEST_F(SmtpSendTest, SilentServerTimesOut)
     timer.start();
     EXPECT_THAT(ErrorOf(mail).toStdString(), HasSubstr("did not answer in time"));
     EXPECT_LT(timer.elapsed(), 10000);
+}
+
+TEST_F(SmtpSendTest, ClientCertificateIsPresented)
+{
+    const auto client = tev::test::TestCertificate::make(temp.path(), QStringLiteral("gauge-7"));
+    SmtpTestServer server(
+        temp.file(QStringLiteral("server")),
+        {SmtpTestServer::Mode::ImplicitTls, certificate, client.certFile, {}, {}});
+    ASSERT_TRUE(server.isRunning());
+    TvyxEMail without;
+    fill(without, server, 465);
+    ASSERT_EQ(ErrorOf(without), QString());
+
+    TvyxEMail with;
+    fill(with, server, 465);
+    with.SetSSLCertFile(client.certFile);
+    with.SetSSLKeyFile(client.keyFile);
+    ASSERT_EQ(ErrorOf(with), QString());
+
+    const QList<QJsonObject> messages = server.messages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0]["client_cn"].toString(), QString());
+    EXPECT_EQ(messages[1]["client_cn"].toString(), QStringLiteral("gauge-7"));
 }
 
 TEST_F(SmtpSendTest, MissingClientCertificateIsATlsError)
