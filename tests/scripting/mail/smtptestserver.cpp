@@ -1,8 +1,10 @@
 #include "smtptestserver.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace tev::test {
@@ -104,6 +106,23 @@ QStringList SmtpTestServer::events() const
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace tev::test
+
+namespace tev::test {
+
+bool SmtpTestServer::waitUntilAllClosed() const
+{
+    // The server notices a closed connection on its own schedule, so poll briefly.
+    const QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired()) {
+        const QStringList all = events();
+        if (all.count(QStringLiteral("OPEN")) == all.count(QStringLiteral("CLOSED")))
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
 }
 
 } // namespace tev::test

@@ -44,8 +44,10 @@ public:
     QString connectTo(quint16 standInPort) const;
     // The messages received so far, decoded by the server.
     QList<QJsonObject> messages() const;
-    // MAIL, RCPT and AUTH lines in the order the server saw them.
+    // OPEN, MAIL, RCPT, AUTH and CLOSED lines in the order the server saw them.
     QStringList events() const;
+    // Waits until every connection the server saw is closed again; false after a few seconds.
+    bool waitUntilAllClosed() const;
 
 private:
     QString m_folder;
