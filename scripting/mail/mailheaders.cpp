@@ -130,8 +130,8 @@ QByteArray EncodeAddressList(const QStringList &addresses, int nameLength)
 
 QByteArray AttachmentDisposition(const QString &fileName)
 {
-    if (IsPlainAscii(fileName) && !fileName.contains(u'"') && !fileName.contains(u'\\'))
-        return "attachment; filename=\"" + fileName.toLatin1() + '"';
+    if (IsPlainAscii(fileName))
+        return {};
     return "attachment; filename*=UTF-8''" + QUrl::toPercentEncoding(fileName);
 }
 

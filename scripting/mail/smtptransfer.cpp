@@ -176,11 +176,14 @@ void SmtpTransfer::run() const
         if (curl_mime_filedata(part, path.toUtf8().constData()) != CURLE_OK)
             throw Error(QStringLiteral("The attachment \"%1\" cannot be read").arg(path));
         curl_mime_encoder(part, "base64");
-        // Our own disposition, so that a name beyond ASCII reaches the reader intact.
-        StringList partHeaders;
-        AppendTo(partHeaders,
-                 "Content-Disposition: " + AttachmentDisposition(QFileInfo(path).fileName()));
-        curl_mime_headers(part, partHeaders.release(), 1);
+        // libcurl writes the name as raw bytes; a name beyond ASCII gets an encoded header of
+        // ours so that it reaches the reader intact.
+        if (const QByteArray disposition = AttachmentDisposition(QFileInfo(path).fileName());
+            !disposition.isEmpty()) {
+            StringList partHeaders;
+            AppendTo(partHeaders, "Content-Disposition: " + disposition);
+            curl_mime_headers(part, partHeaders.release(), 1);
+        }
     }
     SetOption(c, CURLOPT_MIMEPOST, mime.get());
 
