@@ -135,7 +135,9 @@ INSTANTIATE_TEST_SUITE_P(
     Transports, SmtpTransportTest,
     ::testing::Values(TransportCase{"Plain", SmtpTestServer::Mode::Plain, 25, false},
                       TransportCase{"StartTls", SmtpTestServer::Mode::StartTls, 587, true},
-                      TransportCase{"ImplicitTls", SmtpTestServer::Mode::ImplicitTls, 465, true}),
+                      TransportCase{"ImplicitTls", SmtpTestServer::Mode::ImplicitTls, 465, true},
+                      TransportCase{"ImplicitTlsOn2525", SmtpTestServer::Mode::ImplicitTls, 2525,
+                                    true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SmtpSendTest, LongHeadersAreFoldedAndStillDecode)
