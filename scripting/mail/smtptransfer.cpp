@@ -94,6 +94,14 @@ template <typename T> void SetOption(CURL *curl, CURLoption option, T value)
 void SmtpTransfer::run() const
 {
     EnsureCurlInitialised();
+    // Everything libcurl refers to without copying is declared before the handle, so that it
+    // outlives the handle's clean-up, which may still trace or report.
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    Conversation conversation;
+    StringList connectToList;
+    StringList rcpt;
+    StringList headerList;
+    MimeHandle mime;
     // The easy handle owns the one connection of this transfer; cleaning it up closes it, also
     // when a step below throws.
     EasyHandle curl(curl_easy_init());
@@ -113,6 +121,8 @@ void SmtpTransfer::run() const
     SetOption(c, CURLOPT_URL, urlBytes.constData());
     SetOption(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     SetOption(c, CURLOPT_NOSIGNAL, 1L);
+    // The connection is closed (with QUIT) as the transfer ends, never kept for another send.
+    SetOption(c, CURLOPT_FORBID_REUSE, 1L);
     SetOption(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeout.count()));
     const long responseSeconds = std::max<long>(1, (responseTimeout.count() + 999) / 1000);
     SetOption(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, responseSeconds);
@@ -120,7 +130,6 @@ void SmtpTransfer::run() const
     SetOption(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     SetOption(c, CURLOPT_LOW_SPEED_TIME, responseSeconds);
 
-    StringList connectToList;
     for (const QString &entry : connectTo)
         AppendTo(connectToList, entry.toUtf8());
     if (connectToList)
@@ -154,17 +163,15 @@ void SmtpTransfer::run() const
 
     const QByteArray from = '<' + mailFrom.toUtf8() + '>';
     SetOption(c, CURLOPT_MAIL_FROM, from.constData());
-    StringList rcpt;
     for (const QString &address : envelopeRecipients)
         AppendTo(rcpt, '<' + address.toUtf8() + '>');
     SetOption(c, CURLOPT_MAIL_RCPT, rcpt.get());
 
-    StringList headerList;
     for (const QByteArray &header : headers)
         AppendTo(headerList, header);
     SetOption(c, CURLOPT_HTTPHEADER, headerList.get());
 
-    MimeHandle mime(curl_mime_init(c));
+    mime.reset(curl_mime_init(c));
     curl_mimepart *text = curl_mime_addpart(mime.get());
     curl_mime_data(text, bodyUtf8.constData(), static_cast<size_t>(bodyUtf8.size()));
     curl_mime_type(text, "text/plain; charset=utf-8");
@@ -187,9 +194,7 @@ void SmtpTransfer::run() const
     }
     SetOption(c, CURLOPT_MIMEPOST, mime.get());
 
-    char errorBuffer[CURL_ERROR_SIZE] = {};
     SetOption(c, CURLOPT_ERRORBUFFER, errorBuffer);
-    Conversation conversation;
     SetOption(c, CURLOPT_DEBUGFUNCTION, &Trace);
     SetOption(c, CURLOPT_DEBUGDATA, &conversation);
     SetOption(c, CURLOPT_VERBOSE, 1L);
