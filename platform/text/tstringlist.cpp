@@ -161,7 +161,7 @@ bool TStringList::Equals(const TStringList &other) const
 
 int TStringList::CompareStrings(const QString &s1, const QString &s2) const
 {
-    return QString::compare(s1, s2, m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    return QString::compare(s1, s2, CaseSensitivity());
 }
 
 int TStringList::IndexOf(const QString &s) const
@@ -182,7 +182,7 @@ int TStringList::IndexOfName(const QString &name) const
     for (int i = 0; i < Count(); ++i) {
         const QString &line = m_items.at(i).text;
         const int pos = SeparatorPos(line);
-        if (pos >= 0 && CompareStrings(line.left(pos), name) == 0)
+        if (pos >= 0 && QStringView(line).left(pos).compare(name, CaseSensitivity()) == 0)
             return i;
     }
     return -1;

@@ -9,6 +9,21 @@
 
 namespace tev {
 
+namespace detail {
+// One line of a TStringList with its object.
+struct TStringListItem
+{
+    QString text;
+    QPointer<QObject> object;
+};
+} // namespace detail
+} // namespace tev
+
+// Lines move by memory copy when the list inserts or deletes in the middle.
+Q_DECLARE_TYPEINFO(tev::detail::TStringListItem, Q_RELOCATABLE_TYPE);
+
+namespace tev {
+
 // An ordered list of text lines, each with an optional associated object, that doubles as a
 // name=value list. It behaves like the string list that the program's settings, sequence headers,
 // characteristic parameters and user scripts were written against:
@@ -46,7 +61,8 @@ public:
     void SetObjects(int index, QObject *object);
 
     // Adding and removing. Add and AddObject return the index of the line, which in a sorted
-    // list is its sorted place (or, with dupIgnore, the place of the equal line already there).
+    // list is its sorted place (or, with dupIgnore, the place of the equal line already there;
+    // with dupAccept the new line goes before the equal ones).
     int Add(const QString &s);
     int AddObject(const QString &s, QObject *object);
     int AddPair(const QString &name, const QString &value, QObject *object = nullptr);
@@ -132,14 +148,14 @@ public:
     int UpdateCount() const { return m_updateCount; }
 
 private:
-    struct Item
-    {
-        QString text;
-        QPointer<QObject> object;
-    };
+    using Item = detail::TStringListItem;
 
     void CheckIndex(int index) const;
     void CheckNotSorted() const;
+    Qt::CaseSensitivity CaseSensitivity() const
+    {
+        return m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    }
     int SeparatorPos(const QString &line) const { return line.indexOf(m_nameValueSeparator); }
     QString DelimitedTextWith(QChar delimiter, QChar quoteChar, bool strict) const;
     void SetDelimitedTextWith(const QString &text, QChar delimiter, QChar quoteChar, bool strict);
