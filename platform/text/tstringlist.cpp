@@ -21,6 +21,20 @@ bool IsBlankOrControl(QChar c)
     return c.unicode() <= 32;
 }
 
+// Text in the encoding its byte-order mark names, UTF-8 without one; the mark is dropped.
+QString DecodeText(const QByteArray &data)
+{
+    const auto encoding = QStringConverter::encodingForData(data).value_or(QStringConverter::Utf8);
+    QStringDecoder decoder(encoding);
+    return decoder.decode(data);
+}
+
+QByteArray EncodeText(const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::Utf8);
+    return encoder.encode(text);
+}
+
 } // namespace
 
 TStringList::TStringList(const QStringList &lines)
@@ -427,9 +441,7 @@ void TStringList::LoadFromFile(const QString &fileName)
     if (file.error() != QFileDevice::NoError)
         throw Error(
             QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    const auto encoding = QStringConverter::encodingForData(data).value_or(QStringConverter::Utf8);
-    QStringDecoder decoder(encoding);
-    SetText(decoder.decode(data));
+    SetText(DecodeText(data));
 }
 
 void TStringList::SaveToFile(const QString &fileName) const
@@ -438,11 +450,22 @@ void TStringList::SaveToFile(const QString &fileName) const
     if (!file.open(QIODevice::WriteOnly))
         throw Error(
             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    QStringEncoder encoder(QStringConverter::Utf8);
-    const QByteArray data = encoder.encode(Text());
+    const QByteArray data = EncodeText(Text());
     if (file.write(data) != data.size() || !file.commit())
         throw Error(
             QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+}
+
+void TStringList::LoadFromStream(QIODevice &stream)
+{
+    SetText(DecodeText(stream.readAll()));
+}
+
+void TStringList::SaveToStream(QIODevice &stream) const
+{
+    const QByteArray data = EncodeText(Text());
+    if (stream.write(data) != data.size())
+        throw Error(QStringLiteral("Stream write error. %1").arg(stream.errorString()));
 }
 
 void TStringList::Sort()

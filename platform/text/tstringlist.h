@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -65,6 +66,7 @@ public:
     // with dupAccept the new line goes before the equal ones).
     int Add(const QString &s);
     int AddObject(const QString &s, QObject *object);
+    void Append(const QString &s) { Add(s); }
     int AddPair(const QString &name, const QString &value, QObject *object = nullptr);
     void AddStrings(const TStringList &other);
     void AddStrings(const QStringList &lines);
@@ -110,6 +112,9 @@ public:
     // or written; a failed write leaves an existing file as it was.
     void LoadFromFile(const QString &fileName);
     void SaveToFile(const QString &fileName) const;
+    // The same for a stream, read from its current position to its end.
+    void LoadFromStream(QIODevice &stream);
+    void SaveToStream(QIODevice &stream) const;
 
     // Ordering.
     void Sort();

@@ -5,6 +5,7 @@
 #include "qstringprinter.h"
 #include "support/tempfolder.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <memory>
 
@@ -339,4 +340,25 @@ TEST(TStringList, FilesRoundTripAndReportErrors)
 
     EXPECT_THROW(back.LoadFromFile(folder.file(QStringLiteral("missing.txt"))), tev::Error);
     EXPECT_THROW(list.SaveToFile(folder.file(QStringLiteral("no/such/folder/x.txt"))), tev::Error);
+}
+
+TEST(TStringList, StreamsReadFromTheCurrentPosition)
+{
+    QByteArray data("skip|a=1\r\nb=2");
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(buffer.seek(5));
+    TStringList list;
+    list.LoadFromStream(buffer);
+    EXPECT_EQ(LinesOf(list), (QStringList{"a=1", "b=2"}));
+
+    QByteArray written;
+    QBuffer out(&written);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    list.Append(QStringLiteral("ü"));
+    list.SaveToStream(out);
+    EXPECT_EQ(written, QByteArray("a=1\r\nb=2\r\n\xC3\xBC\r\n"));
+    QBuffer readOnly(&written);
+    ASSERT_TRUE(readOnly.open(QIODevice::ReadOnly));
+    EXPECT_THROW(list.SaveToStream(readOnly), tev::Error);
 }
