@@ -4,9 +4,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringConverter>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -19,20 +16,6 @@ namespace {
 bool IsBlankOrControl(QChar c)
 {
     return c.unicode() <= 32;
-}
-
-// Text in the encoding its byte-order mark names, UTF-8 without one; the mark is dropped.
-QString DecodeText(const QByteArray &data)
-{
-    const auto encoding = QStringConverter::encodingForData(data).value_or(QStringConverter::Utf8);
-    QStringDecoder decoder(encoding);
-    return decoder.decode(data);
-}
-
-QByteArray EncodeText(const QString &text)
-{
-    QStringEncoder encoder(QStringConverter::Utf8);
-    return encoder.encode(text);
 }
 
 } // namespace
@@ -431,7 +414,35 @@ QStringList TStringList::ToStringList() const
     return result;
 }
 
-void TStringList::LoadFromFile(const QString &fileName)
+void TStringList::SetTextFromBytes(const QByteArray &data, const TEncoding::Ptr &encoding)
+{
+    int preambleLength = 0;
+    TEncoding::Ptr used = encoding;
+    if (used) {
+        if (const QByteArray preamble = used->GetPreamble();
+            !preamble.isEmpty() && data.startsWith(preamble))
+            preambleLength = int(preamble.size());
+    } else {
+        used = TEncoding::DetectByPreamble(data, m_defaultEncoding, preambleLength);
+    }
+    SetText(used->GetString(QByteArrayView(data).sliced(preambleLength)));
+    m_encoding = used;
+}
+
+QByteArray TStringList::TextBytes(const TEncoding::Ptr &encoding) const
+{
+    const TEncoding::Ptr used = encoding ? encoding : (m_encoding ? m_encoding : m_defaultEncoding);
+    QByteArray data = m_writeBOM ? used->GetPreamble() : QByteArray();
+    data += used->GetBytes(Text());
+    return data;
+}
+
+void TStringList::SetDefaultEncoding(const TEncoding::Ptr &encoding)
+{
+    m_defaultEncoding = encoding ? encoding : TEncoding::ANSI();
+}
+
+void TStringList::LoadFromFile(const QString &fileName, const TEncoding::Ptr &encoding)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -441,29 +452,29 @@ void TStringList::LoadFromFile(const QString &fileName)
     if (file.error() != QFileDevice::NoError)
         throw Error(
             QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    SetText(DecodeText(data));
+    SetTextFromBytes(data, encoding);
 }
 
-void TStringList::SaveToFile(const QString &fileName) const
+void TStringList::SaveToFile(const QString &fileName, const TEncoding::Ptr &encoding) const
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw Error(
             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    const QByteArray data = EncodeText(Text());
+    const QByteArray data = TextBytes(encoding);
     if (file.write(data) != data.size() || !file.commit())
         throw Error(
             QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
 }
 
-void TStringList::LoadFromStream(QIODevice &stream)
+void TStringList::LoadFromStream(QIODevice &stream, const TEncoding::Ptr &encoding)
 {
-    SetText(DecodeText(stream.readAll()));
+    SetTextFromBytes(stream.readAll(), encoding);
 }
 
-void TStringList::SaveToStream(QIODevice &stream) const
+void TStringList::SaveToStream(QIODevice &stream, const TEncoding::Ptr &encoding) const
 {
-    const QByteArray data = EncodeText(Text());
+    const QByteArray data = TextBytes(encoding);
     if (stream.write(data) != data.size())
         throw Error(QStringLiteral("Stream write error. %1").arg(stream.errorString()));
 }

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "platform/text/tencoding.h"
+
 namespace tev {
 
 namespace detail {
@@ -107,14 +109,23 @@ public:
     void SetDelimitedText(const QString &text);
     QStringList ToStringList() const;
 
-    // Files: read with the byte-order mark's encoding (UTF-8 without one), written as UTF-8
-    // without a mark, lines joined by LineBreak. Throws tev::Error when the file cannot be read
-    // or written; a failed write leaves an existing file as it was.
-    void LoadFromFile(const QString &fileName);
-    void SaveToFile(const QString &fileName) const;
-    // The same for a stream, read from its current position to its end.
-    void LoadFromStream(QIODevice &stream);
-    void SaveToStream(QIODevice &stream) const;
+    // Files and streams (read from the current position to the end).
+    // Loading without an encoding takes the one a byte-order mark names, else DefaultEncoding
+    // (Windows-1252, in which every byte survives a load and a save); with an encoding, a mark of
+    // that encoding is skipped. The encoding used is kept in Encoding.
+    // Saving without an encoding uses Encoding, else DefaultEncoding, and starts with the
+    // encoding's byte-order mark when WriteBOM is set; lines are joined as in Text.
+    // Throws tev::Error when a file cannot be read or written; a failed save leaves an existing
+    // file as it was.
+    void LoadFromFile(const QString &fileName, const TEncoding::Ptr &encoding = nullptr);
+    void SaveToFile(const QString &fileName, const TEncoding::Ptr &encoding = nullptr) const;
+    void LoadFromStream(QIODevice &stream, const TEncoding::Ptr &encoding = nullptr);
+    void SaveToStream(QIODevice &stream, const TEncoding::Ptr &encoding = nullptr) const;
+    TEncoding::Ptr Encoding() const { return m_encoding; }
+    TEncoding::Ptr DefaultEncoding() const { return m_defaultEncoding; }
+    void SetDefaultEncoding(const TEncoding::Ptr &encoding);
+    bool WriteBOM() const { return m_writeBOM; }
+    void SetWriteBOM(bool writeBOM) { m_writeBOM = writeBOM; }
 
     // Ordering.
     void Sort();
@@ -162,6 +173,8 @@ private:
         return m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     }
     int SeparatorPos(const QString &line) const { return line.indexOf(m_nameValueSeparator); }
+    void SetTextFromBytes(const QByteArray &data, const TEncoding::Ptr &encoding);
+    QByteArray TextBytes(const TEncoding::Ptr &encoding) const;
     QString DelimitedTextWith(QChar delimiter, QChar quoteChar, bool strict) const;
     void SetDelimitedTextWith(const QString &text, QChar delimiter, QChar quoteChar, bool strict);
 
@@ -176,6 +189,9 @@ private:
     QString m_lineBreak = QStringLiteral("\r\n");
     bool m_trailingLineBreak = true;
     int m_updateCount = 0;
+    TEncoding::Ptr m_encoding;
+    TEncoding::Ptr m_defaultEncoding = TEncoding::ANSI();
+    bool m_writeBOM = true;
 };
 
 } // namespace tev
