@@ -33,7 +33,9 @@ namespace tev {
 // - a line's name is the text before its first NameValueSeparator ("=" by default); lines without
 //   a separator have an empty name and an empty value;
 // - names and lines compare without regard to case unless CaseSensitive is set;
-// - a Sorted list keeps its lines in order and handles equal lines by Duplicates;
+// - a Sorted list keeps its lines in order and handles equal lines by Duplicates; the order is
+//   that of the characters' codes after case folding, the same on every machine, so that lists
+//   written to files do not change with the user's locale (CustomSort gives any other order);
 // - Text joins the lines with LineBreak (CR LF, as in the files the program reads and writes),
 //   CommaText and DelimitedText give one line with quoted items.
 // Index errors and operations a sorted list forbids throw tev::Error, as a script expects.
