@@ -249,3 +249,20 @@ TEST(TIniFile, ReadsIntegerAndBooleanText)
     EXPECT_FALSE(ini.ReadBool("N", "i", true));
     EXPECT_TRUE(ini.ReadBool("N", "e", true));
 }
+
+TEST(TIniFile, SavingKeepsPermissionsAndLinks)
+{
+    TempFolder temp;
+    const QString target = temp.file("real.ini");
+    writeAll(target, "[S]\nA=1\n");
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ReadGroup);
+    ASSERT_TRUE(QFile::link(target, temp.file("link.ini")));
+    TIniFile ini(temp.file("link.ini"));
+    ini.WriteString("S", "A", "2");
+    EXPECT_TRUE(QFileInfo(temp.file("link.ini")).isSymLink());
+    EXPECT_EQ(readAll(target), QByteArray("[S]\nA=2\n"));
+    const auto ownerGroupOthers = QFileDevice::Permissions(0x7077);
+    EXPECT_EQ(QFile::permissions(target) & ownerGroupOthers,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+}
