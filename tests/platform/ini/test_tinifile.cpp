@@ -266,3 +266,20 @@ TEST(TIniFile, SavingKeepsPermissionsAndLinks)
     EXPECT_EQ(QFile::permissions(target) & ownerGroupOthers,
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
 }
+
+TEST(TIniFile, TheFirstSectionAndKeyOfANameWin)
+{
+    TempFolder temp;
+    const QString path = temp.file("dup.ini");
+    writeAll(path, "Orphan=1\n[S]\nA=first\na=second\nplain line\n[s]\nA=third\nB=4\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "A", ""), "first");
+    EXPECT_FALSE(ini.ValueExists("S", "B")) << "only the first section of a name is read";
+    EXPECT_FALSE(ini.ValueExists("", "Orphan")) << "keys before any section belong to none";
+    EXPECT_EQ(ini.ReadSections(), QStringList({"S"}));
+    EXPECT_EQ(ini.ReadSection("S"), QStringList({"A", "a"}));
+    ini.DeleteKey("S", "A");
+    EXPECT_EQ(readAll(path), QByteArray("Orphan=1\n[S]\nplain line\n[s]\nA=third\nB=4\n"));
+    ini.EraseSection("s");
+    EXPECT_EQ(readAll(path), QByteArray("Orphan=1\n"));
+}
