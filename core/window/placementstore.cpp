@@ -1,5 +1,6 @@
 #include "core/window/placementstore.h"
 
+#include "core/lib/numbers.h"
 #include "platform/error.h"
 #include "platform/ini/tinifile.h"
 
@@ -56,9 +57,11 @@ public:
         const QString actual = ActualSection(section);
         if (actual.isEmpty())
             return defaultValue;
-        bool ok = false;
-        const int value = m_settings.value(Key(actual, name)).toInt(&ok);
-        return ok ? value : defaultValue;
+        const QVariant value = m_settings.value(Key(actual, name));
+        if (value.typeId() == QMetaType::Int)
+            return value.toInt();
+        // The native format keeps every value as text; it reads as integer text.
+        return value.isValid() ? StrToIntDef(value.toString(), defaultValue) : defaultValue;
     }
     void WriteInteger(const QString &section, const QString &name, int value) override
     {

@@ -117,11 +117,14 @@ TEST(WindowPlacement, RegistryReadsNumbersHeldAsText)
         // Key names match without regard to case, as in the registry.
         settings.setValue("Software/Vyx/Tevora/window/Left", QStringLiteral("70"));
         settings.setValue("Software/Vyx/Tevora/window/Top", QStringLiteral("not a number"));
+        settings.setValue("Software/Vyx/Tevora/window/Width", QStringLiteral("$1F4"));
     }
     QWidget form;
     form.move(PrimaryOrigin() + QPoint(5, 6));
+    form.resize(200, 100);
     ReadWindowPlacementFromRegistry(&form, kKey);
     EXPECT_EQ(form.pos(), PrimaryOrigin() + QPoint(70, 6));
+    EXPECT_EQ(form.size(), QSize(500, 100));
 }
 
 TEST(WindowPlacement, KeyNamingNoFileGoesToRegistry)
