@@ -1,5 +1,6 @@
 #include "core/picture/kelbdecoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tev {
@@ -40,76 +41,112 @@ const QList<QRgb> &KelbPalette()
     return palette;
 }
 
+bool TKelbDecoder::Feed(QByteArrayView bytes)
+{
+    if (!m_fault.isEmpty())
+        return false;
+    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size && m_offset < kKelbHeaderSize) {
+        m_header[m_offset++] = data[i++];
+        if (m_offset == kKelbHeaderSize && !StartImage())
+            return false;
+    }
+    if (i < size && m_pendingCount >= 0) {
+        const int count = m_pendingCount;
+        m_pendingCount = -1;
+        ++m_offset;
+        if (!SetRun(count, data[i++]))
+            return false;
+    }
+    for (; i + 1 < size; i += 2) {
+        m_offset += 2;
+        if (!SetRun(data[i], data[i + 1]))
+            return false;
+    }
+    if (i < size) {
+        m_pendingCount = data[i];
+        ++m_offset;
+    }
+    return true;
+}
+
+bool TKelbDecoder::Finish()
+{
+    if (!m_fault.isEmpty())
+        return false;
+    if (m_offset < kKelbHeaderSize)
+        m_fault = QStringLiteral("the file ends inside its %1-byte header (%2 bytes)")
+                      .arg(kKelbHeaderSize)
+                      .arg(m_offset);
+    else if (m_pendingCount >= 0)
+        m_fault = QStringLiteral("the file ends after the count of the pair at offset %1, "
+                                 "without its index")
+                      .arg(m_offset - 1);
+    return m_fault.isEmpty();
+}
+
+bool TKelbDecoder::StartImage()
+{
+    const quint16 rawHeight = ReadWord(m_header + 2);
+    m_width = ReadWord(m_header) & kDimensionMask;
+    m_height = rawHeight & kDimensionMask;
+    if (m_width == 0 || m_height == 0)
+        return true;
+
+    QList<QRgb> palette = KelbPalette();
+    if ((rawHeight & kTransparentMark) == kTransparentMark) {
+        const QRgb key = palette[m_header[4]];
+        for (QRgb &entry : palette)
+            if (entry == key)
+                entry = qRgba(qRed(entry), qGreen(entry), qBlue(entry), 0);
+    }
+    m_image = QImage(m_width, m_height, QImage::Format_Indexed8);
+    if (m_image.isNull()) {
+        m_fault =
+            QStringLiteral("not enough memory for a %1 x %2 bitmap").arg(m_width).arg(m_height);
+        return false;
+    }
+    m_image.setColorTable(palette);
+    m_image.fill(0);
+    return true;
+}
+
+bool TKelbDecoder::SetRun(int count, uchar index)
+{
+    const qint64 left = qint64(m_width) * m_height - m_next;
+    const bool overflows = count > left;
+    if (overflows)
+        count = static_cast<int>(left);
+    // Fill the run row piece by row piece; with no pixels left nothing is touched.
+    while (count > 0) {
+        const int row = static_cast<int>(m_next / m_width);
+        const int column = static_cast<int>(m_next % m_width);
+        const int piece = std::min(count, m_width - column);
+        std::memset(m_image.scanLine(row) + column, index, piece);
+        m_next += piece;
+        count -= piece;
+    }
+    if (!overflows)
+        return true;
+    const qint64 pairOffset = m_offset - 2;
+    m_fault = m_width == 0 || m_height == 0
+                  ? QStringLiteral("the pair at offset %1 sets pixels, but the image is %2 x %3 "
+                                   "pixels")
+                  : QStringLiteral("the pair at offset %1 sets pixels beyond the %2 x %3 pixels "
+                                   "of the image");
+    m_fault = m_fault.arg(pairOffset).arg(m_width).arg(m_height);
+    return false;
+}
+
 QString DecodeKelb(QByteArrayView data, QImage &image)
 {
-    image = QImage();
-    const auto *bytes = reinterpret_cast<const uchar *>(data.data());
-    const qsizetype size = data.size();
-    if (size < kKelbHeaderSize)
-        return QStringLiteral("the file ends inside its %1-byte header (%2 bytes)")
-            .arg(kKelbHeaderSize)
-            .arg(size);
-
-    const quint16 rawWidth = ReadWord(bytes);
-    const quint16 rawHeight = ReadWord(bytes + 2);
-    const int width = rawWidth & kDimensionMask;
-    const int height = rawHeight & kDimensionMask;
-    const int transparentIndex = bytes[4];
-
-    if (width > 0 && height > 0) {
-        QList<QRgb> palette = KelbPalette();
-        if ((rawHeight & kTransparentMark) == kTransparentMark) {
-            const QRgb key = palette[transparentIndex];
-            for (QRgb &entry : palette)
-                if (entry == key)
-                    entry = qRgba(qRed(entry), qGreen(entry), qBlue(entry), 0);
-        }
-        image = QImage(width, height, QImage::Format_Indexed8);
-        if (image.isNull())
-            return QStringLiteral("not enough memory for a %1 x %2 bitmap").arg(width).arg(height);
-        image.setColorTable(palette);
-        image.fill(0);
-    }
-
-    const qint64 pixelCount = qint64(width) * height;
-    qint64 next = 0; // number of the next pixel to set
-    uchar *const pixels = image.isNull() ? nullptr : image.bits();
-    const qsizetype bytesPerLine = image.isNull() ? 0 : image.bytesPerLine();
-
-    for (qsizetype pos = kKelbHeaderSize; pos < size; pos += 2) {
-        if (pos + 1 >= size)
-            return QStringLiteral("the file ends after the count of the pair at offset %1, "
-                                  "without its index")
-                .arg(pos);
-        int count = bytes[pos];
-        const uchar index = bytes[pos + 1];
-        const bool overflows = count > pixelCount - next;
-        if (overflows)
-            count = static_cast<int>(pixelCount - next);
-        // Fill the run row piece by row piece.
-        while (count > 0) {
-            const int row = static_cast<int>(next / width);
-            const int column = static_cast<int>(next % width);
-            const int piece = std::min(count, width - column);
-            std::memset(pixels + row * bytesPerLine + column, index, piece);
-            next += piece;
-            count -= piece;
-        }
-        if (overflows) {
-            if (width == 0 || height == 0)
-                return QStringLiteral("the pair at offset %1 sets pixels, but the image is "
-                                      "%2 x %3 pixels")
-                    .arg(pos)
-                    .arg(width)
-                    .arg(height);
-            return QStringLiteral("the pair at offset %1 sets pixels beyond the %2 x %3 pixels "
-                                  "of the image")
-                .arg(pos)
-                .arg(width)
-                .arg(height);
-        }
-    }
-    return QString();
+    TKelbDecoder decoder;
+    if (decoder.Feed(data))
+        decoder.Finish();
+    image = decoder.Image();
+    return decoder.Fault();
 }
 
 } // namespace tev

@@ -10,9 +10,11 @@
 //                      in reading order from the top-left, take palette index Index.
 // The palette is fixed (see KelbPalette()). The pairs need not cover the whole image.
 //
-// The decoder works on bytes in memory, so that the picture class, the fuzz target and the
-// benchmark share one code path. It never writes outside the image: pixel data beyond W x H (and
-// so any pixel data at width or height 0) stops the decoding with an error.
+// The decoder takes the bytes in pieces of any size, so that a file is read in chunks (a long
+// file costs no memory of its own, and one cut short by another program is simply short), and
+// the picture class, the fuzz target and the benchmark share one code path. It never writes
+// outside the image: pixel data beyond W x H (and so any pixel data at width or height 0) stops
+// the decoding with an error.
 
 #include <QByteArrayView>
 #include <QImage>
@@ -29,12 +31,40 @@ inline constexpr qsizetype kKelbHeaderSize = 5;
 // The fixed palette of 256 entries shared by every KELB file, all opaque.
 const QList<QRgb> &KelbPalette();
 
-// Decodes `data` into `image`, an 8-bit indexed image with the fixed palette (null when W or H is
-// 0). Pixels that no pair reaches keep palette index 0 (black). When H marks transparency, every
-// palette entry with the colour of entry T becomes fully transparent, whichever index holds it.
-//
-// Returns the empty text on success, otherwise the reason the data is malformed; `image` then
-// holds the pixels decoded up to the fault (null when the header itself is incomplete).
+// The image is an 8-bit indexed image with the fixed palette (null when W or H is 0). Pixels that
+// no pair reaches keep palette index 0 (black). When H marks transparency, every palette entry
+// with the colour of entry T becomes fully transparent, whichever index holds it.
+class TKelbDecoder
+{
+public:
+    // Takes the next bytes of the file. Returns false at the first fault; Fault() tells it and
+    // later bytes are ignored.
+    bool Feed(QByteArrayView bytes);
+    // Ends the file. Returns false when it ended inside the header or inside a pair, or after
+    // an earlier fault.
+    bool Finish();
+
+    // The pixels decoded so far: after a fault, those before it.
+    const QImage &Image() const { return m_image; }
+    // Why the data is malformed; empty while it is not.
+    const QString &Fault() const { return m_fault; }
+
+private:
+    bool StartImage();
+    bool SetRun(int count, uchar index);
+
+    uchar m_header[kKelbHeaderSize] = {};
+    qint64 m_offset = 0;     // of the next byte fed
+    int m_pendingCount = -1; // the Count of a pair whose Index is still to come
+    int m_width = 0;
+    int m_height = 0;
+    qint64 m_next = 0; // number of the next pixel to set
+    QImage m_image;
+    QString m_fault;
+};
+
+// Decodes a whole file held in memory into `image`. Returns the empty text on success,
+// otherwise the fault; `image` then holds the pixels decoded before it.
 [[nodiscard]] QString DecodeKelb(QByteArrayView data, QImage &image);
 
 } // namespace tev

@@ -8,6 +8,13 @@
 
 namespace tev {
 
+namespace {
+
+// The file is read in pieces of this size.
+constexpr qsizetype kReadChunkSize = 64 * 1024;
+
+} // namespace
+
 bool TKelPicture::LoadKELBFromFile(const QString &fileName)
 {
     const QFileInfo info(fileName);
@@ -27,22 +34,27 @@ void TKelPicture::LoadKelb(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("Cannot open the gauge bitmap \"%1\": %2")
                         .arg(fileName, file.errorString()));
-    // Mapped rather than read whole, so that a huge file costs no memory of its own.
-    const qint64 size = file.size();
-    const uchar *data = size > 0 ? file.map(0, size) : nullptr;
-    QByteArray fallback;
-    if (size > 0 && !data) {
-        fallback = file.readAll();
-        data = reinterpret_cast<const uchar *>(fallback.constData());
+    TKelbDecoder decoder;
+    QByteArray chunk(kReadChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = file.read(chunk.data(), chunk.size());
+        if (read < 0) {
+            SetBitmap(decoder.Image());
+            throw Error(QStringLiteral("Cannot read the gauge bitmap \"%1\": %2")
+                            .arg(fileName, file.errorString()));
+        }
+        if (read == 0) {
+            decoder.Finish();
+            break;
+        }
+        if (!decoder.Feed(QByteArrayView(chunk.constData(), read)))
+            break;
     }
-
-    QImage image;
-    const QString fault =
-        DecodeKelb(QByteArrayView(data, data ? static_cast<qsizetype>(size) : 0), image);
     // Even a faulty file leaves what was decoded; the bitmap takes it before the error passes on.
-    SetBitmap(image);
-    if (!fault.isEmpty())
-        throw Error(QStringLiteral("Cannot read the gauge bitmap \"%1\": %2").arg(fileName, fault));
+    SetBitmap(decoder.Image());
+    if (!decoder.Fault().isEmpty())
+        throw Error(QStringLiteral("Cannot read the gauge bitmap \"%1\": %2")
+                        .arg(fileName, decoder.Fault()));
 }
 
 } // namespace tev

@@ -178,6 +178,24 @@ TEST(KelPicture, LargestWidthFillsAcrossRows)
     EXPECT_EQ(image.pixelIndex(240, 1), 0);
 }
 
+// The file is read in pieces; a pair may straddle two of them.
+TEST(KelPicture, LongFileDecodesWhole)
+{
+    test::TempFolder dir;
+    std::initializer_list<int> none;
+    QByteArray bytes = Kelb(1000, 100, 0, none);
+    for (int i = 0; i < 50000; ++i)
+        bytes.append(char(2)).append(char(i % 2 ? 9 : 12));
+    TKelPicture picture;
+    ASSERT_TRUE(picture.LoadKELBFromFile(WriteFile(dir, "long.kelb", bytes)));
+    const QImage &image = picture.Image();
+    ASSERT_EQ(image.size(), QSize(1000, 100));
+    EXPECT_EQ(image.pixel(0, 0), kRed);
+    EXPECT_EQ(image.pixel(2, 0), kBlue);
+    EXPECT_EQ(image.pixel(998, 99), kBlue);
+    EXPECT_EQ(image.pixel(996, 99), kRed);
+}
+
 TEST(KelPicture, MissingFileGivesFalseAndKeepsPicture)
 {
     test::TempFolder dir;

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the KELB decoder. Besides the sanitizers' checks it asserts what the
-// decoder promises: a decoded image has the header's size and the fixed palette, and a
-// rejected file gives a reason.
+// decoder promises: a decoded image has the header's size and the fixed palette, a rejected file
+// gives a reason, and the bytes fed in pieces (of a size taken from the data) decode exactly as
+// the whole file does.
 //
 // Images of more than kMaxFuzzPixels pixels are shrunk (their dimensions taken modulo 256, the
 // flag bits kept) before decoding: a full-size 4095 x 4095 image costs the sanitizers some
@@ -11,6 +12,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -47,6 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         return 0;
     }
+    const qsizetype piece = 1 + static_cast<uchar>(bytes[bytes.size() - 1]) % 16;
+    tev::TKelbDecoder decoder;
+    bool fed = true;
+    for (qsizetype at = 0; fed && at < bytes.size(); at += piece)
+        fed = decoder.Feed(QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at)));
+    if (fed)
+        decoder.Finish();
+    if (decoder.Fault() != fault || decoder.Image() != image)
+        std::abort();
+
     const int width = Word(bytes, 0) & tev::kKelbMaxDimension;
     const int height = Word(bytes, 2) & tev::kKelbMaxDimension;
     if (width > 0 && height > 0) {
