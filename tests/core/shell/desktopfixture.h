@@ -24,7 +24,12 @@ public:
     {
         Set("XDG_CONFIG_HOME", m_folder.file("config"));
         Set("XDG_DATA_HOME", m_folder.file("data"));
-        Set("XDG_CURRENT_DESKTOP", QString());
+        // The generic desktop: no desktop environment's own association tools take over.
+        for (const char *name :
+             {"XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID",
+              "MATE_DESKTOP_SESSION_ID", "LXQT_SESSION_CONFIG", "DESKTOP_SESSION",
+              "DBUS_SESSION_BUS_ADDRESS", "BROWSER"})
+            Set(name, QString());
         Set("DISPLAY", QStringLiteral(":tevora-test"));
         QDir().mkpath(m_folder.file("config"));
         QDir().mkpath(m_folder.file("data/applications"));

@@ -3,6 +3,7 @@
 #include "platform/ini/tinifile.h"
 #include "support/tempfolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -136,6 +137,20 @@ TEST(WindowPlacement, KeyNamingNoFileGoesToRegistry)
     WriteWindowPlacementToRegistry(&form, missing);
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_TRUE(QFile::exists(registry.SettingsFile()));
+}
+
+TEST(WindowPlacement, RegistryThatCannotBeWrittenIsAnError)
+{
+    RegistryInTemporaryConfig registry;
+    // A folder where the settings file belongs can be neither read nor replaced.
+    ASSERT_TRUE(QDir().mkpath(registry.SettingsFile()));
+    QWidget form;
+    try {
+        WriteWindowPlacementToRegistry(&form, kKey);
+        ADD_FAILURE() << "no error";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.message().contains(registry.SettingsFile())) << e.message().toStdString();
+    }
 }
 
 TEST(WindowPlacement, VanishedMonitorFallsBackToPrimary)
