@@ -48,9 +48,11 @@ public:
 
     // Returns the script's full path. The Exec line names it unquoted, as xdg-mime reads only
     // that form (the temporary path has no spaces).
-    QString AddApplication(const QString &id, const QStringList &mimeTypes)
+    QString AddApplication(const QString &id, const QStringList &mimeTypes,
+                           const QString &subfolder = QString())
     {
-        const QString script = m_folder.file(id + "-program");
+        QDir().mkpath(m_folder.file(subfolder));
+        const QString script = QDir(m_folder.file(subfolder)).filePath(id + "-program");
         Write(script, "#!/bin/sh\necho \"$@\" > \"" + m_folder.file("ran.txt").toUtf8() + "\"\n");
         QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
         Write(m_folder.file("data/applications/" + id + ".desktop"),

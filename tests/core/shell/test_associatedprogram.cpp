@@ -24,6 +24,24 @@ TEST(GetAssociatedProgram, EmptyWithoutAssociation)
     }
 }
 
+TEST(GetAssociatedProgram, ProgramPathBeyondTheLimitGivesEmpty)
+{
+    test::DesktopFixture desktop;
+    const QString fits = desktop.AddApplication("tevtext", {"text/plain"});
+    const int room = kMaxAssociatedProgramLength - int(fits.size());
+    ASSERT_GT(room, 2);
+    // The same program one folder deeper, the folder's name taking the path just past the limit.
+    const QString tooLong =
+        desktop.AddApplication("tevtext", {"text/plain"}, QString(room, QLatin1Char('d')));
+    ASSERT_EQ(tooLong.size(), kMaxAssociatedProgramLength + 1);
+    EXPECT_EQ(GetAssociatedProgram("txt").toStdString(), "");
+
+    const QString atLimit =
+        desktop.AddApplication("tevtext", {"text/plain"}, QString(room - 1, QLatin1Char('d')));
+    ASSERT_EQ(atLimit.size(), kMaxAssociatedProgramLength);
+    EXPECT_EQ(GetAssociatedProgram("txt").toStdString(), atLimit.toStdString());
+}
+
 TEST(GetAssociatedProgram, EntryWhoseProgramIsMissingGivesEmpty)
 {
     test::DesktopFixture desktop;
