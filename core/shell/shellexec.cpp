@@ -47,6 +47,15 @@ QString ResolveFile(const QString &fileName, const QString &directory)
     return QString();
 }
 
+// A missing file whose folder exists is "file not found", otherwise "path not found".
+int NotFoundResult(const QString &fileName, const QString &directory)
+{
+    const QFileInfo given(fileName);
+    const QDir base(directory.isEmpty() ? QDir::currentPath() : directory);
+    const QString folder = given.isAbsolute() ? given.path() : base.filePath(given.path());
+    return QFileInfo(folder).isDir() ? kShellErrFileNotFound : kShellErrPathNotFound;
+}
+
 int RunProgram(const QString &program, const QString &parameters, const QString &directory)
 {
     QProcess process;
@@ -87,15 +96,8 @@ int ShellExec(qintptr HWnd, const QString &Operation, const QString &FileName,
         return verb == QLatin1String("open") ? OpenWithDesktop(FileName) : kShellErrNoAssociation;
 
     const QString path = ResolveFile(FileName, Directory);
-    if (path.isEmpty()) {
-        const QString folder = QFileInfo(FileName).path();
-        const bool folderExists =
-            QFileInfo(FileName).isAbsolute()
-                ? QFileInfo(folder).isDir()
-                : QFileInfo(QDir(Directory.isEmpty() ? QDir::currentPath() : Directory), folder)
-                      .isDir();
-        return folderExists ? kShellErrFileNotFound : kShellErrPathNotFound;
-    }
+    if (path.isEmpty())
+        return NotFoundResult(FileName, Directory);
 
     const QFileInfo info(path);
     if (info.isDir())
