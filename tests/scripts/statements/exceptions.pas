@@ -46,7 +46,7 @@ begin
     on E: Exception do WriteLn('second ', E.Message);   // expect: second again
   end;
   try
-    StrToInt('x1');
+    StrToInt('abc');
   except
     on E: EConvertError do WriteLn('convert');   // expect: convert
   end;
