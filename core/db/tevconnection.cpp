@@ -10,16 +10,6 @@ namespace tev {
 
 namespace {
 
-qsizetype FindParam(const QStringList &params, const QString &name)
-{
-    for (qsizetype i = 0; i < params.size(); ++i) {
-        const qsizetype eq = params[i].indexOf(QLatin1Char('='));
-        if (eq >= 0 && QStringView(params[i]).left(eq).compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
 QString OdbcValue(const QString &value)
 {
     // Braces let a value hold ';' and '='; a closing brace is doubled inside them.
@@ -40,20 +30,14 @@ QString DriverErrorText(const QSqlError &error)
 
 } // namespace
 
-QString ParamValue(const QStringList &params, const QString &name)
+QString OdbcConnectionString(const TStringList &params)
 {
-    const qsizetype i = FindParam(params, name);
-    return i < 0 ? QString() : params[i].mid(params[i].indexOf(QLatin1Char('=')) + 1);
-}
-
-QString OdbcConnectionString(const QStringList &params)
-{
-    QString driver = ParamValue(params, QStringLiteral("ODBCDriver"));
+    QString driver = params.Values(QStringLiteral("ODBCDriver"));
     if (driver.isEmpty())
         driver = QStringLiteral("FreeTDS");
     const bool freeTds = driver.compare(QLatin1String("FreeTDS"), Qt::CaseInsensitive) == 0;
 
-    QString server = ParamValue(params, QStringLiteral("Server"));
+    QString server = params.Values(QStringLiteral("Server"));
     QString port;
     const qsizetype comma = server.indexOf(QLatin1Char(','));
     if (freeTds && comma >= 0) {
@@ -67,10 +51,9 @@ QString OdbcConnectionString(const QStringList &params)
     parts << QStringLiteral("SERVER=") + OdbcValue(server);
     if (!port.isEmpty())
         parts << QStringLiteral("PORT=") + OdbcValue(port);
-    parts << QStringLiteral("DATABASE=") +
-                 OdbcValue(ParamValue(params, QStringLiteral("Database")));
-    parts << QStringLiteral("UID=") + OdbcValue(ParamValue(params, QStringLiteral("User_Name")));
-    parts << QStringLiteral("PWD=") + OdbcValue(ParamValue(params, QStringLiteral("Password")));
+    parts << QStringLiteral("DATABASE=") + OdbcValue(params.Values(QStringLiteral("Database")));
+    parts << QStringLiteral("UID=") + OdbcValue(params.Values(QStringLiteral("User_Name")));
+    parts << QStringLiteral("PWD=") + OdbcValue(params.Values(QStringLiteral("Password")));
     if (freeTds)
         parts << QStringLiteral("TDS_Version=7.4") << QStringLiteral("ClientCharset=UTF-8");
     return parts.join(QLatin1Char(';'));
@@ -94,16 +77,16 @@ TTevConnection::~TTevConnection()
 
 QString TTevConnection::param(const QString &name) const
 {
-    return ParamValue(m_params, name);
+    return m_params.Values(name);
 }
 
 void TTevConnection::setParam(const QString &name, const QString &value)
 {
-    const qsizetype i = FindParam(m_params, name);
+    const int i = m_params.IndexOfName(name);
     if (i < 0)
-        m_params << name + QLatin1Char('=') + value;
+        m_params.Add(name + QLatin1Char('=') + value);
     else
-        m_params[i] = m_params[i].left(m_params[i].indexOf(QLatin1Char('=')) + 1) + value;
+        m_params.SetStrings(i, m_params.Names(i) + QLatin1Char('=') + value);
 }
 
 bool TTevConnection::connected() const

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/text/tstringlist.h"
 #include <QObject>
 #include <QSqlDatabase>
+
 #include <QStringList>
 
 namespace tev {
@@ -29,12 +31,12 @@ public:
 
     const QString &connectionName() const { return m_name; }
 
-    QStringList &params() { return m_params; }
-    const QStringList &params() const { return m_params; }
-    void setParams(const QStringList &params) { m_params = params; }
+    TStringList &params() { return m_params; }
+    const TStringList &params() const { return m_params; }
+    void setParams(const TStringList &params) { m_params = params; }
     // The value of the line with that name (without regard to case); empty when there is none.
     QString param(const QString &name) const;
-    // Replaces the value of the line with that name, or appends a line.
+    // Replaces the value of the line with that name, or appends a line; an empty value is kept.
     void setParam(const QString &name, const QString &value);
 
     QString driverId() const { return param(QStringLiteral("DriverId")); }
@@ -64,15 +66,12 @@ private:
     void openSqlServer(QSqlDatabase &db);
 
     QString m_name;
-    QStringList m_params;
+    TStringList m_params;
     QString m_qtDriver;
     QString m_vendorHome;
 };
 
 // The ODBC connection string for SQL Server from a parameter list.
-QString OdbcConnectionString(const QStringList &params);
-
-// The value of a name=value line, names compared without regard to case; empty when missing.
-QString ParamValue(const QStringList &params, const QString &name);
+QString OdbcConnectionString(const TStringList &params);
 
 } // namespace tev

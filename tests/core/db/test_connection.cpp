@@ -16,12 +16,11 @@ using tev::test::TempFolder;
 
 namespace {
 
-QStringList FirebirdParams(const QString &file)
+TStringList FirebirdParams(const QString &file)
 {
-    return {"DriverId=FB",        "Server=",
-            "Database=" + file,   "User_Name=SYSDBA",
-            "Password=plumtrees", "OpenMode=OpenOrCreate",
-            "CharacterSet=UTF8"};
+    return TStringList(QStringList{"DriverId=FB", "Server=", "Database=" + file, "User_Name=SYSDBA",
+                                   "Password=plumtrees", "OpenMode=OpenOrCreate",
+                                   "CharacterSet=UTF8"});
 }
 
 // A port on 127.0.0.1 that nothing listens on.
@@ -37,12 +36,12 @@ quint16 ClosedPort()
 TEST(Connection, ParamsMatchNamesWithoutCase)
 {
     TTevConnection c("T1");
-    c.setParams({"DriverID=FB", "Server=", "Password=a=b"});
+    c.setParams(TStringList(QStringList{"DriverID=FB", "Server=", "Password=a=b"}));
     EXPECT_EQ(c.driverId(), "FB");
     EXPECT_EQ(c.param("password"), "a=b");
     c.setParam("SERVER", "host");
     c.setParam("Database", "x.fdb");
-    EXPECT_EQ(c.params(),
+    EXPECT_EQ(c.params().ToStringList(),
               QStringList({"DriverID=FB", "Server=host", "Password=a=b", "Database=x.fdb"}));
 }
 
@@ -76,8 +75,8 @@ TEST(Connection, OpenOrCreateMakesTheFirebirdFileAndItsFolder)
 TEST(Connection, OpenModeOtherThanOpenOrCreateDoesNotCreate)
 {
     TempFolder dir;
-    QStringList params = FirebirdParams(dir.file("missing.fdb"));
-    params.replaceInStrings("OpenMode=OpenOrCreate", "OpenMode=Open");
+    TStringList params = FirebirdParams(dir.file("missing.fdb"));
+    params.SetValues("OpenMode", "Open");
     TTevConnection c("T3");
     c.setParams(params);
     QSignalSpy connected(&c, &TTevConnection::afterConnect);
@@ -113,7 +112,7 @@ TEST(Connection, CreatingInAnUnwritablePlaceGivesTheEnginesMessage)
 TEST(Connection, UnknownDriverIsAClearError)
 {
     TTevConnection c("T4");
-    c.setParams({"DriverId=Oracle"});
+    c.setParams(TStringList(QStringList{"DriverId=Oracle"}));
     try {
         c.open();
         FAIL() << "no error";
@@ -124,21 +123,23 @@ TEST(Connection, UnknownDriverIsAClearError)
 
 TEST(Connection, OdbcConnectionStringNamesTheDriver)
 {
-    EXPECT_EQ(OdbcConnectionString({"DriverId=MSSQL", "Server=127.0.0.1,1433", "Database=Tev",
-                                    "User_Name=sa", "Password=p;w"}),
+    EXPECT_EQ(OdbcConnectionString(
+                  TStringList(QStringList{"DriverId=MSSQL", "Server=127.0.0.1,1433", "Database=Tev",
+                                          "User_Name=sa", "Password=p;w"})),
               "DRIVER={FreeTDS};SERVER=127.0.0.1;PORT=1433;DATABASE=Tev;UID=sa;PWD={p;w};"
               "TDS_Version=7.4;ClientCharset=UTF-8");
-    EXPECT_EQ(
-        OdbcConnectionString({"DriverId=MSSQL", "Server=host,1433", "Database=Tev", "User_Name=sa",
-                              "Password=pw", "ODBCDriver=ODBC Driver 18 for SQL Server"}),
-        "DRIVER={ODBC Driver 18 for SQL Server};SERVER=host,1433;DATABASE=Tev;UID=sa;PWD=pw");
+    EXPECT_EQ(OdbcConnectionString(TStringList(
+                  QStringList{"DriverId=MSSQL", "Server=host,1433", "Database=Tev", "User_Name=sa",
+                              "Password=pw", "ODBCDriver=ODBC Driver 18 for SQL Server"})),
+              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=host,1433;DATABASE=Tev;UID=sa;PWD=pw");
 }
 
 TEST(Connection, SqlServerOnAClosedPortFailsQuickly)
 {
     TTevConnection c("T5");
-    c.setParams({"DriverId=MSSQL", QString("Server=127.0.0.1,%1").arg(ClosedPort()),
-                 "Database=Tevora", "User_Name=sa", "Password=x"});
+    c.setParams(
+        TStringList(QStringList{"DriverId=MSSQL", QString("Server=127.0.0.1,%1").arg(ClosedPort()),
+                                "Database=Tevora", "User_Name=sa", "Password=x"}));
     QElapsedTimer timer;
     timer.start();
     EXPECT_THROW(c.open(), Error);

@@ -17,8 +17,9 @@ class RowSetTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_connection.setParams({"DriverId=FB", "Database=" + m_dir.file("rows.fdb"),
-                                "User_Name=SYSDBA", "OpenMode=OpenOrCreate"});
+        m_connection.setParams(
+            TStringList(QStringList{"DriverId=FB", "Database=" + m_dir.file("rows.fdb"),
+                                    "User_Name=SYSDBA", "OpenMode=OpenOrCreate"}));
         m_connection.open();
         exec("create table T (K1 integer not null, K2 varchar(20) character set UTF8 not null, "
              "N integer default 7, D double precision, S varchar(5) character set UTF8, "
