@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -209,6 +210,12 @@ TEST(TIniFile, AWriteThatCannotBeSavedRaisesAndChangesNothing)
     TIniFile missingFolder(temp.file("Config/Config.ini"));
     EXPECT_THROW(missingFolder.WriteString("Database", "DriverId", "FB"), tev::Error);
     EXPECT_FALSE(missingFolder.SectionExists("Database"));
+
+    // A name that cannot be read is not overwritten by a write.
+    QDir(temp.path()).mkdir("folder.ini");
+    TIniFile folder(temp.file("folder.ini"));
+    EXPECT_THROW(folder.WriteString("S", "A", "1"), tev::Error);
+    EXPECT_TRUE(QFileInfo(temp.file("folder.ini")).isDir());
 
     if (geteuid() == 0)
         GTEST_SKIP() << "file permissions do not bind the superuser";
