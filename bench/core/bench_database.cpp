@@ -66,6 +66,11 @@ struct Setup
 
 Setup &Shared()
 {
+    // Qt's SQL plugins are found through the application object; it outlives the setup.
+    static int argc = 1;
+    static char name[] = "bench_database";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
     static Setup setup;
     return setup;
 }
@@ -137,12 +142,4 @@ BENCHMARK(BM_PreparedInsertOneTransaction)->Unit(benchmark::kMillisecond)->Itera
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Shared().data.reset();
-    return 0;
-}
+BENCHMARK_MAIN();
