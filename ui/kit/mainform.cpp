@@ -1,0 +1,26 @@
+#include "ui/kit/mainform.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace tev {
+
+namespace {
+QPointer<QWidget> &mainFormRef()
+{
+    static QPointer<QWidget> form;
+    return form;
+}
+} // namespace
+
+QWidget *mainForm()
+{
+    return mainFormRef();
+}
+
+void setMainForm(QWidget *form)
+{
+    mainFormRef() = form;
+}
+
+} // namespace tev
