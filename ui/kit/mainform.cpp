@@ -24,3 +24,25 @@ void setMainForm(QWidget *form)
 }
 
 } // namespace tev
+
+namespace tev {
+
+namespace {
+QString &titleRef()
+{
+    static QString title = QStringLiteral("Tevora");
+    return title;
+}
+} // namespace
+
+QString applicationTitle()
+{
+    return titleRef();
+}
+
+void setApplicationTitle(const QString &title)
+{
+    titleRef() = title;
+}
+
+} // namespace tev

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 namespace tev {
@@ -8,5 +10,14 @@ namespace tev {
 // program start registers it; until then dialogs have no owner and centre on the screen.
 QWidget *mainForm();
 void setMainForm(QWidget *form);
+
+} // namespace tev
+
+namespace tev {
+
+// The application title, "Tevora" unless the program start sets another; error reports and
+// window titles use it.
+QString applicationTitle();
+void setApplicationTitle(const QString &title);
 
 } // namespace tev
