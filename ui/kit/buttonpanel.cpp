@@ -8,6 +8,8 @@ namespace tev {
 ButtonPanel::ButtonPanel(QWidget *parent)
     : QWidget(parent)
 {
+    // Without a role of its own the panel would take its form's and ignore its colour.
+    setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
 }
 
