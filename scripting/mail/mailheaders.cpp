@@ -1,6 +1,7 @@
 #include "scripting/mail/mailheaders.h"
 
 #include <QLocale>
+#include <QUrl>
 
 namespace tev {
 
@@ -22,34 +23,36 @@ bool IsPlainAscii(const QString &text)
     return !text.contains(QLatin1String("=?"));
 }
 
-// Splits UTF-8 text into pieces whose Base64 form fits one encoded word, never inside a
+// Splits UTF-8 text into chunks whose Base64 form fits one encoded word, never inside a
 // character: each word must decode to whole characters on its own.
-QList<QByteArray> Utf8Pieces(const QString &text)
+QList<QByteArray> Utf8Chunks(const QString &text)
 {
-    constexpr int maxBytes = (MaxEncodedWord - 12) / 4 * 3; // 12 = "=?UTF-8?B?" + "?="
-    QList<QByteArray> pieces;
+    // 39 bytes make a word of 64 characters, which fits the first line after a header name.
+    constexpr int maxBytes = 39;
+    static_assert(12 + maxBytes / 3 * 4 <= MaxEncodedWord); // 12 = "=?UTF-8?B?" + "?="
+    QList<QByteArray> chunks;
     QByteArray current;
     const QList<uint> codePoints = text.toUcs4();
     for (uint cp : codePoints) {
         const QByteArray bytes =
             QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1).toUtf8();
         if (current.size() + bytes.size() > maxBytes) {
-            pieces << current;
+            chunks << current;
             current.clear();
         }
         current += bytes;
     }
     if (!current.isEmpty())
-        pieces << current;
-    return pieces;
+        chunks << current;
+    return chunks;
 }
 
 QByteArray EncodedWords(const QString &text, int nameLength)
 {
     QByteArray result;
     int column = nameLength;
-    for (const QByteArray &piece : Utf8Pieces(text)) {
-        const QByteArray word = WordStart + piece.toBase64() + WordEnd;
+    for (const QByteArray &chunk : Utf8Chunks(text)) {
+        const QByteArray word = WordStart + chunk.toBase64() + WordEnd;
         if (!result.isEmpty()) {
             // Whitespace between two encoded words is dropped by the reader, so folding here
             // adds nothing to the text.
@@ -125,6 +128,13 @@ QByteArray EncodeAddressList(const QStringList &addresses, int nameLength)
     return result;
 }
 
+QByteArray AttachmentDisposition(const QString &fileName)
+{
+    if (IsPlainAscii(fileName))
+        return {};
+    return "attachment; filename*=UTF-8''" + QUrl::toPercentEncoding(fileName);
+}
+
 QString EnvelopeAddress(const QString &address)
 {
     const qsizetype open = address.lastIndexOf(u'<');
@@ -140,7 +150,7 @@ QByteArray MailDate(const QDateTime &when)
     const QLocale c = QLocale::c();
     const int offset = when.offsetFromUtc() / 60;
     const QString zone = QStringLiteral("%1%2%3")
-                             .arg(offset < 0 ? u'-' : u'+')
+                             .arg(QChar(offset < 0 ? u'-' : u'+'))
                              .arg(qAbs(offset) / 60, 2, 10, QLatin1Char('0'))
                              .arg(qAbs(offset) % 60, 2, 10, QLatin1Char('0'));
     return (c.toString(when, QStringLiteral("ddd, d MMM yyyy HH:mm:ss ")) + zone).toLatin1();

@@ -24,6 +24,11 @@ QByteArray EncodeAddressList(const QStringList &addresses, int nameLength);
 // The bare address for the SMTP envelope: the part inside "<...>" when there is one.
 QString EnvelopeAddress(const QString &address);
 
+// The Content-Disposition value of an attachment part whose name libcurl cannot write as it is:
+// a name beyond printable ASCII becomes an RFC 2231 UTF-8 parameter ("filename*=UTF-8''...").
+// Empty for a plain name, which libcurl's own header carries.
+QByteArray AttachmentDisposition(const QString &fileName);
+
 // The date header's value for a point in time.
 QByteArray MailDate(const QDateTime &when);
 

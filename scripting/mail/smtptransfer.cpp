@@ -1,6 +1,9 @@
 #include "scripting/mail/smtptransfer.h"
 
 #include "platform/error.h"
+#include "scripting/mail/mailheaders.h"
+
+#include <QFileInfo>
 
 #include <curl/curl.h>
 #include <memory>
@@ -41,12 +44,14 @@ void EnsureCurlInitialised()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-// What the server said last and which command it answered, so that an error can name the
-// refused recipient or the failed step. AUTH lines are never kept: they carry the password.
+// The first refusal of the server and the command it answered, so that an error can name the
+// refused recipient or the failed step; libcurl's own text has only the code. AUTH lines are
+// never kept: they carry the password.
 struct Conversation
 {
     QByteArray lastCommand;
-    QByteArray lastReply;
+    QByteArray failedCommand;
+    QByteArray failedReply;
 };
 
 int Trace(CURL *, curl_infotype type, char *data, size_t size, void *userp)
@@ -56,9 +61,14 @@ int Trace(CURL *, curl_infotype type, char *data, size_t size, void *userp)
     if (text.isEmpty())
         return 0;
     if (type == CURLINFO_HEADER_OUT)
-        conversation->lastCommand = text.startsWith("AUTH") ? QByteArray("AUTH") : text;
-    else if (type == CURLINFO_HEADER_IN)
-        conversation->lastReply = text.split('\n').constLast().trimmed();
+        // Only the commands an error may name; anything else may be a credential.
+        conversation->lastCommand =
+            text.startsWith("MAIL FROM:") || text.startsWith("RCPT TO:") ? text : QByteArray();
+    else if (type == CURLINFO_HEADER_IN && conversation->failedReply.isEmpty() &&
+             (text.startsWith('4') || text.startsWith('5'))) {
+        conversation->failedCommand = conversation->lastCommand;
+        conversation->failedReply = text.split('\n').constLast().trimmed();
+    }
     return 0;
 }
 
@@ -84,6 +94,14 @@ template <typename T> void SetOption(CURL *curl, CURLoption option, T value)
 void SmtpTransfer::run() const
 {
     EnsureCurlInitialised();
+    // Everything libcurl refers to without copying is declared before the handle, so that it
+    // outlives the handle's clean-up, which may still trace or report.
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    Conversation conversation;
+    StringList connectToList;
+    StringList rcpt;
+    StringList headerList;
+    MimeHandle mime;
     // The easy handle owns the one connection of this transfer; cleaning it up closes it, also
     // when a step below throws.
     EasyHandle curl(curl_easy_init());
@@ -103,6 +121,8 @@ void SmtpTransfer::run() const
     SetOption(c, CURLOPT_URL, urlBytes.constData());
     SetOption(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     SetOption(c, CURLOPT_NOSIGNAL, 1L);
+    // The connection is closed (with QUIT) as the transfer ends, never kept for another send.
+    SetOption(c, CURLOPT_FORBID_REUSE, 1L);
     SetOption(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeout.count()));
     const long responseSeconds = std::max<long>(1, (responseTimeout.count() + 999) / 1000);
     SetOption(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, responseSeconds);
@@ -110,7 +130,6 @@ void SmtpTransfer::run() const
     SetOption(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     SetOption(c, CURLOPT_LOW_SPEED_TIME, responseSeconds);
 
-    StringList connectToList;
     for (const QString &entry : connectTo)
         AppendTo(connectToList, entry.toUtf8());
     if (connectToList)
@@ -144,17 +163,15 @@ void SmtpTransfer::run() const
 
     const QByteArray from = '<' + mailFrom.toUtf8() + '>';
     SetOption(c, CURLOPT_MAIL_FROM, from.constData());
-    StringList rcpt;
     for (const QString &address : envelopeRecipients)
         AppendTo(rcpt, '<' + address.toUtf8() + '>');
     SetOption(c, CURLOPT_MAIL_RCPT, rcpt.get());
 
-    StringList headerList;
     for (const QByteArray &header : headers)
         AppendTo(headerList, header);
     SetOption(c, CURLOPT_HTTPHEADER, headerList.get());
 
-    MimeHandle mime(curl_mime_init(c));
+    mime.reset(curl_mime_init(c));
     curl_mimepart *text = curl_mime_addpart(mime.get());
     curl_mime_data(text, bodyUtf8.constData(), static_cast<size_t>(bodyUtf8.size()));
     curl_mime_type(text, "text/plain; charset=utf-8");
@@ -166,12 +183,18 @@ void SmtpTransfer::run() const
         if (curl_mime_filedata(part, path.toUtf8().constData()) != CURLE_OK)
             throw Error(QStringLiteral("The attachment \"%1\" cannot be read").arg(path));
         curl_mime_encoder(part, "base64");
+        // libcurl writes the name as raw bytes; a name beyond ASCII gets an encoded header of
+        // ours so that it reaches the reader intact.
+        if (const QByteArray disposition = AttachmentDisposition(QFileInfo(path).fileName());
+            !disposition.isEmpty()) {
+            StringList partHeaders;
+            AppendTo(partHeaders, "Content-Disposition: " + disposition);
+            curl_mime_headers(part, partHeaders.release(), 1);
+        }
     }
     SetOption(c, CURLOPT_MIMEPOST, mime.get());
 
-    char errorBuffer[CURL_ERROR_SIZE] = {};
     SetOption(c, CURLOPT_ERRORBUFFER, errorBuffer);
-    Conversation conversation;
     SetOption(c, CURLOPT_DEBUGFUNCTION, &Trace);
     SetOption(c, CURLOPT_DEBUGDATA, &conversation);
     SetOption(c, CURLOPT_VERBOSE, 1L);
@@ -182,7 +205,7 @@ void SmtpTransfer::run() const
 
     const QString detail = errorBuffer[0] ? QString::fromUtf8(errorBuffer).trimmed()
                                           : QString::fromUtf8(curl_easy_strerror(code));
-    const QString reply = QString::fromUtf8(conversation.lastReply);
+    const QString reply = QString::fromUtf8(conversation.failedReply);
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -224,12 +247,12 @@ void SmtpTransfer::run() const
     default:
         break;
     }
-    if (conversation.lastCommand.startsWith("RCPT"))
+    if (conversation.failedCommand.startsWith("RCPT"))
         throw Error(QStringLiteral("The mail server %1 refused the recipient %2: %3")
-                        .arg(where, CommandArgument(conversation.lastCommand), reply));
-    if (conversation.lastCommand.startsWith("MAIL"))
+                        .arg(where, CommandArgument(conversation.failedCommand), reply));
+    if (conversation.failedCommand.startsWith("MAIL"))
         throw Error(QStringLiteral("The mail server %1 refused the sender %2: %3")
-                        .arg(where, CommandArgument(conversation.lastCommand), reply));
+                        .arg(where, CommandArgument(conversation.failedCommand), reply));
     throw Error(
         QStringLiteral("Sending mail through %1 failed: %2%3")
             .arg(where, detail, reply.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reply)));

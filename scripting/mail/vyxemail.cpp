@@ -206,7 +206,9 @@ void TvyxEMail::Send()
     }
 
     transfer.headers << "Date: " + MailDate(QDateTime::currentDateTime());
-    transfer.headers << "From: " + EncodeMailbox(m_senderName, m_senderEMail.trimmed());
+    transfer.headers << "From: " + EncodeMailbox(m_senderName, m_senderName.isEmpty()
+                                                                   ? m_senderEMail.trimmed()
+                                                                   : transfer.mailFrom);
     if (!m_recipients.isEmpty())
         transfer.headers << "To: " + EncodeAddressList(m_recipients, 4);
     if (!m_cc.isEmpty())
