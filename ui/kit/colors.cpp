@@ -2,16 +2,16 @@
 
 namespace tev {
 
-QColor colorFromValue(std::uint32_t value)
+QColor colorFromValue(TColor value)
 {
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    const quint32 rgb = quint32(ColorToRGB(value));
+    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
 }
 
-std::uint32_t valueFromColor(const QColor &color)
+TColor valueFromColor(const QColor &color)
 {
     const QColor rgb = color.toRgb();
-    return std::uint32_t(rgb.red()) | (std::uint32_t(rgb.green()) << 8) |
-           (std::uint32_t(rgb.blue()) << 16);
+    return TColor(quint32(rgb.red()) | (quint32(rgb.green()) << 8) | (quint32(rgb.blue()) << 16));
 }
 
 } // namespace tev

@@ -9,7 +9,7 @@ namespace tev {
 
 QPalette slatePalette()
 {
-    const QColor window = colorFromValue(kColorDarkControl); // RGB(59, 59, 59)
+    const QColor window = colorFromValue(clVYXCtrlBackground); // RGB(59, 59, 59)
     const QColor base(47, 52, 58);
     const QColor text(235, 235, 235);
     const QColor dimmed = colorFromValue(kColorDimmedText);
@@ -25,9 +25,9 @@ QPalette slatePalette()
     p.setColor(QPalette::Button, colorFromValue(kColorButtonPanel));
     p.setColor(QPalette::ButtonText, text);
     p.setColor(QPalette::BrightText, Qt::white);
-    p.setColor(QPalette::Highlight, colorFromValue(kColorSelection));
+    p.setColor(QPalette::Highlight, colorFromValue(clVYXSelected));
     p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Link, colorFromValue(kColorSelection).lighter(150));
+    p.setColor(QPalette::Link, colorFromValue(clVYXSelected).lighter(150));
     p.setColor(QPalette::Light, window.lighter(140));
     p.setColor(QPalette::Midlight, window.lighter(120));
     p.setColor(QPalette::Mid, window.darker(120));

@@ -8,7 +8,7 @@ namespace {
 struct ColorCase
 {
     const char *name;
-    std::uint32_t value;
+    TColor value;
     int r, g, b;
 };
 
@@ -23,7 +23,7 @@ TEST_P(ColorFromValue, ReadsRedFromTheLowestByte)
     EXPECT_EQ(color.red(), c.r);
     EXPECT_EQ(color.green(), c.g);
     EXPECT_EQ(color.blue(), c.b);
-    EXPECT_EQ(valueFromColor(color), c.value & 0xFFFFFF);
+    EXPECT_EQ(valueFromColor(color), c.value);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ColorFromValue,
@@ -33,10 +33,15 @@ INSTANTIATE_TEST_SUITE_P(Table, ColorFromValue,
                                            ColorCase{"ErrorRed", 0x1B15AF, 0xAF, 0x15, 0x1B},
                                            ColorCase{"SuccessGreen", 0x008000, 0, 0x80, 0},
                                            ColorCase{"PureRed", 0x0000FF, 255, 0, 0},
-                                           ColorCase{"PureBlue", 0xFF0000, 0, 0, 255},
-                                           ColorCase{"HighByteIgnored", 0xFF123456, 0x56, 0x34,
-                                                     0x12}),
+                                           ColorCase{"PureBlue", 0xFF0000, 0, 0, 255}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ColorFromValue, ResolvesSystemColoursThroughTheStyle)
+{
+    const QColor window = colorFromValue(clWindow);
+    EXPECT_EQ(valueFromColor(window), ColorToRGB(clWindow));
+    EXPECT_TRUE(window.isValid());
+}
 
 } // namespace
 } // namespace tev
