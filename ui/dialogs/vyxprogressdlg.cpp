@@ -61,7 +61,6 @@ TVYXProgressDlg::TVYXProgressDlg(QWidget *owner)
     connect(m_marqueeTimer, &QTimer::timeout, this, &TVYXProgressDlg::MarqueeTimerTimer);
     new KeyPreviewFilter(this, [this](QKeyEvent &e) { FormKeyDown(e); });
     UpdateLayout();
-    centerOn(*this, owner);
 }
 
 ProgressBar *TVYXProgressDlg::GetBar(int index) const
@@ -131,8 +130,10 @@ void TVYXProgressDlg::UpdateLayout()
 
 void TVYXProgressDlg::showAndProcess()
 {
-    if (isHidden())
+    if (isHidden()) {
+        centerOn(*this, parentWidget()); // at its height of now
         show();
+    }
     raise();
     repaint();
     QCoreApplication::processEvents();
