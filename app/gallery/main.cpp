@@ -88,7 +88,7 @@ class FailingReader : public QObject
 public:
     [[gnu::noinline]] static void readRoutineTable()
     {
-        throw Error(QStringLiteral("Cannot read line 12 of \"part 1.seq\".\n"
+        throw Error(QStringLiteral("Cannot read line 12 of \"shaft 1.seq\".\n"
                                    "The line has 3 fields instead of 9; the file was left "
                                    "unchanged."));
     }
@@ -105,7 +105,7 @@ protected:
 void messageBoxes(Gallery &g)
 {
     g.modal(QStringLiteral("message-one-line"), mrYes, [] {
-        KelMessageDlg(QStringLiteral("Save the changes to \"part 1.seq\"?"),
+        KelMessageDlg(QStringLiteral("Save the changes to \"shaft 1.seq\"?"),
                       buttonSet({mbYes, mbNo}), QString());
     });
     g.modal(QStringLiteral("message-multi-line"), mrOk, [] {
@@ -145,7 +145,7 @@ void progress(Gallery &g)
 {
     ShowProgress(1, 12, 1, QStringLiteral("Preparing..."));
     for (int i = 0; i < 7; ++i)
-        StepProgress(QStringLiteral("/data/Sequences/Line 1/part %1.seq").arg(i + 1), -1);
+        StepProgress(QStringLiteral("/data/Sequences/Line 1/shaft %1.seq").arg(i + 1), -1);
     ShowProgress(0, 4, 1, QStringLiteral("Copying dependency files"));
     StepProgress(QStringLiteral("fixture.kelb"), -1);
     ShowProgress(0, 100, 25, QStringLiteral("Writing the work sequence"));

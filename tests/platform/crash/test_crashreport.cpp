@@ -17,7 +17,7 @@ namespace {
         asm volatile("" ::: "memory"); // keeps the recursion from becoming a loop
         return;
     }
-    throw Error(QStringLiteral("Cannot read line 12 of \"part.seq\""));
+    throw Error(QStringLiteral("Cannot read line 12 of \"shaft.seq\""));
 }
 
 [[gnu::noinline]] int readPastTheEnd(const std::vector<int> &values)
@@ -46,7 +46,7 @@ template <typename F> CrashReport reportOf(F &&f)
 TEST_F(ThrowTracingOn, ReportOfAThrownErrorNamesTheThrowingFunction)
 {
     const CrashReport report = reportOf([] { throwFromTheSequenceReader(3); });
-    EXPECT_EQ(report.message, QStringLiteral("Cannot read line 12 of \"part.seq\""));
+    EXPECT_EQ(report.message, QStringLiteral("Cannot read line 12 of \"shaft.seq\""));
     EXPECT_EQ(report.exceptionType, QStringLiteral("tev::Error"));
     // The first frame is the throwing function itself, with its source file.
     const QString firstFrame = report.stackTrace.section(QLatin1Char('\n'), 0, 0);
@@ -104,7 +104,7 @@ TEST(ThrowTracingOff, ReportSaysTheThrowWasNotTraced)
     setThrowTracing(false);
     const CrashReport report = reportOf([] { throwFromTheSequenceReader(0); });
     EXPECT_TRUE(report.stackTrace.startsWith(QLatin1String("(stack of the handler")));
-    EXPECT_EQ(report.message, QStringLiteral("Cannot read line 12 of \"part.seq\""));
+    EXPECT_EQ(report.message, QStringLiteral("Cannot read line 12 of \"shaft.seq\""));
 }
 
 } // namespace
