@@ -7,21 +7,39 @@
 #include <QTimeZone>
 #include <boost/core/demangle.hpp>
 #include <cxxabi.h>
+#include <dlfcn.h>
 #include <exception>
-#include <sstream>
 
 namespace tev {
 
-namespace {
-
-QString traceText(const boost::stacktrace::stacktrace &trace)
+// One line per frame: function, then source file and line, or the module when there is no
+// debug information. The frames hold return addresses, which point just past the call and, after
+// a call that never returns, into whatever code follows it; one byte back is the call itself.
+QString stackTraceText(const boost::stacktrace::stacktrace &trace)
 {
-    std::ostringstream out;
-    out << trace;
-    return QString::fromStdString(out.str());
+    QString out;
+    int n = 0;
+    for (const boost::stacktrace::frame &returnFrame : trace) {
+        const auto *address = static_cast<const char *>(returnFrame.address());
+        const boost::stacktrace::frame call(address ? address - 1 : address);
+        QString line = QStringLiteral("%1# ").arg(n++, 2);
+        const std::string name = call.name();
+        line += name.empty() ? QStringLiteral("0x%1").arg(quintptr(address), 0, 16)
+                             : QString::fromStdString(name);
+        const std::string file = call.source_file();
+        if (!file.empty() && call.source_line() > 0) {
+            line += QStringLiteral(" at %1:%2")
+                        .arg(QString::fromStdString(file))
+                        .arg(call.source_line());
+        } else {
+            Dl_info module{};
+            if (address && dladdr(address - 1, &module) && module.dli_fname)
+                line += QStringLiteral(" in ") + QString::fromLocal8Bit(module.dli_fname);
+        }
+        out += line + QLatin1Char('\n');
+    }
+    return out;
 }
-
-} // namespace
 
 QString programVersionText()
 {
@@ -68,12 +86,12 @@ CrashReport CrashReport::fromCurrentException()
     std::optional<boost::stacktrace::stacktrace> trace =
         object ? throwSiteTrace(object, type) : lastThrowTrace();
     if (trace) {
-        report.stackTrace = traceText(*trace);
+        report.stackTrace = stackTraceText(*trace);
     } else {
         // Not recorded at the throw (tracing off, or thrown in another module): the handler's
         // stack at least shows which event it interrupted.
         report.stackTrace = QStringLiteral("(stack of the handler; the throw was not traced)\n") +
-                            traceText(boost::stacktrace::stacktrace());
+                            stackTraceText(boost::stacktrace::stacktrace());
     }
     return report;
 }
@@ -83,7 +101,7 @@ CrashReport CrashReport::fromMessage(const QString &message, const QString &exce
     CrashReport report;
     report.message = message;
     report.exceptionType = exceptionType;
-    report.stackTrace = traceText(boost::stacktrace::stacktrace());
+    report.stackTrace = stackTraceText(boost::stacktrace::stacktrace());
     report.programVersion = programVersionText();
     report.qtVersion = qtVersionText();
     report.operatingSystem = operatingSystemText();

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <boost/stacktrace/stacktrace_fwd.hpp>
 
 namespace tev {
 
@@ -25,6 +26,9 @@ struct CrashReport
 
     QString text() const;
 };
+
+// A stack trace as the reports show it: one line per frame with function, source file and line.
+QString stackTraceText(const boost::stacktrace::stacktrace &trace);
 
 // "Tevora 1.0.0.0", "Qt 6.4.2 (built with 6.4.2)" and the system line of every report.
 QString programVersionText();

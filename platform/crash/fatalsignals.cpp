@@ -10,7 +10,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <sstream>
 #include <unistd.h>
 
 namespace tev {
@@ -80,9 +79,7 @@ void onFatalSignal(int sig)
                 writeHex(fd, reinterpret_cast<std::uintptr_t>(frames[i]));
         // What follows allocates and is not safe in a signal handler; the part above is on disk.
         writeText(fd, "\nstack trace:\n");
-        std::ostringstream trace;
-        trace << boost::stacktrace::stacktrace();
-        writeText(fd, trace.str().c_str());
+        writeText(fd, stackTraceText(boost::stacktrace::stacktrace()).toUtf8().constData());
         ::close(fd);
     }
     // SA_RESETHAND restored the default action: end by the same signal.
