@@ -16,16 +16,6 @@ constexpr qint64 kMSecsPerDay = 86400000;
 // 1 January 10000 as a day number: the first date the caption no longer shows.
 constexpr double kEndOfDates = 2958466.0;
 
-QString AsciiUpper(const QString &s)
-{
-    QString result = s;
-    for (QChar &c : result) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 32);
-    }
-    return result;
-}
-
 // The locale's long time format without the time zone, which a date-time value does not carry.
 QString LongTimeFormat(const QLocale &locale)
 {
@@ -56,7 +46,7 @@ QString BoolToParamStr(bool Value)
 
 bool ParamStrToBool(const QString &Value)
 {
-    const QString s = TrimText(AsciiUpper(Value));
+    const QString s = TrimText(AsciiUpperCase(Value));
     if (s == QLatin1String("YES"))
         return true;
     if (s == QLatin1String("NO"))

@@ -39,13 +39,13 @@ struct DecimalDigits
 };
 
 // The first `count` significant digits of |value|, rounded half away from zero. The exact binary
-// value is expanded to 40 digits first, far more than a long double holds, so that the rounding
-// decision sees the true digits.
-DecimalDigits RoundedDigits(long double value, int count)
+// value is expanded to 40 digits first, far more than a double or long double holds, so that the
+// rounding decision sees the true digits.
+template <typename Float> DecimalDigits RoundedDigits(Float value, int count)
 {
     DecimalDigits result;
     result.negative = std::signbit(value);
-    const long double magnitude = std::fabs(value);
+    const Float magnitude = std::fabs(value);
     if (magnitude == 0) {
         result.digits.assign(1, '0');
         return result;

@@ -15,7 +15,8 @@ namespace tev {
 // The missing value these routines produce (bit pattern FFF8000000000000); any NaN is accepted.
 inline constexpr double NaN = std::bit_cast<double>(quint64(0xFFF8000000000000ULL));
 
-// Rnd accepts this many decimals either way; larger counts are clamped to it.
+// Rnd rounds to at most this many places either way (the range stored sequences and scripts
+// were written for); larger counts are clamped to it.
 inline constexpr int kMaxRoundDecimals = 37;
 // DoubleToStr writes at most this many decimals.
 inline constexpr int kMaxTextDecimals = 18;

@@ -13,16 +13,6 @@ QChar AsciiUpper(QChar c)
     return c >= QLatin1Char('a') && c <= QLatin1Char('z') ? QChar(c.unicode() - 32) : c;
 }
 
-QString AsciiLower(const QString &s)
-{
-    QString result = s;
-    for (QChar &c : result) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
-    }
-    return result;
-}
-
 bool IsMinorWord(const QString &word)
 {
     static const QStringList minorWords =
@@ -46,6 +36,24 @@ QString TrimText(const QString &s)
     while (end > start && s.at(end - 1).unicode() <= 32)
         --end;
     return s.mid(start, end - start);
+}
+
+QString AsciiUpperCase(const QString &s)
+{
+    QString result = s;
+    for (QChar &c : result)
+        c = AsciiUpper(c);
+    return result;
+}
+
+QString AsciiLowerCase(const QString &s)
+{
+    QString result = s;
+    for (QChar &c : result) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + 32);
+    }
+    return result;
 }
 
 bool IsEmptyString(const QString &S)
@@ -110,7 +118,7 @@ QString TitleCase(const QString &S)
         if (result.isEmpty())
             result += Capitalize(word);
         else if (IsMinorWord(word))
-            result += AsciiLower(word);
+            result += AsciiLowerCase(word);
         else
             result += Capitalize(word);
     };

@@ -12,6 +12,9 @@ class TStringList;
 
 // Removes every character from code 0 to code 32 at both ends.
 QString TrimText(const QString &s);
+// Changes only the letters a to z (A to Z); other letters keep their case, as stored keys expect.
+QString AsciiUpperCase(const QString &s);
+QString AsciiLowerCase(const QString &s);
 
 bool IsEmptyString(const QString &S);
 QString PadLeft(const QString &S, int TotalWidth, QChar PaddingChar = QLatin1Char(' '));

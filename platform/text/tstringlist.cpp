@@ -4,9 +4,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringConverter>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -161,7 +158,7 @@ bool TStringList::Equals(const TStringList &other) const
 
 int TStringList::CompareStrings(const QString &s1, const QString &s2) const
 {
-    return QString::compare(s1, s2, m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    return QString::compare(s1, s2, CaseSensitivity());
 }
 
 int TStringList::IndexOf(const QString &s) const
@@ -182,7 +179,7 @@ int TStringList::IndexOfName(const QString &name) const
     for (int i = 0; i < Count(); ++i) {
         const QString &line = m_items.at(i).text;
         const int pos = SeparatorPos(line);
-        if (pos >= 0 && CompareStrings(line.left(pos), name) == 0)
+        if (pos >= 0 && QStringView(line).left(pos).compare(name, CaseSensitivity()) == 0)
             return i;
     }
     return -1;
@@ -417,7 +414,35 @@ QStringList TStringList::ToStringList() const
     return result;
 }
 
-void TStringList::LoadFromFile(const QString &fileName)
+void TStringList::SetTextFromBytes(const QByteArray &data, const TEncoding::Ptr &encoding)
+{
+    int preambleLength = 0;
+    TEncoding::Ptr used = encoding;
+    if (used) {
+        if (const QByteArray preamble = used->GetPreamble();
+            !preamble.isEmpty() && data.startsWith(preamble))
+            preambleLength = int(preamble.size());
+    } else {
+        used = TEncoding::DetectByPreamble(data, m_defaultEncoding, preambleLength);
+    }
+    SetText(used->GetString(QByteArrayView(data).sliced(preambleLength)));
+    m_encoding = used;
+}
+
+QByteArray TStringList::TextBytes(const TEncoding::Ptr &encoding) const
+{
+    const TEncoding::Ptr used = encoding ? encoding : (m_encoding ? m_encoding : m_defaultEncoding);
+    QByteArray data = m_writeBOM ? used->GetPreamble() : QByteArray();
+    data += used->GetBytes(Text());
+    return data;
+}
+
+void TStringList::SetDefaultEncoding(const TEncoding::Ptr &encoding)
+{
+    m_defaultEncoding = encoding ? encoding : TEncoding::ANSI();
+}
+
+void TStringList::LoadFromFile(const QString &fileName, const TEncoding::Ptr &encoding)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -427,22 +452,31 @@ void TStringList::LoadFromFile(const QString &fileName)
     if (file.error() != QFileDevice::NoError)
         throw Error(
             QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    const auto encoding = QStringConverter::encodingForData(data).value_or(QStringConverter::Utf8);
-    QStringDecoder decoder(encoding);
-    SetText(decoder.decode(data));
+    SetTextFromBytes(data, encoding);
 }
 
-void TStringList::SaveToFile(const QString &fileName) const
+void TStringList::SaveToFile(const QString &fileName, const TEncoding::Ptr &encoding) const
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw Error(
             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    QStringEncoder encoder(QStringConverter::Utf8);
-    const QByteArray data = encoder.encode(Text());
+    const QByteArray data = TextBytes(encoding);
     if (file.write(data) != data.size() || !file.commit())
         throw Error(
             QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+}
+
+void TStringList::LoadFromStream(QIODevice &stream, const TEncoding::Ptr &encoding)
+{
+    SetTextFromBytes(stream.readAll(), encoding);
+}
+
+void TStringList::SaveToStream(QIODevice &stream, const TEncoding::Ptr &encoding) const
+{
+    const QByteArray data = TextBytes(encoding);
+    if (stream.write(data) != data.size())
+        throw Error(QStringLiteral("Stream write error. %1").arg(stream.errorString()));
 }
 
 void TStringList::Sort()

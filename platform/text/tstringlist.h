@@ -1,11 +1,29 @@
 #pragma once
 
+#include <QIODevice>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
+
+#include "platform/text/tencoding.h"
+
+namespace tev {
+
+namespace detail {
+// One line of a TStringList with its object.
+struct TStringListItem
+{
+    QString text;
+    QPointer<QObject> object;
+};
+} // namespace detail
+} // namespace tev
+
+// Lines move by memory copy when the list inserts or deletes in the middle.
+Q_DECLARE_TYPEINFO(tev::detail::TStringListItem, Q_RELOCATABLE_TYPE);
 
 namespace tev {
 
@@ -15,7 +33,9 @@ namespace tev {
 // - a line's name is the text before its first NameValueSeparator ("=" by default); lines without
 //   a separator have an empty name and an empty value;
 // - names and lines compare without regard to case unless CaseSensitive is set;
-// - a Sorted list keeps its lines in order and handles equal lines by Duplicates;
+// - a Sorted list keeps its lines in order and handles equal lines by Duplicates; the order is
+//   that of the characters' codes after case folding, the same on every machine, so that lists
+//   written to files do not change with the user's locale (CustomSort gives any other order);
 // - Text joins the lines with LineBreak (CR LF, as in the files the program reads and writes),
 //   CommaText and DelimitedText give one line with quoted items.
 // Index errors and operations a sorted list forbids throw tev::Error, as a script expects.
@@ -46,9 +66,11 @@ public:
     void SetObjects(int index, QObject *object);
 
     // Adding and removing. Add and AddObject return the index of the line, which in a sorted
-    // list is its sorted place (or, with dupIgnore, the place of the equal line already there).
+    // list is its sorted place (or, with dupIgnore, the place of the equal line already there;
+    // with dupAccept the new line goes before the equal ones).
     int Add(const QString &s);
     int AddObject(const QString &s, QObject *object);
+    void Append(const QString &s) { Add(s); }
     int AddPair(const QString &name, const QString &value, QObject *object = nullptr);
     void AddStrings(const TStringList &other);
     void AddStrings(const QStringList &lines);
@@ -89,11 +111,23 @@ public:
     void SetDelimitedText(const QString &text);
     QStringList ToStringList() const;
 
-    // Files: read with the byte-order mark's encoding (UTF-8 without one), written as UTF-8
-    // without a mark, lines joined by LineBreak. Throws tev::Error when the file cannot be read
-    // or written; a failed write leaves an existing file as it was.
-    void LoadFromFile(const QString &fileName);
-    void SaveToFile(const QString &fileName) const;
+    // Files and streams (read from the current position to the end).
+    // Loading without an encoding takes the one a byte-order mark names, else DefaultEncoding
+    // (Windows-1252, in which every byte survives a load and a save); with an encoding, a mark of
+    // that encoding is skipped. The encoding used is kept in Encoding.
+    // Saving without an encoding uses Encoding, else DefaultEncoding, and starts with the
+    // encoding's byte-order mark when WriteBOM is set; lines are joined as in Text.
+    // Throws tev::Error when a file cannot be read or written; a failed save leaves an existing
+    // file as it was.
+    void LoadFromFile(const QString &fileName, const TEncoding::Ptr &encoding = nullptr);
+    void SaveToFile(const QString &fileName, const TEncoding::Ptr &encoding = nullptr) const;
+    void LoadFromStream(QIODevice &stream, const TEncoding::Ptr &encoding = nullptr);
+    void SaveToStream(QIODevice &stream, const TEncoding::Ptr &encoding = nullptr) const;
+    TEncoding::Ptr Encoding() const { return m_encoding; }
+    TEncoding::Ptr DefaultEncoding() const { return m_defaultEncoding; }
+    void SetDefaultEncoding(const TEncoding::Ptr &encoding);
+    bool WriteBOM() const { return m_writeBOM; }
+    void SetWriteBOM(bool writeBOM) { m_writeBOM = writeBOM; }
 
     // Ordering.
     void Sort();
@@ -132,15 +166,17 @@ public:
     int UpdateCount() const { return m_updateCount; }
 
 private:
-    struct Item
-    {
-        QString text;
-        QPointer<QObject> object;
-    };
+    using Item = detail::TStringListItem;
 
     void CheckIndex(int index) const;
     void CheckNotSorted() const;
+    Qt::CaseSensitivity CaseSensitivity() const
+    {
+        return m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    }
     int SeparatorPos(const QString &line) const { return line.indexOf(m_nameValueSeparator); }
+    void SetTextFromBytes(const QByteArray &data, const TEncoding::Ptr &encoding);
+    QByteArray TextBytes(const TEncoding::Ptr &encoding) const;
     QString DelimitedTextWith(QChar delimiter, QChar quoteChar, bool strict) const;
     void SetDelimitedTextWith(const QString &text, QChar delimiter, QChar quoteChar, bool strict);
 
@@ -155,6 +191,9 @@ private:
     QString m_lineBreak = QStringLiteral("\r\n");
     bool m_trailingLineBreak = true;
     int m_updateCount = 0;
+    TEncoding::Ptr m_encoding;
+    TEncoding::Ptr m_defaultEncoding = TEncoding::ANSI();
+    bool m_writeBOM = true;
 };
 
 } // namespace tev

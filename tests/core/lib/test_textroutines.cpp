@@ -193,3 +193,9 @@ TEST(AddDistinctStringListItem, UsesTheListsOwnComparison)
     EXPECT_EQ(AddDistinctStringListItem(sorted, U("D")), 2);
     EXPECT_EQ(sorted.ToStringList(), (QStringList{"b", "c", "d"}));
 }
+
+TEST(AsciiCase, ChangesOnlyAsciiLetters)
+{
+    EXPECT_EQ(AsciiUpperCase(U("abc-xyz äé 1")), U("ABC-XYZ äé 1"));
+    EXPECT_EQ(AsciiLowerCase(U("ABC-XYZ ÄÉ 1")), U("abc-xyz ÄÉ 1"));
+}

@@ -5,6 +5,7 @@
 #include "qstringprinter.h"
 #include "support/tempfolder.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <memory>
 
@@ -312,31 +313,132 @@ TEST(TStringList, AddStringsAssignAndEquals)
     EXPECT_EQ(list.Strings(4), QStringLiteral("k=v"));
 }
 
-TEST(TStringList, FilesRoundTripAndReportErrors)
+TEST(TStringList, FileEncodingsFollowTheMarkOrTheDefault)
+{
+    using tev::TEncoding;
+    struct Case
+    {
+        const char *label;
+        QByteArray bytes;            // the file as found
+        TEncoding::Ptr loadEncoding; // nullptr: detect
+        QStringList lines;
+        int codePage; // of the encoding kept in Encoding
+    };
+    const Case cases[] = {
+        {"no mark: Windows-1252",
+         QByteArray("Gr\xF6\xDF"
+                    "e=1\r\n\x80"),
+         nullptr,
+         {"Größe=1", "€"},
+         1252},
+        {"UTF-8 mark",
+         QByteArray("\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F"
+                    "e=1"),
+         nullptr,
+         {"Größe=1"},
+         65001},
+        {"UTF-16 LE mark",
+         QByteArray("\xFF\xFE"
+                    "a\0=\0b\0",
+                    8),
+         nullptr,
+         {"a=b"},
+         1200},
+        {"UTF-16 BE mark", QByteArray("\xFE\xFF\0a\0=\0b", 8), nullptr, {"a=b"}, 1201},
+        {"given UTF-8, no mark", QByteArray("\xC3\xBC"), TEncoding::UTF8(), {"ü"}, 65001},
+        {"given UTF-8, its mark skipped",
+         QByteArray("\xEF\xBB\xBF\xC3\xBC"),
+         TEncoding::UTF8(),
+         {"ü"},
+         65001},
+    };
+    tev::test::TempFolder folder;
+    for (const Case &c : cases) {
+        const QString name = folder.file(QStringLiteral("in.txt"));
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        TStringList list;
+        list.LoadFromFile(name, c.loadEncoding);
+        EXPECT_EQ(LinesOf(list), c.lines) << c.label;
+        ASSERT_TRUE(list.Encoding()) << c.label;
+        EXPECT_EQ(list.Encoding()->CodePage(), c.codePage) << c.label;
+
+        // Saved again in the encoding it was read in, mark included.
+        const QString copy = folder.file(QStringLiteral("out.txt"));
+        list.SaveToFile(copy);
+        TStringList back;
+        back.LoadFromFile(copy);
+        EXPECT_TRUE(back.Equals(list)) << c.label;
+        EXPECT_EQ(back.Encoding()->CodePage(), c.codePage) << c.label;
+    }
+}
+
+TEST(TStringList, EveryByteSurvivesLoadAndSaveWithoutAMark)
+{
+    tev::test::TempFolder folder;
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            bytes.append(char(b));
+    }
+    bytes = bytes.mid(3) + "\r\n"; // not starting like a UTF-8 or UTF-16 mark
+    const QString name = folder.file(QStringLiteral("bytes.txt"));
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    TStringList list;
+    list.LoadFromFile(name);
+    list.SaveToFile(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
+TEST(TStringList, SaveWritesTheChosenEncodingAndReportsErrors)
 {
     tev::test::TempFolder folder;
     const QString name = folder.file(QStringLiteral("list.txt"));
     TStringList list = ListOf({"Größe=1", "", "last"});
+    auto fileBytes = [&name] {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
     list.SaveToFile(name);
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("Gr\xC3\xB6\xC3\x9F"
-                                         "e=1\r\n\r\nlast\r\n"));
-    file.close();
+    EXPECT_EQ(fileBytes(), QByteArray("Gr\xF6\xDF"
+                                      "e=1\r\n\r\nlast\r\n"));
+    list.SaveToFile(name, tev::TEncoding::UTF8());
+    EXPECT_EQ(fileBytes(), QByteArray("\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F"
+                                      "e=1\r\n\r\nlast\r\n"));
+    list.SetWriteBOM(false);
+    list.SetTrailingLineBreak(false);
+    list.SaveToFile(name, tev::TEncoding::UTF8());
+    EXPECT_EQ(fileBytes(), QByteArray("Gr\xC3\xB6\xC3\x9F"
+                                      "e=1\r\n\r\nlast"));
 
-    TStringList back;
-    back.LoadFromFile(name);
-    EXPECT_TRUE(back.Equals(list));
-
-    // A byte-order mark chooses the encoding.
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\xFF\xFE"
-                          "a\0=\0b\0",
-                          8));
-    file.close();
-    back.LoadFromFile(name);
-    EXPECT_EQ(LinesOf(back), QStringList{QStringLiteral("a=b")});
-
-    EXPECT_THROW(back.LoadFromFile(folder.file(QStringLiteral("missing.txt"))), tev::Error);
+    EXPECT_THROW(list.LoadFromFile(folder.file(QStringLiteral("missing.txt"))), tev::Error);
     EXPECT_THROW(list.SaveToFile(folder.file(QStringLiteral("no/such/folder/x.txt"))), tev::Error);
+    EXPECT_EQ(list.Count(), 3) << "a failed load keeps the lines";
+}
+
+TEST(TStringList, StreamsReadFromTheCurrentPosition)
+{
+    QByteArray data("skip|a=1\r\nb=2");
+    QBuffer buffer(&data);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(buffer.seek(5));
+    TStringList list;
+    list.LoadFromStream(buffer);
+    EXPECT_EQ(LinesOf(list), (QStringList{"a=1", "b=2"}));
+
+    QByteArray written;
+    QBuffer out(&written);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    list.Append(QStringLiteral("ü"));
+    list.SaveToStream(out);
+    EXPECT_EQ(written, QByteArray("a=1\r\nb=2\r\n\xFC\r\n"));
+    QBuffer readOnly(&written);
+    ASSERT_TRUE(readOnly.open(QIODevice::ReadOnly));
+    EXPECT_THROW(list.SaveToStream(readOnly), tev::Error);
 }
