@@ -44,8 +44,8 @@ enum class VType : quint8 {
 };
 
 // Limits that keep a script from exhausting memory with a few doubling steps.
-inline constexpr qsizetype MaxStringLength = 1 << 26;
-inline constexpr qsizetype MaxArrayLength = 1 << 24;
+inline constexpr qsizetype MaxStringLength = 1 << 24; // characters
+inline constexpr qsizetype MaxArrayLength = 1 << 22;  // elements
 
 class Value
 {

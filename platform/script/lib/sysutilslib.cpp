@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <cmath>
 
 #include "platform/script/datetime.h"
@@ -362,12 +361,6 @@ void defineSysUtilsLibrary(ScriptEngine &e)
     });
     def(e, "GetEnvironmentVariable", 1,
         [](NativeCall &c) { ret(c, qEnvironmentVariable(str(c, 0).toLocal8Bit().constData())); });
-    def(
-        e, "Sleep", 1,
-        [](NativeCall &c) {
-            QThread::msleep(static_cast<unsigned long>(std::clamp<qint64>(integer(c, 0), 0, 2000)));
-        },
-        0, TypeKind::tkNone);
 }
 
 } // namespace tev::script
