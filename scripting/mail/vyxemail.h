@@ -17,8 +17,9 @@ namespace tev {
 // without it gets nothing, not even the password), any other port is TLS from the first byte.
 // SSLVersion is the lowest TLS version accepted; "SSL 2" and "SSL 3" no longer exist in the TLS
 // library and fail at Send. The server's certificate is verified against the system's store;
-// to trust another CA as well, put its PEM bundle's path in the environment variable
-// TEVORA_MAIL_CA_BUNDLE (it then replaces the system store for mail).
+// to trust another CA, put the path of its PEM file in the environment variable
+// TEVORA_MAIL_CA_BUNDLE. That file takes the place of the system's bundle file, while the
+// system's certificate folder (/etc/ssl/certs on Debian) stays trusted.
 //
 // Recipients, CC addresses and attachments accumulate over the component's life; an empty entry
 // is skipped. Every failure of Send throws tev::Error naming its cause; the connection is closed
