@@ -250,15 +250,35 @@ TEST(ButtonGroup, ItemIndexOnlyInGroupStyle)
 
 TEST(ButtonGroup, FirstFocusFocusesTheFirstButton)
 {
+    TvyxButtonGroup group;
+    group.Items().Add();
+    group.Items().Add();
+    EXPECT_EQ(group.FocusIndex(), -1);
+    TButtonDrawState painted;
+    group.setOnAfterDrawButton(
+        [&](QObject *, int index, QPainter &, const QRect &, TButtonDrawState state) {
+            if (index == 0)
+                painted = state;
+        });
+    group.show();
+    group.activateWindow();
+    group.setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(group.hasFocus());
+    EXPECT_EQ(group.FocusIndex(), 0);
+    group.viewport()->grab();
+    EXPECT_EQ(painted, TButtonDrawState(bdsFocused));
+    group.clearFocus();
+    group.viewport()->grab();
+    EXPECT_EQ(painted, TButtonDrawState());
+    EXPECT_EQ(group.FocusIndex(), 0);
+}
+
+TEST(ButtonGroup, FocusWithoutItemsStaysNone)
+{
     auto empty = MakeGroup({}, 100, 100);
     empty->setFocus();
     EXPECT_EQ(empty->FocusIndex(), -1);
-    auto group = MakeGroup(Captions(3), 100, 100);
-    group->activateWindow();
-    group->setFocus();
-    QApplication::processEvents();
-    ASSERT_TRUE(group->hasFocus());
-    EXPECT_EQ(group->FocusIndex(), 0);
 }
 
 struct KeyCase

@@ -351,6 +351,10 @@ void TvyxButtonGroup::mouseReleaseEvent(QMouseEvent *e)
 void TvyxButtonGroup::MouseLeave()
 {
     m_mouseInControl = false;
+    if (m_dragImageList.Dragging()) {
+        m_dragAccepted = false;
+        RemoveInsertionPoints();
+    }
     InvalidateButton(m_hotIndex);
     m_hotIndex = -1;
     HotButtonChanged();
