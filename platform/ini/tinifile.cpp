@@ -23,12 +23,13 @@ struct FileStamp
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = 0;
-    timespec modified{};
+    qint64 modifiedSeconds = 0;
+    qint64 modifiedNanoseconds = 0;
 
     bool operator==(const FileStamp &o) const
     {
         return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+               modifiedSeconds == o.modifiedSeconds && modifiedNanoseconds == o.modifiedNanoseconds;
     }
 };
 
@@ -43,7 +44,8 @@ FileStamp stampOf(const QString &fileName)
         stamp.device = st.st_dev;
         stamp.inode = st.st_ino;
         stamp.size = st.st_size;
-        stamp.modified = st.st_mtim;
+        stamp.modifiedSeconds = st.st_mtim.tv_sec;
+        stamp.modifiedNanoseconds = st.st_mtim.tv_nsec;
     }
     return stamp;
 }

@@ -118,17 +118,15 @@ QString Windows1252Encoding::GetString(QByteArrayView bytes) const
 
 QByteArray Windows1252Encoding::GetBytes(QStringView text) const
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            bytes.append('?'); // one character outside the code page, one "?"
-            ++i;
-            continue;
-        }
-        bytes.append(encode1252(c.unicode()));
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i; // one character outside the code page gives one "?"
+        *out++ = encode1252(c.unicode());
     }
+    bytes.truncate(out - bytes.data());
     return bytes;
 }
 

@@ -35,7 +35,8 @@ public:
     // The byte-order mark that starts a file in this encoding; empty for the code pages.
     virtual QByteArray GetPreamble() const { return {}; }
 
-    // The Windows code page number (1252, 65001, 1200, 1201, ...).
+    // The Windows code page number (1252, 65001, 1200, 1201, ...); 0 for an encoding that is
+    // known only by its iconv name.
     int CodePage() const { return m_codePage; }
     // A readable name, e.g. "windows-1252" or "utf-8".
     QString EncodingName() const { return m_name; }

@@ -249,3 +249,37 @@ TEST(TIniFile, ReadsIntegerAndBooleanText)
     EXPECT_FALSE(ini.ReadBool("N", "i", true));
     EXPECT_TRUE(ini.ReadBool("N", "e", true));
 }
+
+TEST(TIniFile, SavingKeepsPermissionsAndLinks)
+{
+    TempFolder temp;
+    const QString target = temp.file("real.ini");
+    writeAll(target, "[S]\nA=1\n");
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ReadGroup);
+    ASSERT_TRUE(QFile::link(target, temp.file("link.ini")));
+    TIniFile ini(temp.file("link.ini"));
+    ini.WriteString("S", "A", "2");
+    EXPECT_TRUE(QFileInfo(temp.file("link.ini")).isSymLink());
+    EXPECT_EQ(readAll(target), QByteArray("[S]\nA=2\n"));
+    const auto ownerGroupOthers = QFileDevice::Permissions(0x7077);
+    EXPECT_EQ(QFile::permissions(target) & ownerGroupOthers,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+}
+
+TEST(TIniFile, TheFirstSectionAndKeyOfANameWin)
+{
+    TempFolder temp;
+    const QString path = temp.file("dup.ini");
+    writeAll(path, "Orphan=1\n[S]\nA=first\na=second\nplain line\n[s]\nA=third\nB=4\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "A", ""), "first");
+    EXPECT_FALSE(ini.ValueExists("S", "B")) << "only the first section of a name is read";
+    EXPECT_FALSE(ini.ValueExists("", "Orphan")) << "keys before any section belong to none";
+    EXPECT_EQ(ini.ReadSections(), QStringList({"S"}));
+    EXPECT_EQ(ini.ReadSection("S"), QStringList({"A", "a"}));
+    ini.DeleteKey("S", "A");
+    EXPECT_EQ(readAll(path), QByteArray("Orphan=1\n[S]\nplain line\n[s]\nA=third\nB=4\n"));
+    ini.EraseSection("s");
+    EXPECT_EQ(readAll(path), QByteArray("Orphan=1\n"));
+}
