@@ -285,3 +285,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace tev
+
+namespace tev {
+namespace {
+
+TEST(DragReorder, StartingADragClearsTheHotButton)
+{
+    auto group = test::MakeGroup({"A", "B", "C"}, 100, 100, kReorder);
+    Recorder recorder;
+    recorder.Attach(*group);
+    test::MoveMouse(group->viewport(), test::Centre(*group, 1));
+    StartDrag(*group, 1);
+    EXPECT_EQ(group->HotIndex(), -1);
+    EXPECT_EQ(recorder.events, QStringList({"hot 1", "hot -1"}));
+    // Moves during the drag make no button hot.
+    DragTo(*group, test::Centre(*group, 2));
+    EXPECT_EQ(group->HotIndex(), -1);
+    test::MoveMouse(group->viewport(), QPoint(50, 95), Qt::LeftButton);
+    Drop(*group, QPoint(50, 95));
+    EXPECT_EQ(test::Order(*group), QStringList({"A", "C", "B"}));
+}
+
+} // namespace
+} // namespace tev

@@ -72,6 +72,18 @@ TEST(ButtonItems, AssignCopiesIntoOwnCollection)
     EXPECT_EQ(copy->ButtonGroup(), group.get());
 }
 
+TEST(ButtonItems, FreedActionIsForgotten)
+{
+    TvyxGrpButtonItems items;
+    TvyxGrpButtonItem *item = items.Add();
+    {
+        QAction action;
+        item->setAction(&action);
+        EXPECT_EQ(item->Action(), &action);
+    }
+    EXPECT_EQ(item->Action(), nullptr);
+}
+
 TEST(ButtonItems, IndexOfButtonIsExactAndFirst)
 {
     auto group = MakeGroup({"Alpha", "alpha", "Alpha"}, 100, 100);

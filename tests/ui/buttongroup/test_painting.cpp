@@ -102,6 +102,20 @@ TEST(Painting, WritesAPictureForReview)
     EXPECT_FALSE(QImage(file).isNull());
     if (qEnvironmentVariableIsSet("TEVORA_KEEP_PICTURES"))
         group->grab().save(qEnvironmentVariable("TEVORA_KEEP_PICTURES") + "/buttongroup.png");
+
+    // A grid in the middle of a drag: bar between buttons 4 and 5, the picture at the pointer.
+    auto grid = MakeGroup(test::Captions(8), 130, 80, gboShowCaptions | gboAllowReorder);
+    grid->setButtonWidth(60);
+    grid->setButtonHeight(24);
+    grid->setColor(QColor(240, 240, 240));
+    const QPoint start = Centre(*grid, 0);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, start);
+    MoveMouse(grid->viewport(), start + QPoint(20, 0), Qt::LeftButton);
+    MoveMouse(grid->viewport(), QPoint(100, 40), Qt::LeftButton);
+    EXPECT_EQ(grid->InsertLeft(), 4);
+    ASSERT_TRUE(grid->grab().save(folder.path() + "/grid.png"));
+    if (qEnvironmentVariableIsSet("TEVORA_KEEP_PICTURES"))
+        grid->grab().save(qEnvironmentVariable("TEVORA_KEEP_PICTURES") + "/grid.png");
 }
 
 TEST(Painting, SeparatorDrawsALineClearOfItsImage)
