@@ -15,6 +15,7 @@
 #include "core/db/tevconnection.h"
 #include "core/db/tevschemasql.h"
 #include "core/lib/versions.h"
+#include "core/project/projectdatabase.h"
 #include "platform/text/tstringlist.h"
 
 #include <QObject>
@@ -27,10 +28,7 @@ class DataSet;
 class MemDataSet;
 class TTevRowSet;
 
-// What a save of the project writes; the header and every characteristic are always written.
-enum class TTevDBUpdateMode { dbumNone, dbumSaveHeader, dbumSaveChars, dbumSaveAll };
-
-class TTevDataModule : public QObject
+class TTevDataModule : public QObject, public ProjectDatabase
 {
     Q_OBJECT
 
@@ -63,24 +61,37 @@ public:
 
     // Projects. A project is identified by its file name relative to the sequence root.
     int CreateProject(const QString &FileName, const QString &ProjectName, int FileType,
-                      const QString &Params);
-    void DeleteProject(const QString &FileName);
+                      const QString &Params) override;
+    void DeleteProject(const QString &FileName) override;
     bool ProjectExists(const QString &FileName, QString &ProjectName);
-    QString GetProjectFileName(int ProjectId);
+    QString GetProjectFileName(int ProjectId) override;
     // The FILENAME values matching the filter ("*" is any text); nullptr on any error.
-    std::unique_ptr<TTevRowSet> FindProjects(const QString &FileFilter);
+    std::unique_ptr<DataSet> FindProjects(const QString &FileFilter) override;
 
     // Merges the stored project into the records read from its file; false when not stored.
-    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars);
+    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars) override;
     // Writes the project row and replaces its characteristic rows in one transaction. On any
     // error it rolls back, leaves the records as they were and passes the error on.
     void WriteProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
-                      TTevDBUpdateMode UpdateMode);
-    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader);
-    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars);
-    void UpdateChar(int ProjectId, MemDataSet &CDSChars);
+                      TTevDBUpdateMode UpdateMode) override;
+    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader) override;
+    // Replaces the project's characteristic rows in one transaction, as WriteProject does.
+    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars) override;
+    void UpdateChar(int ProjectId, MemDataSet &CDSChars) override;
     QString GetCharImages(int ProjectId);
     void ChangeDirectories(TDirectoryChangeMode DirChangeMode, const QString &SubDir);
+
+    // Master references. AddReference returns the SUBID of the reference, new or existing.
+    int AddReference(int ProjectId, const QString &RefFileName, const QString &RefProjectName);
+    void AddRefProject(int ProjectId, const QString &RefFileName,
+                       const QString &RefProjectName) override;
+    void RemoveRefProject(int ProjectId, const QString &RefFileName) override;
+    bool ExistsReference(int ProjectId, const QString &RefFileName) override;
+    void GetRefProjects(int ProjectId, QStringList &List) override;
+    void GetDependingProjects(const QString &FileName, QStringList &List) override;
+    // Carries the master's characteristics into every project that references it.
+    void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
+                                 bool SaveAll) override;
 
     // Settings of section "System" in CONFIGURATION; nothing when not connected.
     void ReadSystemSettings(TStringList &Params);
@@ -130,6 +141,8 @@ private:
     // Writes the header (when given) and replaces the characteristic rows in one transaction.
     void WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
                           MemDataSet &CDSChars);
+    void SetRefChanged(int ProjectId);
+    int GetFreeCharId(int ProjectId, int CharId);
     void RewriteFileNames(TTevRowSet &rows, const QString &field, TDirectoryChangeMode mode,
                           const QString &prefix);
 

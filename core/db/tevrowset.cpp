@@ -224,6 +224,15 @@ void TTevRowSet::prior()
     }
 }
 
+void TTevRowSet::setRecNo(int position)
+{
+    checkBrowse();
+    if (position < 0 || position >= int(m_rows.size()))
+        throw Error(QStringLiteral("Row %1 out of range").arg(position));
+    m_cursor = position;
+    m_bof = m_eof = false;
+}
+
 bool TTevRowSet::locate(const QString &fieldName, const QVariant &value)
 {
     checkBrowse();

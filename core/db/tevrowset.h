@@ -59,6 +59,11 @@ public:
     void enableControls() override { --m_disableCount; }
     bool controlsDisabled() const override { return m_disableCount > 0; }
 
+    // The position of the current row (0-based; -1 when empty), and a move to a position. Rows
+    // keep their positions until one is deleted; an appended row goes last.
+    int recNo() const { return m_cursor; }
+    void setRecNo(int position);
+
     // Goes to the first row whose field equals the value; the cursor stays when none does.
     bool locate(const QString &fieldName, const QVariant &value);
 
