@@ -36,7 +36,11 @@ void PrepareFirebirdEnvironment(const QString &vendorHome)
     if (g_prepared)
         return;
     g_prepared = true;
-    const QString home = QDir::cleanPath(QDir(vendorHome).absolutePath());
+    // The engine refuses a plugin whose loaded path differs from the configured one, as happens
+    // when the folder is reached through a symbolic link: use the canonical path.
+    QString home = QFileInfo(vendorHome).canonicalFilePath();
+    if (home.isEmpty())
+        home = QDir::cleanPath(QDir(vendorHome).absolutePath());
     qputenv("FIREBIRD", QFile::encodeName(home));
     SetIfUnset("FIREBIRD_LOCK", home + QStringLiteral("/lock"));
     SetIfUnset("FIREBIRD_TMP", home + QStringLiteral("/tmp"));

@@ -298,6 +298,10 @@ void TTevDataModule::WriteProjectChars(int ProjectId, MemDataSet &CDSChars)
 void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
                                       MemDataSet &CDSChars)
 {
+    // Pending edits are posted before the transaction: a post may reach the database itself.
+    if (CDSHeader)
+        PostIfEditing(*CDSHeader);
+    PostIfEditing(CDSChars);
     DisableControlsGuard controls(CDSChars);
     WalkAllRecords walk(CDSChars);
     std::vector<MemDataSet::Bookmark> written;

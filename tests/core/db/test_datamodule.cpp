@@ -162,3 +162,23 @@ TEST(DataModule, TestDBConnectionLeavesTheModulesConnectionAlone)
     EXPECT_TRUE(data.Connected());
     EXPECT_EQ(data.Database()->param("Database"), root.file("DB/Tevora.fdb"));
 }
+
+TEST(DataModule, UnreachableServerAtStartIsSwallowedAndAnotherOdbcDriverCanBeNamed)
+{
+    TempAppRoot root;
+    WriteFile(root.file("Config/Config.ini"),
+              QString("[Database]\nDriverId=MSSQL\nServer=127.0.0.1,%1\nDatabase=Tevora\n"
+                      "User_Name=sa\nPassword=QC\nODBCDriver=FreeTDS\n")
+                  .arg(ClosedPort()));
+    QElapsedTimer timer;
+    timer.start();
+    TTevDataModule data(root.path());
+    EXPECT_FALSE(data.Connected());
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(data.Database()->param("ODBCDriver"), "FreeTDS");
+    EXPECT_EQ(data.Database()->params().Count(), 8);
+    QStringList statements;
+    data.SetSqlTrace([&](const QString &sql) { statements << sql; });
+    data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});
+    EXPECT_TRUE(statements.isEmpty());
+}
