@@ -2,6 +2,7 @@
 #include "core/app/tevapp.h"
 #include "core/db/tevdatamodule.h"
 #include "core/lang/languages.h"
+#include "core/lib/qstringprinter.h"
 #include "core/project/tevproject.h"
 #include "platform/error.h"
 
@@ -53,6 +54,16 @@ protected:
         return column(data.Database()->database(),
                       "select NAME || '=' || coalesce(STRVALUE, '') from CONFIGURATION "
                       "where SECTION = 'System' order by NAME");
+    }
+
+    QString passwordInConnectionFile() const
+    {
+        QFile config(m_env.file("Config/Config.ini"));
+        EXPECT_TRUE(config.open(QIODevice::ReadOnly));
+        for (const QByteArray &line : config.readAll().split('\n'))
+            if (line.startsWith("Password="))
+                return QString::fromUtf8(line);
+        return {};
     }
 
     static QStringList sorted(QStringList lines)
@@ -116,8 +127,12 @@ TEST_F(AppObject, FirstStartKeepsTheDefaultsAndShutdownStoresThem)
     EXPECT_EQ(app->Project().FileEncoding()->CodePage(), 1252);
     const QString language = QString::number(CurrentLanguage());
     EXPECT_FALSE(app->Settings().UseSysLanguage()) << "no per-user file: the current language";
+    const QString passwordLine = passwordInConnectionFile();
+    app->Data().Database()->setParam("Password", "changed during the run");
     app.reset();
 
+    // The database module was freed too: it wrote its connection file.
+    EXPECT_NE(passwordInConnectionFile(), passwordLine);
     EXPECT_EQ(storedSettings(), sorted(defaults.ToStringList()));
     EXPECT_TRUE(m_env.readPerUserSettings().contains("Language=" + language))
         << m_env.readPerUserSettings().toStdString();

@@ -1,6 +1,7 @@
 #include "appenvironment.h"
 #include "core/app/tevsettings.h"
 #include "core/lib/knownfolders.h"
+#include "core/lib/qstringprinter.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
