@@ -28,11 +28,15 @@ public:
         : m_names(names)
     {
         // Backwards, so that the first column of a name is the one kept.
+        for (const QString &name : names)
+            m_namesLength += name.size();
         for (qsizetype i = names.size() - 1; i >= 0; --i) {
             if (!names[i].isEmpty())
                 m_first.insert(names[i].toUpper(), i);
         }
     }
+    // The length of all names, to size a row's name=value text at once.
+    qsizetype namesLength() const { return m_namesLength; }
     qsizetype position(const QString &upperName) const { return m_first.value(upperName, -1); }
     qsizetype size() const { return m_names.size(); }
     const QString &name(qsizetype i) const { return m_names[i]; }
@@ -40,6 +44,7 @@ public:
 private:
     QStringList m_names;
     QHash<QString, qsizetype> m_first;
+    qsizetype m_namesLength = 0;
 };
 
 QString seqName(const QString &fileName)
@@ -100,6 +105,21 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
     const QString refSeqName = seqName(RefFileName);
     const bool hasRefProject = !RefProjectName.isEmpty();
 
+    // The group list is searched through a table of its case-folded names, so that a routine of
+    // many groups does not cost a list search per row; new names still go through the list.
+    QHash<QString, int> groups;
+    for (int i = Target.groups.Count() - 1; i >= 0; --i)
+        groups.insert(Target.groups.Strings(i).toCaseFolded(), i);
+    auto groupIndex = [&](const QString &name) {
+        const QString key = name.toCaseFolded();
+        const auto it = groups.constFind(key);
+        if (it != groups.cend())
+            return *it;
+        const int index = AddDistinctStringListItem(Target.groups, name);
+        groups.insert(key, index);
+        return index;
+    };
+
     std::optional<ColumnLine> columns;
     qsizetype labelPos = -1;
     QString rememberedAlgorithm;
@@ -113,11 +133,12 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             line.replace(QLatin1String(";&"), QLatin1String("&"));
             line.replace(QLatin1String("&;"), QLatin1String("&"));
         }
-        const QStringList fields = line.split(QLatin1Char('\t'));
+        // Views into the line: a row's fields need no copies of their own.
+        const QList<QStringView> fields = QStringView(line).split(QLatin1Char('\t'));
         if (fields.size() < 5)
             continue;
         if (!columns) {
-            columns.emplace(fields);
+            columns.emplace(line.split(QLatin1Char('\t')));
             labelPos = columns->position(QStringLiteral("LABEL"));
             continue;
         }
@@ -131,7 +152,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                                            "column (column %2)")
                                 .arg(fields.size())
                                 .arg(labelPos + 1));
-        if (TrimText(fields[labelPos]).isEmpty())
+        if (TrimText(fields[labelPos].toString()).isEmpty())
             continue;
         if (fields.size() > columns->size())
             throw lineError(QStringLiteral("the row has %1 fields, the column line only %2")
@@ -140,9 +161,10 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
 
         auto rowValue = [&](const QString &upperName) {
             const qsizetype pos = columns->position(upperName);
-            return pos < 0 || pos >= fields.size() ? QString() : TrimText(fields[pos]);
+            return pos < 0 || pos >= fields.size() ? QString() : TrimText(fields[pos].toString());
         };
         QString params;
+        params.reserve(line.size() + columns->namesLength() + 3 * fields.size());
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (columns->name(i).isEmpty())
                 continue;
@@ -173,8 +195,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                 fState.setAsInteger(8);
             }
             fProjectName.setAsString(Target.projectName);
-            fGroupId.setAsInteger(1 +
-                                  AddDistinctStringListItem(Target.groups, fGroupName.asString()));
+            fGroupId.setAsInteger(1 + groupIndex(fGroupName.asString()));
             fFeature.setAsString(rowValue(QStringLiteral("POINTNAME")));
             fCharType.setAsString(rowValue(QStringLiteral("FEATURE")));
             const int decimals = StrToIntDef(rowValue(QStringLiteral("NDECIMALS")), 2);
@@ -214,41 +235,53 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
 {
     struct Column
     {
-        QString name;
         ColumnSource source;
         Field *field = nullptr;
     };
     std::vector<Column> columns;
+    // Column position by upper-case name, to place a record's PARAMS lines.
+    QHash<QString, int> positions;
     for (const SequenceColumn &c : kSequenceColumns) {
-        Column col{QString::fromLatin1(c.name.data(), qsizetype(c.name.size())), c.source};
+        Column col{c.source};
         if (c.source != ColumnSource::Params)
             col.field =
                 &Chars.fieldByName(QString::fromLatin1(c.field.data(), qsizetype(c.field.size())));
-        columns.push_back(std::move(col));
+        positions.insert(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())),
+                         int(columns.size()));
+        columns.push_back(col);
     }
     Field &active = Chars.fieldByName(QStringLiteral("ACTIVE"));
     Field &decimalsField = Chars.fieldByName(QStringLiteral("DECIMALS"));
     Field &paramsField = Chars.fieldByName(QStringLiteral("PARAMS"));
 
     QStringList rows;
-    QHash<QString, QString> params;
+    std::vector<QStringView> values(columns.size());
+    std::vector<bool> seen(columns.size());
+    QString upperName;
+    qsizetype lastLength = 0;
     for (Chars.first(); !Chars.eof(); Chars.next()) {
         if (active.asInteger() == 0)
             continue;
-        // The record's PARAMS as a table of first values by upper-case name.
-        params.clear();
+        // The first value of each column's name in PARAMS, as views into the text.
         const QString text = paramsField.asString();
-        for (const QString &line : text.split(kCrLf)) {
+        std::fill(values.begin(), values.end(), QStringView());
+        std::fill(seen.begin(), seen.end(), false);
+        for (QStringView line : QStringView(text).split(kCrLf)) {
             const qsizetype eq = line.indexOf(QLatin1Char('='));
             if (eq < 0)
                 continue;
-            const QString name = line.left(eq).toUpper();
-            if (!params.contains(name))
-                params.insert(name, line.mid(eq + 1));
+            upperName = line.left(eq).toString().toUpper();
+            const int at = positions.value(upperName, -1);
+            if (at >= 0 && !seen[size_t(at)]) {
+                seen[size_t(at)] = true;
+                values[size_t(at)] = line.mid(eq + 1);
+            }
         }
         const int decimals = decimalsField.asInteger();
         QString row;
-        for (const Column &c : columns) {
+        row.reserve(lastLength);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const Column &c = columns[i];
             switch (c.source) {
             case ColumnSource::Text:
                 row += c.field->asString();
@@ -257,11 +290,12 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
                 row += FieldToDoubleStr(*c.field, decimals, QChar());
                 break;
             case ColumnSource::Params:
-                row += params.value(c.name);
+                row += values[i];
                 break;
             }
             row += QLatin1Char('\t');
         }
+        lastLength = row.size();
         rows.append(row);
     }
     return rows;

@@ -72,11 +72,17 @@ void SaveSequenceLines(const QString &FileName, const QStringList &Lines,
     auto fail = [&](const QString &reason) {
         return Error(QStringLiteral("Cannot write file \"%1\": %2").arg(FileName, reason));
     };
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write shows at once: a buffered save file can commit a file
+    // that the system cut short (a full disk, a size limit).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw fail(file.errorString());
     const QByteArray bytes = encoding->GetPreamble() + encoding->GetBytes(text);
-    if (file.write(bytes) != bytes.size())
-        throw fail(file.errorString());
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            throw fail(file.errorString());
+        done += n;
+    }
     if (!file.commit())
         throw fail(file.errorString());
 }
