@@ -161,6 +161,10 @@ QString formatDateTime(const QString &format, double d)
             out += len >= 3 ? QString::number(msec).rightJustified(3, QLatin1Char('0'))
                             : QString::number(msec);
             break;
+        case '/':
+            // The date separator, which is "-" as in the program's own date texts.
+            out += QString(len, QLatin1Char('-'));
+            break;
         default:
             out += format.mid(i, len);
             break;

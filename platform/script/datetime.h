@@ -15,7 +15,7 @@ void decodeDate(double d, int &year, int &month, int &day);
 void decodeTime(double d, int &hour, int &minute, int &second, int &msec);
 
 // Formats with the dialect's FormatDateTime letters (yyyy, yy, m, mm, mmm, mmmm, d, dd, ddd,
-// dddd, h, hh, n, nn, s, ss, z, zzz, am/pm, quoted text, "/" and ":" as themselves).
+// dddd, h, hh, n, nn, s, ss, z, zzz, am/pm, quoted text; "/" is the date separator "-").
 QString formatDateTime(const QString &format, double d);
 // "yyyy-mm-dd hh:nn:ss", without the time part when it is midnight and without the date part
 // when the value is less than one day.

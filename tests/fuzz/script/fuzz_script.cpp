@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     tev::script::ScriptEngine engine;
     engine.SetStepLimit(FuzzStepLimit);
     engine.OnOutput = [](const QString &) {};
-    engine.SetSourceText(QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
+    engine.SetSourceText(
+        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
     try {
         engine.Execute();
     } catch (const tev::Error &) {

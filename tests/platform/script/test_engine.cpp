@@ -2,6 +2,7 @@
 // binding Qt objects, routines, libraries and events.
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <memory>
 
 #include "platform/script/lib/classeslib.h"
@@ -329,6 +330,28 @@ TEST(ScriptEngine, AHostRoutineReachesTheScriptsStringList)
                           "  WriteLn(CountLines(L), ' ', CountLines(nil));\n  L.Free;\nend.\n"));
     h.engine.Execute();
     EXPECT_EQ(h.output, QStringLiteral("2 -1\n"));
+}
+
+TEST(ScriptEngine, RunningAndPausedAsAHostSeesThem)
+{
+    Host h;
+    QStringList order;
+    h.engine.DefineMethod(
+        QStringLiteral("Probe"), 0, TypeKind::tkNone, QString(), [&](NativeCall &) {
+            order << (h.engine.Running() ? QStringLiteral("running") : QStringLiteral("idle"));
+            // A debugger pauses the script; the run waits, serving events, until it is resumed.
+            h.engine.SetPaused(true);
+            QTimer::singleShot(20, &h.engine, [&] {
+                order << QStringLiteral("resumed");
+                h.engine.SetPaused(false);
+            });
+        });
+    h.load(QStringLiteral("procedure P;\nbegin\n  Probe;\n  WriteLn('after');\nend;\n"));
+    h.engine.ExecuteSubroutine(QStringLiteral("P"));
+    EXPECT_EQ(order, (QStringList{QStringLiteral("running"), QStringLiteral("resumed")}));
+    EXPECT_EQ(h.output, QStringLiteral("after\n"));
+    EXPECT_FALSE(h.engine.Running());
+    EXPECT_FALSE(h.engine.Paused());
 }
 
 } // namespace
