@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace tev {
+
+class DataSet;
+class MemDataSet;
+
+enum class TTevDBUpdateMode { dbumNone, dbumSaveHeader, dbumSaveChars, dbumSaveAll };
+
+// What the project model needs of the database module (TTevDataModule). The model holds this
+// seam, not the module, so that it is built and tested without a database: the database module
+// implements it, and tests use a double that records the calls. Names and arguments are the
+// module's; file names are relative to the sequence root.
+class ProjectDatabase
+{
+public:
+    virtual ~ProjectDatabase() = default;
+
+    // The new PROJECTID, or -1 when a project with that file name exists.
+    virtual int CreateProject(const QString &FileName, const QString &ProjectName, int FileType,
+                              const QString &Params) = 0;
+    virtual void DeleteProject(const QString &FileName) = 0;
+    // True when the project is in the database; its header and characteristics merged in.
+    virtual bool ReadProject(const QString &FileName, MemDataSet &CDSHeader,
+                             MemDataSet &CDSChars) = 0;
+    virtual void WriteProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
+                              TTevDBUpdateMode UpdateMode) = 0;
+    virtual int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader) = 0;
+    virtual void WriteProjectChars(int ProjectId, MemDataSet &CDSChars) = 0;
+    virtual void UpdateChar(int ProjectId, MemDataSet &CDSChars) = 0;
+    virtual QString GetProjectFileName(int ProjectId) = 0;
+    // An open result set of FILENAME values, or nullptr on error.
+    virtual std::unique_ptr<DataSet> FindProjects(const QString &FileFilter) = 0;
+
+    // Master references.
+    virtual void AddRefProject(int ProjectId, const QString &RefFileName,
+                               const QString &RefProjectName) = 0;
+    virtual void RemoveRefProject(int ProjectId, const QString &RefFileName) = 0;
+    virtual bool ExistsReference(int ProjectId, const QString &RefFileName) = 0;
+    virtual void GetRefProjects(int ProjectId, QStringList &List) = 0;
+    virtual void GetDependingProjects(const QString &FileName, QStringList &List) = 0;
+    virtual void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
+                                         bool SaveAll) = 0;
+};
+
+} // namespace tev

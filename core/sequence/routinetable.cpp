@@ -1,0 +1,291 @@
+#include "core/sequence/routinetable.h"
+
+#include "core/lib/cfglist.h"
+#include "core/lib/fieldroutines.h"
+#include "core/lib/numbers.h"
+#include "core/lib/textroutines.h"
+#include "core/sequence/sequencecolumns.h"
+#include "platform/dataset/memdataset.h"
+#include "platform/error.h"
+#include "platform/text/tstringlist.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <optional>
+
+namespace tev {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The positions of the column line's names: the first column of each name, without regard to
+// case.
+class ColumnLine
+{
+public:
+    explicit ColumnLine(const QStringList &names)
+        : m_names(names)
+    {
+        // Backwards, so that the first column of a name is the one kept.
+        for (const QString &name : names)
+            m_namesLength += name.size();
+        for (qsizetype i = names.size() - 1; i >= 0; --i) {
+            if (!names[i].isEmpty())
+                m_first.insert(names[i].toUpper(), i);
+        }
+    }
+    // The length of all names, to size a row's name=value text at once.
+    qsizetype namesLength() const { return m_namesLength; }
+    qsizetype position(const QString &upperName) const { return m_first.value(upperName, -1); }
+    qsizetype size() const { return m_names.size(); }
+    const QString &name(qsizetype i) const { return m_names[i]; }
+
+private:
+    QStringList m_names;
+    QHash<QString, qsizetype> m_first;
+    qsizetype m_namesLength = 0;
+};
+
+QString seqName(const QString &fileName)
+{
+    return QFileInfo(fileName).completeBaseName();
+}
+
+} // namespace
+
+QString FirstParamValue(QStringView Params, QStringView Name)
+{
+    qsizetype start = 0;
+    const qsizetype n = Params.size();
+    while (start <= n) {
+        qsizetype end = Params.indexOf(QLatin1Char('\r'), start);
+        if (end < 0)
+            end = n;
+        const QStringView line = Params.mid(start, end - start);
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq >= 0 && line.left(eq).compare(Name, Qt::CaseInsensitive) == 0)
+            return line.mid(eq + 1).toString();
+        start = end + 1;
+        if (start < n && Params[start] == QLatin1Char('\n'))
+            ++start;
+    }
+    return {};
+}
+
+void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
+                     const QStringList &Lines, RoutineTarget &Target)
+{
+    MemDataSet &ds = Target.chars;
+    auto field = [&](const char *name) -> Field & { return ds.fieldByName(QLatin1String(name)); };
+    Field &fProjectId = field("PROJECTID");
+    Field &fGroupId = field("GROUPID");
+    Field &fCharId = field("CHARID");
+    Field &fProjectName = field("PROJECTNAME");
+    Field &fGroupName = field("GROUPNAME");
+    Field &fFeature = field("FEATURE");
+    Field &fLabel = field("LABEL");
+    Field &fCharType = field("CHARTYPE");
+    Field &fImage = field("IMAGE");
+    Field &fImageX = field("IMAGEX");
+    Field &fImageY = field("IMAGEY");
+    Field &fDecimals = field("DECIMALS");
+    Field &fRefFileName = field("REF_FILENAME");
+    Field &fRefProjectName = field("REF_PROJECTNAME");
+    Field &fRefGroupName = field("REF_GROUPNAME");
+    Field &fActive = field("ACTIVE");
+    Field &fParams = field("PARAMS");
+    Field &fState = field("STATE");
+    Field &fSeqName = field("SEQNAME");
+    const std::pair<const char *, Field *> floats[] = {
+        {"NOM_VALUE", &field("NOMINAL")}, {"MIN_VALUE", &field("LSL")},
+        {"MAX_VALUE", &field("USL")},     {"RMIN_VALUE", &field("LREAS")},
+        {"RMAX_VALUE", &field("UREAS")},
+    };
+    const QString refSeqName = seqName(RefFileName);
+    const bool hasRefProject = !RefProjectName.isEmpty();
+
+    // The group list is searched through a table of its case-folded names, so that a routine of
+    // many groups does not cost a list search per row; new names still go through the list.
+    QHash<QString, int> groups;
+    for (int i = Target.groups.Count() - 1; i >= 0; --i)
+        groups.insert(Target.groups.Strings(i).toCaseFolded(), i);
+    auto groupIndex = [&](const QString &name) {
+        const QString key = name.toCaseFolded();
+        const auto it = groups.constFind(key);
+        if (it != groups.cend())
+            return *it;
+        const int index = AddDistinctStringListItem(Target.groups, name);
+        groups.insert(key, index);
+        return index;
+    };
+
+    std::optional<ColumnLine> columns;
+    qsizetype labelPos = -1;
+    QString rememberedAlgorithm;
+
+    for (qsizetype lineNo = 0; lineNo < Lines.size(); ++lineNo) {
+        const QString &raw = Lines[lineNo];
+        if (raw.startsWith(QLatin1Char('$')))
+            continue;
+        QString line = raw;
+        if (line.contains(QLatin1Char('&'))) {
+            line.replace(QLatin1String(";&"), QLatin1String("&"));
+            line.replace(QLatin1String("&;"), QLatin1String("&"));
+        }
+        // Views into the line: a row's fields need no copies of their own.
+        const QList<QStringView> fields = QStringView(line).split(QLatin1Char('\t'));
+        if (fields.size() < 5)
+            continue;
+        if (!columns) {
+            columns.emplace(line.split(QLatin1Char('\t')));
+            labelPos = columns->position(QStringLiteral("LABEL"));
+            continue;
+        }
+        auto lineError = [&](const QString &what) {
+            return Error(QStringLiteral("Line %1: %2").arg(lineNo + 1).arg(what));
+        };
+        if (labelPos < 0)
+            throw lineError(QStringLiteral("the column line has no LABEL column"));
+        if (labelPos >= fields.size())
+            throw lineError(QStringLiteral("the row has %1 fields, too few to hold the LABEL "
+                                           "column (column %2)")
+                                .arg(fields.size())
+                                .arg(labelPos + 1));
+        if (TrimText(fields[labelPos].toString()).isEmpty())
+            continue;
+        if (fields.size() > columns->size())
+            throw lineError(QStringLiteral("the row has %1 fields, the column line only %2")
+                                .arg(fields.size())
+                                .arg(columns->size()));
+
+        auto rowValue = [&](const QString &upperName) {
+            const qsizetype pos = columns->position(upperName);
+            return pos < 0 || pos >= fields.size() ? QString() : TrimText(fields[pos].toString());
+        };
+        QString params;
+        params.reserve(line.size() + columns->namesLength() + 3 * fields.size());
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (columns->name(i).isEmpty())
+                continue;
+            if (!params.isEmpty())
+                params += kCrLf;
+            params += columns->name(i);
+            params += QLatin1Char('=');
+            params += fields[i];
+        }
+
+        const QString label = rowValue(QStringLiteral("LABEL"));
+        try {
+            if (ds.locate(QStringLiteral("REF_FILENAME;LABEL"), {RefFileName, label})) {
+                ds.edit();
+            } else {
+                ds.append();
+                ++Target.lastId;
+                fProjectId.setAsInteger(Target.projectId);
+                fCharId.setAsInteger(Target.lastId);
+                fLabel.setAsString(label);
+                if (hasRefProject)
+                    fRefGroupName.setAsString(rowValue(QStringLiteral("GROUPNAME")));
+                fGroupName.setAsString(rowValue(QStringLiteral("GROUPNAME")));
+                fImage.setAsString(rowValue(QStringLiteral("BMP_IMAGE")));
+                fImageX.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_COL")), -1));
+                fImageY.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_ROW")), -1));
+                fActive.setAsInteger(1);
+                fState.setAsInteger(8);
+            }
+            fProjectName.setAsString(Target.projectName);
+            fGroupId.setAsInteger(1 + groupIndex(fGroupName.asString()));
+            fFeature.setAsString(rowValue(QStringLiteral("POINTNAME")));
+            fCharType.setAsString(rowValue(QStringLiteral("FEATURE")));
+            const int decimals = StrToIntDef(rowValue(QStringLiteral("NDECIMALS")), 2);
+            fDecimals.setAsInteger(decimals);
+            for (const auto &[column, target] : floats)
+                SetFieldDouble(target,
+                               StrToDouble(rowValue(QLatin1String(column)), decimals, true));
+            fRefFileName.setAsString(RefFileName);
+            fSeqName.setAsString(refSeqName);
+            if (hasRefProject)
+                fRefProjectName.setAsString(RefProjectName);
+
+            // The "@" rule: a formula marked with "@" takes the algorithm of the last row that
+            // had its own.
+            const QString formula = rowValue(QStringLiteral("FORMULA"));
+            if (formula.contains(QLatin1Char('@'))) {
+                TStringList list;
+                list.SetTrailingLineBreak(false);
+                list.SetText(params);
+                WriteCfgString(list, QStringLiteral("FORMULA"),
+                               QString(formula).remove(QLatin1Char('@')));
+                WriteCfgString(list, QStringLiteral("ALGORITHM"), rememberedAlgorithm);
+                params = list.Text();
+            } else {
+                rememberedAlgorithm = rowValue(QStringLiteral("ALGORITHM"));
+            }
+            fParams.setAsString(params);
+            ds.post();
+        } catch (const Error &e) {
+            ds.cancel();
+            throw lineError(QStringLiteral("characteristic \"%1\": %2").arg(label, e.message()));
+        }
+    }
+}
+
+QStringList WriteRoutineRows(MemDataSet &Chars)
+{
+    struct Column
+    {
+        QString name;
+        ColumnSource source;
+        Field *field = nullptr;
+    };
+    std::vector<Column> columns;
+    for (const SequenceColumn &c : kSequenceColumns) {
+        Column col{QString::fromLatin1(c.name.data(), qsizetype(c.name.size())), c.source};
+        if (c.source != ColumnSource::Params)
+            col.field =
+                &Chars.fieldByName(QString::fromLatin1(c.field.data(), qsizetype(c.field.size())));
+        columns.push_back(std::move(col));
+    }
+    Field &active = Chars.fieldByName(QStringLiteral("ACTIVE"));
+    Field &decimalsField = Chars.fieldByName(QStringLiteral("DECIMALS"));
+    Field &paramsField = Chars.fieldByName(QStringLiteral("PARAMS"));
+
+    QStringList rows;
+    QHash<QString, QString> params;
+    for (Chars.first(); !Chars.eof(); Chars.next()) {
+        if (active.asInteger() == 0)
+            continue;
+        // The record's PARAMS as a table of first values by upper-case name.
+        params.clear();
+        const QString text = paramsField.asString();
+        for (const QString &line : text.split(kCrLf)) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (eq < 0)
+                continue;
+            const QString name = line.left(eq).toUpper();
+            if (!params.contains(name))
+                params.insert(name, line.mid(eq + 1));
+        }
+        const int decimals = decimalsField.asInteger();
+        QString row;
+        for (const Column &c : columns) {
+            switch (c.source) {
+            case ColumnSource::Text:
+                row += c.field->asString();
+                break;
+            case ColumnSource::Float:
+                row += FieldToDoubleStr(*c.field, decimals, QChar());
+                break;
+            case ColumnSource::Params:
+                row += params.value(c.name);
+                break;
+            }
+            row += QLatin1Char('\t');
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace tev
