@@ -13,7 +13,7 @@ constexpr std::pair<quint32, const char *> kStateTexts[] = {
     {ChangeStateBits::HeaderChange, "Header change"},
     {ChangeStateBits::NewCharacteristics, "New characteristic(s)"},
     {ChangeStateBits::UnknownCharacteristics, "File has unknown characteristic(s)"},
-    {ChangeStateBits::SpecChange, "Spec. change"},
+    {ChangeStateBits::LimitChange, "Spec. change"},
     {ChangeStateBits::CharacteristicsChanged, "Characteristic(s) changed"},
 };
 

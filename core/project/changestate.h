@@ -12,7 +12,8 @@ inline constexpr quint32 NewProject = 1;
 inline constexpr quint32 HeaderChange = 2;
 inline constexpr quint32 NewCharacteristics = 4;
 inline constexpr quint32 UnknownCharacteristics = 8;
-inline constexpr quint32 SpecChange = 16;
+// A change of a characteristic's limits; its text is "Spec. change".
+inline constexpr quint32 LimitChange = 16;
 inline constexpr quint32 CharacteristicsChanged = 128;
 // The bits that count as a change of the characteristics in the summary.
 inline constexpr quint32 CharacteristicMask = 4 | 8 | 16 | 128;

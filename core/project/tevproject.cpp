@@ -2,6 +2,7 @@
 
 #include "core/lib/fieldroutines.h"
 #include "core/lib/numbers.h"
+#include "core/lib/paths.h"
 #include "core/lib/textroutines.h"
 #include "core/project/changestate.h"
 #include "core/project/projectdatasets.h"
@@ -21,14 +22,6 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kEscapedCrLf = QStringLiteral("\\r\\n");
 const QString kTevora = QStringLiteral("Tevora");
-
-// The folder with one trailing delimiter; the empty text stays empty.
-QString withDelimiter(const QString &dir)
-{
-    if (dir.isEmpty() || dir.endsWith(QLatin1Char('/')))
-        return dir;
-    return dir + QLatin1Char('/');
-}
 
 TStringList paramsList(const QString &text)
 {
@@ -145,7 +138,7 @@ QString TTevProject::FileContextName() const
 
 QString TTevProject::FileName() const
 {
-    return withDelimiter(FRootDir) + FRelativeFileName;
+    return AddBackSlash(FRootDir) + FRelativeFileName;
 }
 
 void TTevProject::SetFileName(const QString &Value)
@@ -398,20 +391,14 @@ QString TTevProject::MakeRelativeFileName(const QString &Name) const
 {
     if (Name == FRootDir)
         return {};
-    const QString root = withDelimiter(FRootDir);
-    if (root.isEmpty())
-        return Name;
-    const qsizetype at = Name.indexOf(root, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return Name;
-    return QString(Name).remove(at, root.size());
+    return GetRelativeFileName(FRootDir, Name);
 }
 
 QString TTevProject::MakeAbsoluteFileName(const QString &Name) const
 {
     if (Name.startsWith(FRootDir))
         return Name;
-    return withDelimiter(FRootDir) + Name;
+    return AddBackSlash(FRootDir) + Name;
 }
 
 void TTevProject::SetGenerator(const QString &Value)
@@ -563,7 +550,7 @@ void TTevProject::MergeHeader(const QString &MasterHeader)
 
 QString TTevProject::ReadRefProjectName(const QString &FileName) const
 {
-    const QString full = withDelimiter(FRootDir) + MakeRelativeFileName(FileName);
+    const QString full = AddBackSlash(FRootDir) + MakeRelativeFileName(FileName);
     if (!QFileInfo::exists(full))
         return {};
     QStringList lines;
@@ -672,7 +659,7 @@ void TTevProject::WriteFile(const QString &FileName)
     WriteHeader(FFile);
     WriteRoutine(FFile);
     const QString target =
-        FileName.startsWith(FRootDir) ? FileName : withDelimiter(FRootDir) + FileName;
+        FileName.startsWith(FRootDir) ? FileName : AddBackSlash(FRootDir) + FileName;
     SaveSequenceLines(target, FFile, FLinesEncoding ? FLinesEncoding : TEncoding::ANSI());
 }
 

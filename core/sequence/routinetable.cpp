@@ -235,41 +235,53 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
 {
     struct Column
     {
-        QString name;
         ColumnSource source;
         Field *field = nullptr;
     };
     std::vector<Column> columns;
+    // Column position by upper-case name, to place a record's PARAMS lines.
+    QHash<QString, int> positions;
     for (const SequenceColumn &c : kSequenceColumns) {
-        Column col{QString::fromLatin1(c.name.data(), qsizetype(c.name.size())), c.source};
+        Column col{c.source};
         if (c.source != ColumnSource::Params)
             col.field =
                 &Chars.fieldByName(QString::fromLatin1(c.field.data(), qsizetype(c.field.size())));
-        columns.push_back(std::move(col));
+        positions.insert(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())),
+                         int(columns.size()));
+        columns.push_back(col);
     }
     Field &active = Chars.fieldByName(QStringLiteral("ACTIVE"));
     Field &decimalsField = Chars.fieldByName(QStringLiteral("DECIMALS"));
     Field &paramsField = Chars.fieldByName(QStringLiteral("PARAMS"));
 
     QStringList rows;
-    QHash<QString, QString> params;
+    std::vector<QStringView> values(columns.size());
+    std::vector<bool> seen(columns.size());
+    QString upperName;
+    qsizetype lastLength = 0;
     for (Chars.first(); !Chars.eof(); Chars.next()) {
         if (active.asInteger() == 0)
             continue;
-        // The record's PARAMS as a table of first values by upper-case name.
-        params.clear();
+        // The first value of each column's name in PARAMS, as views into the text.
         const QString text = paramsField.asString();
-        for (const QString &line : text.split(kCrLf)) {
+        std::fill(values.begin(), values.end(), QStringView());
+        std::fill(seen.begin(), seen.end(), false);
+        for (QStringView line : QStringView(text).split(kCrLf)) {
             const qsizetype eq = line.indexOf(QLatin1Char('='));
             if (eq < 0)
                 continue;
-            const QString name = line.left(eq).toUpper();
-            if (!params.contains(name))
-                params.insert(name, line.mid(eq + 1));
+            upperName = line.left(eq).toString().toUpper();
+            const int at = positions.value(upperName, -1);
+            if (at >= 0 && !seen[size_t(at)]) {
+                seen[size_t(at)] = true;
+                values[size_t(at)] = line.mid(eq + 1);
+            }
         }
         const int decimals = decimalsField.asInteger();
         QString row;
-        for (const Column &c : columns) {
+        row.reserve(lastLength);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const Column &c = columns[i];
             switch (c.source) {
             case ColumnSource::Text:
                 row += c.field->asString();
@@ -278,11 +290,12 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
                 row += FieldToDoubleStr(*c.field, decimals, QChar());
                 break;
             case ColumnSource::Params:
-                row += params.value(c.name);
+                row += values[i];
                 break;
             }
             row += QLatin1Char('\t');
         }
+        lastLength = row.size();
         rows.append(row);
     }
     return rows;

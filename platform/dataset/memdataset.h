@@ -15,6 +15,10 @@
 // The trade-off: the record position (RecNo) is not kept, since nothing needs it, and every index
 // switch rebuilds the ordered set (n log n).
 //
+// Field sizes: a text longer than its String field's size is refused at post with an error that
+// names the field, its size and the value; nothing is ever cut without a word. The sizes are
+// those of the database columns, so what the dataset holds can also be stored there.
+//
 // Pending edits: navigation, locate, an index or filter change and emptying first post a
 // modified edit buffer (an unmodified one is cancelled), as the data layer does.
 

@@ -375,3 +375,24 @@ TEST(SequenceReader, ReadRefProjectName)
     EXPECT_EQ(project.ReadRefProjectName("L.seq"), QString(100, 'n'));
     EXPECT_EQ(project.ReadRefProjectName("none.seq"), "");
 }
+
+TEST(SequenceFiles, LinesByByteOrderMarkOrAnsi)
+{
+    const QString text = "$PROJECTNAME caf\u00e9\r\n$ROUTINE\n";
+    const std::pair<const char *, QByteArray> cases[] = {
+        {"UTF-8", "\xef\xbb\xbf" + TEncoding::UTF8()->GetBytes(text)},
+        {"UTF-16 LE", "\xff\xfe" + TEncoding::Unicode()->GetBytes(text)},
+        {"UTF-16 BE", "\xfe\xff" + TEncoding::BigEndianUnicode()->GetBytes(text)},
+        {"no mark: ANSI", TEncoding::Windows1252()->GetBytes(text)},
+    };
+    for (const auto &[label, bytes] : cases) {
+        SCOPED_TRACE(label);
+        test::TempFolder folder;
+        test::writeBytes(folder.file("M.seq"), bytes);
+        EXPECT_EQ(LoadSequenceLinesByPreamble(folder.file("M.seq")),
+                  QStringList({"$PROJECTNAME caf\u00e9", "$ROUTINE"}));
+    }
+    test::TempFolder folder;
+    EXPECT_THROW(LoadSequenceLinesByPreamble(folder.file("none.seq")), Error);
+    EXPECT_THROW(LoadSequenceLines(folder.file("none.seq"), nullptr), Error);
+}
