@@ -1,6 +1,7 @@
 #include "gridfixture.h"
 #include "platform/error.h"
 #include "ui/models/datasetmodel.h"
+#include "vectordataset.h"
 
 #include <QSignalSpy>
 #include <functional>
@@ -213,4 +214,58 @@ TEST(DataSetModel, NamedIndexesOrderTheRows)
         EXPECT_EQ(ds->fieldByName("FEATURE").asString(), "Width") << "the cursor stays";
         EXPECT_EQ(Column(model, 0)[model.currentRow()], "C");
     }
+}
+
+namespace {
+
+std::unique_ptr<test::VectorDataSet> MakeVectorData()
+{
+    return std::make_unique<test::VectorDataSet>(
+        QStringList{"NAME", "CITY"},
+        std::vector<std::vector<QVariant>>{{"Ada", "Bern"}, {"Cy", QVariant()}, {"Bo", "Arles"}});
+}
+
+} // namespace
+
+TEST(DataSetModelOtherDataSets, ReadsThroughTheInterfaceAndKeepsTheCursor)
+{
+    auto ds = MakeVectorData();
+    ds->first();
+    ds->next();
+    ds->next();
+    DataSetModel model(ds.get());
+    EXPECT_TRUE(model.sortable());
+    EXPECT_EQ(Column(model, 0), (QStringList{"Ada", "Cy", "Bo"}));
+    EXPECT_EQ(ds->cursor(), 2);
+    EXPECT_EQ(model.currentRow(), 2);
+    EXPECT_FALSE(ds->controlsDisabled());
+}
+
+TEST(DataSetModelOtherDataSets, RefreshShowsChangesAndSortingOrdersRows)
+{
+    auto ds = MakeVectorData();
+    DataSetModel model(ds.get());
+    ds->rows()[0][0] = "Al";
+    EXPECT_EQ(Column(model, 0)[0], "Ada") << "no notifications: the owner refreshes";
+    model.refresh();
+    EXPECT_EQ(Column(model, 0)[0], "Al");
+
+    model.addIndex("CITY", "CITY", soNullFirst);
+    model.setIndexName("CITY");
+    EXPECT_EQ(Column(model, 0), (QStringList{"Cy", "Bo", "Al"}));
+    EXPECT_EQ(model.currentRow(), 2) << "the first record, now last";
+    ASSERT_TRUE(model.moveTo(0));
+    EXPECT_EQ(ds->cursor(), 1);
+}
+
+TEST(DataSetModelOtherDataSets, SetDataEditsTheRecordOfTheRow)
+{
+    auto ds = MakeVectorData();
+    DataSetModel model(ds.get());
+    model.addIndex("NAME", "NAME", {});
+    model.setIndexName("NAME");
+    ASSERT_TRUE(model.setData(model.index(1, 1), "Basel")); // Bo, the third record
+    EXPECT_EQ(ds->rows()[2][1].toString(), "Basel");
+    EXPECT_EQ(ds->state(), DataSetState::Browse);
+    EXPECT_EQ(Column(model, 1), (QStringList{"Bern", "Basel", ""}));
 }
