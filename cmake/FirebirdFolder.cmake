@@ -1,0 +1,42 @@
+# Lays out the private Firebird folder <build>/FB from the system's embedded engine, so that the
+# build tree runs like an installed tree (<root>/bin/tevora beside <root>/FB).
+#
+# The folder holds its own firebird.conf and plugins.conf: Debian's client library has the system
+# plugin path compiled in, and the system configuration allows a server mode that two processes
+# cannot share. FIREBIRD=<root>/FB points the client library here at run time.
+
+set(TEVORA_FIREBIRD_HOME "/usr/lib/x86_64-linux-gnu/firebird/3.0" CACHE PATH
+    "Folder of the system's Firebird 3 engine (plugins/libEngine12.so, intl/, firebird.msg)")
+set(TEVORA_FIREBIRD_FOLDER "${CMAKE_BINARY_DIR}/FB")
+
+set(_fb_files
+    plugins/libEngine12.so
+    intl/libfbintl.so
+    intl/fbintl.conf
+    firebird.msg)
+foreach(f IN LISTS _fb_files)
+  if(NOT EXISTS "${TEVORA_FIREBIRD_HOME}/${f}")
+    message(FATAL_ERROR "Firebird engine file missing: ${TEVORA_FIREBIRD_HOME}/${f} "
+                        "(install firebird3.0-server-core and libfbclient2)")
+  endif()
+  # Symbolic links of the system folder (fbintl.conf) are followed: the copy is a plain file.
+  get_filename_component(_src "${TEVORA_FIREBIRD_HOME}/${f}" REALPATH)
+  get_filename_component(_dir "${TEVORA_FIREBIRD_FOLDER}/${f}" DIRECTORY)
+  file(MAKE_DIRECTORY "${_dir}")
+  file(COPY_FILE "${_src}" "${TEVORA_FIREBIRD_FOLDER}/${f}" ONLY_IF_DIFFERENT)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_src}")
+endforeach()
+
+# Embedded engine only; SuperClassic lets two processes open one database file.
+file(CONFIGURE OUTPUT "${TEVORA_FIREBIRD_FOLDER}/firebird.conf" CONTENT
+"# Written by the build: embedded use by Tevora only.
+Providers = Engine12
+ServerMode = SuperClassic
+UdfAccess = None
+")
+file(CONFIGURE OUTPUT "${TEVORA_FIREBIRD_FOLDER}/plugins.conf" CONTENT
+"# Written by the build: the engine is loaded from this folder, not the system's.
+Plugin = Engine12 {
+\tModule = $(root)/plugins/libEngine12.so
+}
+" @ONLY)

@@ -1,0 +1,177 @@
+#include "core/db/tevconnection.h"
+
+#include "core/db/firebirdembedded.h"
+#include "platform/error.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+
+namespace tev {
+
+namespace {
+
+QString OdbcValue(const QString &value)
+{
+    // Braces let a value hold ';' and '='; a closing brace is doubled inside them.
+    if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) ||
+        value.contains(QLatin1Char('}')) || value.contains(QLatin1Char('=')))
+        return QLatin1Char('{') + QString(value).replace(QLatin1Char('}'), QStringLiteral("}}")) +
+               QLatin1Char('}');
+    return value;
+}
+
+QString DriverErrorText(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    return text;
+}
+
+} // namespace
+
+QString OdbcConnectionString(const TStringList &params)
+{
+    QString driver = params.Values(QStringLiteral("ODBCDriver"));
+    if (driver.isEmpty())
+        driver = QStringLiteral("FreeTDS");
+    const bool freeTds = driver.compare(QLatin1String("FreeTDS"), Qt::CaseInsensitive) == 0;
+
+    QString server = params.Values(QStringLiteral("Server"));
+    QString port;
+    const qsizetype comma = server.indexOf(QLatin1Char(','));
+    if (freeTds && comma >= 0) {
+        // FreeTDS takes the port as its own key; Microsoft's drivers read "host,port".
+        port = server.mid(comma + 1).trimmed();
+        server = server.left(comma).trimmed();
+    }
+
+    QStringList parts;
+    parts << QStringLiteral("DRIVER={%1}").arg(driver);
+    parts << QStringLiteral("SERVER=") + OdbcValue(server);
+    if (!port.isEmpty())
+        parts << QStringLiteral("PORT=") + OdbcValue(port);
+    parts << QStringLiteral("DATABASE=") + OdbcValue(params.Values(QStringLiteral("Database")));
+    parts << QStringLiteral("UID=") + OdbcValue(params.Values(QStringLiteral("User_Name")));
+    parts << QStringLiteral("PWD=") + OdbcValue(params.Values(QStringLiteral("Password")));
+    if (freeTds)
+        parts << QStringLiteral("TDS_Version=7.4") << QStringLiteral("ClientCharset=UTF-8");
+    return parts.join(QLatin1Char(';'));
+}
+
+TTevConnection::TTevConnection(const QString &connectionName, QObject *parent)
+    : QObject(parent)
+    , m_name(connectionName)
+{}
+
+TTevConnection::~TTevConnection()
+{
+    if (QSqlDatabase::contains(m_name)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+}
+
+QString TTevConnection::param(const QString &name) const
+{
+    return m_params.Values(name);
+}
+
+void TTevConnection::setParam(const QString &name, const QString &value)
+{
+    const int i = m_params.IndexOfName(name);
+    if (i < 0)
+        m_params.Add(name + QLatin1Char('=') + value);
+    else
+        m_params.SetStrings(i, m_params.Names(i) + QLatin1Char('=') + value);
+}
+
+bool TTevConnection::connected() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase TTevConnection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+void TTevConnection::open()
+{
+    if (connected())
+        return;
+    const QString driverId = this->driverId();
+    QString qtDriver;
+    if (driverId == QLatin1String("FB"))
+        qtDriver = QStringLiteral("QIBASE");
+    else if (driverId == QLatin1String("MSSQL"))
+        qtDriver = QStringLiteral("QODBC");
+    else
+        throw Error(QStringLiteral("The database driver \"%1\" is not supported.").arg(driverId));
+
+    if (QSqlDatabase::contains(m_name) && m_qtDriver != qtDriver) {
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    if (!QSqlDatabase::contains(m_name)) {
+        QSqlDatabase::addDatabase(qtDriver, m_name);
+        m_qtDriver = qtDriver;
+    }
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (!db.isValid())
+        throw Error(QStringLiteral("The Qt database driver %1 is not available.").arg(qtDriver));
+    if (qtDriver == QLatin1String("QIBASE"))
+        openFirebird(db);
+    else
+        openSqlServer(db);
+    Q_EMIT afterConnect();
+}
+
+void TTevConnection::openFirebird(QSqlDatabase &db)
+{
+    const QString server = param(QStringLiteral("Server"));
+    const QString fileName = param(QStringLiteral("Database"));
+    const QString user = param(QStringLiteral("User_Name"));
+    if (fileName.isEmpty())
+        throw Error(QStringLiteral("No database file is given."));
+    if (!m_vendorHome.isEmpty())
+        PrepareFirebirdEnvironment(m_vendorHome);
+    if (server.isEmpty() &&
+        param(QStringLiteral("OpenMode"))
+                .compare(QLatin1String("OpenOrCreate"), Qt::CaseInsensitive) == 0 &&
+        !QFileInfo::exists(fileName)) {
+        CreateFirebirdDatabase(fileName, user);
+    }
+    db.setHostName(server);
+    db.setDatabaseName(fileName);
+    db.setUserName(user);
+    db.setPassword(param(QStringLiteral("Password")));
+    if (!db.open())
+        throw Error(QStringLiteral("Cannot open the database \"%1\": %2")
+                        .arg(fileName, DriverErrorText(db.lastError())));
+}
+
+void TTevConnection::openSqlServer(QSqlDatabase &db)
+{
+    db.setDatabaseName(OdbcConnectionString(m_params));
+    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1")
+                             .arg(LoginTimeoutSeconds));
+    if (!db.open())
+        throw Error(QStringLiteral("Cannot connect to the SQL Server \"%1\": %2")
+                        .arg(param(QStringLiteral("Server")), DriverErrorText(db.lastError())));
+}
+
+void TTevConnection::close()
+{
+    if (!connected())
+        return;
+    {
+        QSqlDatabase db = database();
+        db.close();
+    }
+    Q_EMIT afterDisconnect();
+}
+
+} // namespace tev

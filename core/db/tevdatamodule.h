@@ -1,0 +1,154 @@
+#pragma once
+
+// TTevDataModule owns the program's one database connection, named "Tevora", and runs all SQL of
+// the core on it: the connection file "Config/Config.ini", the schema creation and upgrade, and
+// the project, characteristic and settings operations.
+//
+// The database is an embedded Firebird file (driver "FB", Qt's QIBASE) or a SQL Server database
+// (driver "MSSQL", Qt's QODBC). Statements are fixed lines joined with line breaks with named
+// parameters; ids are allocated by the program as the largest plus 1. Result sets that the
+// operations edit are fetched fully into row sets (TTevRowSet) whose posts become UPDATE or
+// INSERT statements keyed by the primary key.
+
+#include "core/constants/tevconst.h"
+#include "core/db/sqlstatement.h"
+#include "core/db/tevconnection.h"
+#include "core/db/tevschemasql.h"
+#include "core/lib/versions.h"
+#include "core/project/projectdatabase.h"
+#include "platform/text/tstringlist.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+namespace tev {
+
+class DataSet;
+class MemDataSet;
+class TTevRowSet;
+
+class TTevDataModule : public QObject, public ProjectDatabase
+{
+    Q_OBJECT
+
+public:
+    // Reads the connection file (writing its section when missing, which is the only error that
+    // leaves the constructor) and opens the connection; a failed open leaves it disconnected.
+    explicit TTevDataModule(const QString &appRootDir, QObject *parent = nullptr);
+    // Writes the connection parameters back to the connection file. A write error cannot leave a
+    // destructor: call SaveConnectionParams first to see it.
+    ~TTevDataModule() override;
+
+    const QString &AppRootDir() const { return FAppRootDir; }
+    TTevConnection *Database() const { return FDatabase; }
+    bool Connected() const;
+
+    bool Reconnect();
+    // Whether a temporary connection "TempDB" with these parameters opens; the module's own
+    // connection is not touched.
+    bool TestDBConnection(const TStringList &ConnectionParams);
+
+    // The connection file below the application root.
+    QString ConnectionFileName() const;
+    void SaveConnectionParams();
+
+    // Receives every statement text before it runs (diagnostics and tests).
+    void SetSqlTrace(SqlTrace trace) { FSqlTrace = std::move(trace); }
+
+    // Schema: creates what is missing and stamps the version; nothing when not connected.
+    void UpgradeDatabase(const TProductVersion &productVersion);
+
+    // Projects. A project is identified by its file name relative to the sequence root.
+    int CreateProject(const QString &FileName, const QString &ProjectName, int FileType,
+                      const QString &Params) override;
+    void DeleteProject(const QString &FileName) override;
+    bool ProjectExists(const QString &FileName, QString &ProjectName);
+    QString GetProjectFileName(int ProjectId) override;
+    // The FILENAME values matching the filter ("*" is any text); nullptr on any error.
+    std::unique_ptr<DataSet> FindProjects(const QString &FileFilter) override;
+
+    // Merges the stored project into the records read from its file; false when not stored.
+    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars) override;
+    // Writes the project row and replaces its characteristic rows in one transaction. On any
+    // error it rolls back, leaves the records as they were and passes the error on.
+    void WriteProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
+                      TTevDBUpdateMode UpdateMode) override;
+    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader) override;
+    // Replaces the project's characteristic rows in one transaction, as WriteProject does.
+    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars) override;
+    void UpdateChar(int ProjectId, MemDataSet &CDSChars) override;
+    QString GetCharImages(int ProjectId);
+    void ChangeDirectories(TDirectoryChangeMode DirChangeMode, const QString &SubDir);
+
+    // Master references. AddReference returns the SUBID of the reference, new or existing.
+    int AddReference(int ProjectId, const QString &RefFileName, const QString &RefProjectName);
+    void AddRefProject(int ProjectId, const QString &RefFileName,
+                       const QString &RefProjectName) override;
+    void RemoveRefProject(int ProjectId, const QString &RefFileName) override;
+    bool ExistsReference(int ProjectId, const QString &RefFileName) override;
+    void GetRefProjects(int ProjectId, QStringList &List) override;
+    void GetDependingProjects(const QString &FileName, QStringList &List) override;
+    // Carries the master's characteristics into every project that references it.
+    void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
+                                 bool SaveAll) override;
+
+    // Settings of section "System" in CONFIGURATION; nothing when not connected.
+    void ReadSystemSettings(TStringList &Params);
+    // Rewrites the stored settings in one transaction: on any error they stay as they were.
+    void WriteSystemSettings(const TStringList &Params);
+
+    // Carries differing field values of Src's current record into Dst's edited record.
+    static void MergeChangedFields(const DataSet &Src, DataSet &Dst, int Bit, int &Bits,
+                                   int Decimals, const QString &IgnoreFields);
+
+Q_SIGNALS:
+    void AfterConnect(tev::TTevDataModule *sender);
+    void AfterDisconnect(tev::TTevDataModule *sender);
+
+private:
+    void LoadConnectionParams();
+    void DatabaseAfterConnect();
+    void DatabaseAfterDisconnect();
+
+    QSqlQuery Run(const QString &sql, const SqlBindings &bindings = {}) const;
+    std::unique_ptr<TTevRowSet> OpenRowSet(const QString &sql, const SqlBindings &bindings,
+                                           const QString &table = {},
+                                           const QStringList &keyFields = {}) const;
+
+    // Schema steps.
+    bool CatalogueHasRow(const TTevSchemaSql::CatalogueQuery &check,
+                         const QStringList &names) const;
+    bool TableExists(const TTevSchemaSql &schema, const QString &table) const;
+    bool TriggerExists(const TTevSchemaSql &schema, const QString &trigger) const;
+    bool ColumnExists(const TTevSchemaSql &schema, const QString &table,
+                      const QString &column) const;
+    void AddColumn(const TTevSchemaSql &schema, const QString &table, const QString &column,
+                   TTevSchemaSql::ColumnKind kind, int size, bool notNull,
+                   const QString &defaultText);
+    void CreateTableIfMissing(const TTevSchemaSql &schema, const QString &table,
+                              const QString &statement);
+    TProductVersion ReadDBVersion();
+    void WriteDBVersion(const TProductVersion &version);
+    void CreateSchema(const TTevSchemaSql &schema);
+    void WidenFloatColumns(const TTevSchemaSql &schema);
+    void AddConfiguration(const TTevSchemaSql &schema);
+    void AddDBKey(const TTevSchemaSql &schema);
+
+    // Project operations.
+    int GetNextProjectId();
+    void DeleteProjectChars(int ProjectId);
+    // Writes the header (when given) and replaces the characteristic rows in one transaction.
+    void WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
+                          MemDataSet &CDSChars);
+    void SetRefChanged(int ProjectId);
+    int GetFreeCharId(int ProjectId, int CharId);
+    void RewriteFileNames(TTevRowSet &rows, const QString &field, TDirectoryChangeMode mode,
+                          const QString &prefix);
+
+    QString FAppRootDir;
+    QPointer<TTevConnection> FDatabase;
+    SqlTrace FSqlTrace;
+};
+
+} // namespace tev

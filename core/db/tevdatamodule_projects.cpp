@@ -1,0 +1,464 @@
+// The project operations of the data module: the project row, its characteristic rows, the merge
+// of stored rows into the records read from a file, stored file names after the sequence root
+// moved, and the system settings.
+
+#include "core/db/tevdatamodule.h"
+
+#include "core/db/tevrowset.h"
+#include "core/db/walkallrecords.h"
+#include "core/lib/fieldroutines.h"
+#include "core/lib/paths.h"
+#include "platform/dataset/memdataset.h"
+#include "platform/error.h"
+
+#include <QLoggingCategory>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <cmath>
+
+namespace tev {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcProjects, "tevora.data.projects")
+
+const QString IdxLabel = QStringLiteral("IDX_LABEL");
+const QString IdxGroupIdCharId = QStringLiteral("IDX_GROUPID_CHARID");
+const QStringList ProjectsKey{"PROJECTID"};
+const QStringList CharacteristicsKey{"PROJECTID", "CHARID", "LABEL"};
+const QStringList RefProjectsKey{"PROJECTID", "SUBID"};
+
+// CONFIGURATION.NAME and STRVALUE hold at most this many characters.
+constexpr int SettingTextLength = 100;
+
+QString Lines(std::initializer_list<QString> lines)
+{
+    return QStringList(lines).join(QLatin1Char('\n'));
+}
+
+// Change bits of a project and its characteristics.
+constexpr int HeaderChangeBit = 2;
+constexpr int NewCharacteristicBit = 4;
+constexpr int UnknownCharacteristicBit = 8;
+
+// A transaction on the module's connection, rolled back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(QSqlDatabase db)
+        : m_db(std::move(db))
+    {
+        if (!m_db.transaction())
+            throw Error(
+                QStringLiteral("Cannot start a transaction: %1").arg(m_db.lastError().text()));
+    }
+    ~Transaction()
+    {
+        if (!m_done && !m_db.rollback())
+            qCWarning(lcProjects) << "Rollback failed:" << m_db.lastError().text();
+    }
+    void commit()
+    {
+        if (!m_db.commit())
+            throw Error(QStringLiteral("Cannot commit: %1").arg(m_db.lastError().text()));
+        m_done = true;
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+private:
+    QSqlDatabase m_db;
+    bool m_done = false;
+};
+
+bool IsIgnored(const QStringList &ignore, const QString &name)
+{
+    for (const QString &n : ignore)
+        if (n.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<TTevRowSet> TTevDataModule::OpenRowSet(const QString &sql,
+                                                       const SqlBindings &bindings,
+                                                       const QString &table,
+                                                       const QStringList &keyFields) const
+{
+    auto rows = std::make_unique<TTevRowSet>(FDatabase->database(), table, keyFields, FSqlTrace);
+    rows->open(sql, bindings);
+    return rows;
+}
+
+void TTevDataModule::MergeChangedFields(const DataSet &Src, DataSet &Dst, int Bit, int &Bits,
+                                        int Decimals, const QString &IgnoreFields)
+{
+    const QStringList ignore = IgnoreFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    int local = 0;
+    for (int i = 0; i < Src.fieldCount(); ++i) {
+        const Field &f = Src.field(i);
+        if (IsIgnored(ignore, f.fieldName()))
+            continue;
+        Field *d = Dst.findField(f.fieldName());
+        if (!d)
+            continue;
+        bool equal;
+        if (d->isFloat()) {
+            // NULL is NaN and equals nothing, not even another NULL.
+            const double a = GetFieldDouble(d, Decimals);
+            const double b = GetFieldDouble(&f, Decimals);
+            equal = !std::isnan(a) && !std::isnan(b) && a == b;
+        } else {
+            const QVariant fv = f.value();
+            const QVariant dv = d->value();
+            equal = (!fv.isValid() && !dv.isValid()) || fv == dv || f.asString() == d->asString();
+        }
+        if (!equal) {
+            d->setValue(f.value());
+            local |= Bit;
+        }
+    }
+    if (Field *state = Dst.findField(QStringLiteral("STATE")))
+        state->setAsInteger(local);
+    else if (Field *temp = Dst.findField(QStringLiteral("TEMPSTATE")))
+        temp->setAsInteger(local);
+    Bits |= local;
+}
+
+int TTevDataModule::GetNextProjectId()
+{
+    QSqlQuery query = Run(Lines({"select MAX(PROJECTID) as MAX_PROJECTID", "from PROJECTS"}));
+    return query.next() ? query.value(0).toInt() + 1 : 1;
+}
+
+int TTevDataModule::CreateProject(const QString &FileName, const QString &ProjectName, int FileType,
+                                  const QString &Params)
+{
+    auto project = OpenRowSet(Lines({"select *", "from PROJECTS", "where FILENAME = :FILENAME"}),
+                              {{"FILENAME", FileName}}, QStringLiteral("PROJECTS"), ProjectsKey);
+    if (!project->isEmpty())
+        return -1;
+    const int id = GetNextProjectId();
+    project->append();
+    project->fieldByName(QStringLiteral("PROJECTID")).setAsInteger(id);
+    project->fieldByName(QStringLiteral("PROJECTNAME")).setAsString(ProjectName);
+    project->fieldByName(QStringLiteral("FILENAME")).setAsString(FileName);
+    project->fieldByName(QStringLiteral("FILETYPE")).setAsInteger(FileType);
+    project->fieldByName(QStringLiteral("PARAMS")).setAsString(Params);
+    project->post();
+    return id;
+}
+
+void TTevDataModule::DeleteProject(const QString &FileName)
+{
+    // Trigger DEL_PROJECTS removes the project's characteristics and references.
+    Run(Lines({"delete from PROJECTS", "where FILENAME = :FILENAME"}), {{"FILENAME", FileName}});
+}
+
+bool TTevDataModule::ProjectExists(const QString &FileName, QString &ProjectName)
+{
+    QSqlQuery query =
+        Run(Lines({"select PROJECTNAME", "from PROJECTS", "where FILENAME = :FILENAME"}),
+            {{"FILENAME", FileName}});
+    if (!query.next())
+        return false;
+    ProjectName = query.value(0).toString();
+    return true;
+}
+
+QString TTevDataModule::GetProjectFileName(int ProjectId)
+{
+    QSqlQuery query =
+        Run(Lines({"select FILENAME", "from PROJECTS", "where PROJECTID = :PROJECTID"}),
+            {{"PROJECTID", ProjectId}});
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+std::unique_ptr<DataSet> TTevDataModule::FindProjects(const QString &FileFilter)
+{
+    QString filter = FileFilter;
+    filter.replace(QLatin1Char('*'), QLatin1Char('%'));
+    try {
+        return OpenRowSet(
+            Lines({"select FILENAME", "from PROJECTS", "where FILENAME like :FILENAME"}),
+            {{"FILENAME", filter}});
+    } catch (const Error &e) {
+        qCInfo(lcProjects) << "FindProjects failed:" << e.message();
+        return nullptr;
+    }
+}
+
+bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
+                                 MemDataSet &CDSChars)
+{
+    DisableControlsGuard controls(CDSChars);
+    WalkAllRecords walk(CDSChars);
+    walk.restoreIndex(IdxGroupIdCharId);
+
+    auto project = OpenRowSet(Lines({"select *", "from PROJECTS", "where FILENAME = :FILENAME"}),
+                              {{"FILENAME", FileName}});
+    if (project->isEmpty())
+        return false;
+    const int projectId = project->fieldByName(QStringLiteral("PROJECTID")).asInteger();
+
+    int headerBits = 0;
+    if (!CDSHeader.isEmpty()) {
+        CDSHeader.edit();
+        CDSHeader.fieldByName(QStringLiteral("PROJECTID")).setAsInteger(projectId);
+    } else {
+        CDSHeader.append();
+    }
+    MergeChangedFields(*project, CDSHeader, HeaderChangeBit, headerBits, 0,
+                       QStringLiteral("STATE"));
+    CDSHeader.post();
+
+    auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
+                                   "where PROJECTID = :PROJECTID", "order by CHARID"}),
+                            {{"PROJECTID", projectId}});
+
+    walk.start(IdxLabel);
+    // A stored row matches the record with its LABEL from the same master (REF_FILENAME): two
+    // masters may share a label. A record matches one row at most, so no stored row is lost.
+    Field *refField = CDSChars.findField(QStringLiteral("REF_FILENAME"));
+    const QString keyFields =
+        refField ? QStringLiteral("LABEL;REF_FILENAME") : QStringLiteral("LABEL");
+    Field &label = CDSChars.fieldByName(QStringLiteral("LABEL"));
+    QSet<MemDataSet::Bookmark> matched;
+    int charBits = 0;
+    for (chars->first(); !chars->eof(); chars->next()) {
+        QVariantList key{label.convert(chars->fieldByName(QStringLiteral("LABEL")).value())};
+        if (refField)
+            key << refField->convert(chars->fieldByName(QStringLiteral("REF_FILENAME")).value());
+        if (CDSChars.locate(keyFields, key) && !matched.contains(CDSChars.bookmark())) {
+            CDSChars.edit();
+            if (Field *state = CDSChars.findField(QStringLiteral("STATE")))
+                state->setAsInteger(0);
+            MergeChangedFields(*chars, CDSChars, 0, charBits, 4, QString());
+        } else {
+            CDSChars.append();
+            CopyFieldValues(*chars, CDSChars);
+            if (chars->fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
+                CDSChars.fieldByName(QStringLiteral("STATE")).setAsInteger(NewCharacteristicBit);
+                charBits |= NewCharacteristicBit;
+            }
+        }
+        CDSChars.post();
+        matched.insert(CDSChars.bookmark());
+    }
+
+    if (charBits != 0) {
+        CDSHeader.edit();
+        Field &state = CDSHeader.fieldByName(QStringLiteral("STATE"));
+        state.setAsInteger(state.asInteger() | charBits);
+        CDSHeader.post();
+    }
+    return true;
+}
+
+int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader)
+{
+    PostIfEditing(CDSHeader);
+    auto project = OpenRowSet(Lines({"select *", "from PROJECTS", "where FILENAME = :FILENAME"}),
+                              {{"FILENAME", FileName}}, QStringLiteral("PROJECTS"), ProjectsKey);
+    int id;
+    if (!project->isEmpty()) {
+        project->edit();
+        id = project->fieldByName(QStringLiteral("PROJECTID")).asInteger();
+    } else {
+        id = GetNextProjectId();
+        project->append();
+    }
+    CopyFieldValues(CDSHeader, *project);
+    project->fieldByName(QStringLiteral("PROJECTID")).setAsInteger(id);
+    project->fieldByName(QStringLiteral("STATE")).setAsInteger(0);
+    project->post();
+    return id;
+}
+
+void TTevDataModule::DeleteProjectChars(int ProjectId)
+{
+    Run(Lines({"delete from CHARACTERISTICS", "where PROJECTID = :PROJECTID"}),
+        {{"PROJECTID", ProjectId}});
+}
+
+void TTevDataModule::WriteProject(const QString &FileName, MemDataSet &CDSHeader,
+                                  MemDataSet &CDSChars, TTevDBUpdateMode UpdateMode)
+{
+    Q_UNUSED(UpdateMode); // the header and every characteristic are always written
+    WriteProjectRows(&FileName, &CDSHeader, 0, CDSChars);
+}
+
+void TTevDataModule::WriteProjectChars(int ProjectId, MemDataSet &CDSChars)
+{
+    WriteProjectRows(nullptr, nullptr, ProjectId, CDSChars);
+}
+
+void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
+                                      MemDataSet &CDSChars)
+{
+    // Pending edits are posted before the transaction: a post may reach the database itself.
+    if (CDSHeader)
+        PostIfEditing(*CDSHeader);
+    PostIfEditing(CDSChars);
+    DisableControlsGuard controls(CDSChars);
+    WalkAllRecords walk(CDSChars);
+    std::vector<MemDataSet::Bookmark> written;
+    {
+        Transaction transaction(FDatabase->database());
+        if (CDSHeader)
+            ProjectId = WriteProjectHeader(*FileName, *CDSHeader);
+        DeleteProjectChars(ProjectId);
+        auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
+                                       "where PROJECTID = :PROJECTID", "order by CHARID"}),
+                                {{"PROJECTID", ProjectId}}, QStringLiteral("CHARACTERISTICS"),
+                                CharacteristicsKey);
+        walk.start();
+        written.reserve(size_t(CDSChars.recordCount()));
+        Field &charProject = chars->fieldByName(QStringLiteral("PROJECTID"));
+        for (; !CDSChars.eof(); CDSChars.next()) {
+            chars->append();
+            CopyFieldValues(CDSChars, *chars);
+            charProject.setAsInteger(ProjectId);
+            chars->post();
+            written.push_back(CDSChars.bookmark());
+        }
+        chars.reset();
+        transaction.commit();
+    }
+    // Only what is stored is marked: after a failed save the records keep their state.
+    Field &state = CDSChars.fieldByName(QStringLiteral("STATE"));
+    Field &projectId = CDSChars.fieldByName(QStringLiteral("PROJECTID"));
+    for (const MemDataSet::Bookmark bookmark : written) {
+        CDSChars.gotoBookmark(bookmark);
+        CDSChars.edit();
+        state.setAsInteger(state.asInteger() & ~UnknownCharacteristicBit);
+        if (projectId.isNull() || projectId.asInteger() == 0)
+            projectId.setAsInteger(ProjectId);
+        CDSChars.post();
+    }
+}
+
+void TTevDataModule::UpdateChar(int ProjectId, MemDataSet &CDSChars)
+{
+    auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
+                                   "where PROJECTID = :PROJECTID", "order by CHARID"}),
+                            {{"PROJECTID", ProjectId}}, QStringLiteral("CHARACTERISTICS"),
+                            CharacteristicsKey);
+    if (!chars->locate(QStringLiteral("CHARID"),
+                       CDSChars.fieldByName(QStringLiteral("CHARID")).value()))
+        return;
+    Field &state = CDSChars.fieldByName(QStringLiteral("STATE"));
+    const int s = state.asInteger();
+    int bits = s;
+    chars->edit();
+    MergeChangedFields(CDSChars, *chars, s, bits,
+                       CDSChars.fieldByName(QStringLiteral("DECIMALS")).asInteger(), QString());
+    chars->post();
+    CDSChars.edit();
+    state.setAsInteger(s);
+    CDSChars.post();
+}
+
+QString TTevDataModule::GetCharImages(int ProjectId)
+{
+    QSqlQuery query = Run(
+        Lines({"select distinct IMAGE", "from CHARACTERISTICS", "where PROJECTID = :PROJECTID"}),
+        {{"PROJECTID", ProjectId}});
+    QString result;
+    while (query.next())
+        result += query.value(0).toString() + QStringLiteral("\r\n");
+    return result;
+}
+
+void TTevDataModule::ChangeDirectories(TDirectoryChangeMode DirChangeMode, const QString &SubDir)
+{
+    if (DirChangeMode != TDirectoryChangeMode::dcmSubDirAdded &&
+        DirChangeMode != TDirectoryChangeMode::dcmSubDirRemoved)
+        return;
+    QString sub = SubDir;
+    auto isDelimiter = [](QChar c) { return c == QLatin1Char('/') || c == QLatin1Char('\\'); };
+    while (!sub.isEmpty() && isDelimiter(sub.front()))
+        sub.remove(0, 1);
+    while (!sub.isEmpty() && isDelimiter(sub.back()))
+        sub.chop(1);
+    const QString prefix = AddBackSlash(sub);
+
+    auto projects = OpenRowSet(Lines({"select PROJECTID, FILENAME", "from PROJECTS"}), {},
+                               QStringLiteral("PROJECTS"), ProjectsKey);
+    RewriteFileNames(*projects, QStringLiteral("FILENAME"), DirChangeMode, prefix);
+    auto chars =
+        OpenRowSet(Lines({"select PROJECTID, CHARID, LABEL, REF_FILENAME", "from CHARACTERISTICS"}),
+                   {}, QStringLiteral("CHARACTERISTICS"), CharacteristicsKey);
+    RewriteFileNames(*chars, QStringLiteral("REF_FILENAME"), DirChangeMode, prefix);
+    auto refs = OpenRowSet(Lines({"select PROJECTID, SUBID, REF_FILENAME", "from REFPROJECTS"}), {},
+                           QStringLiteral("REFPROJECTS"), RefProjectsKey);
+    RewriteFileNames(*refs, QStringLiteral("REF_FILENAME"), DirChangeMode, prefix);
+}
+
+void TTevDataModule::RewriteFileNames(TTevRowSet &rows, const QString &field,
+                                      TDirectoryChangeMode mode, const QString &prefix)
+{
+    Field &name = rows.fieldByName(field);
+    for (rows.first(); !rows.eof(); rows.next()) {
+        rows.edit();
+        const QString value = name.asString();
+        if (mode == TDirectoryChangeMode::dcmSubDirAdded) {
+            // The new root lies below the old one: names inside it lose the part between them.
+            if (value.startsWith(prefix, Qt::CaseSensitive))
+                name.setAsString(value.mid(prefix.size()));
+        } else {
+            name.setAsString(prefix + value);
+        }
+        rows.post();
+    }
+}
+
+void TTevDataModule::ReadSystemSettings(TStringList &Params)
+{
+    if (!Connected())
+        return;
+    QSqlQuery query = Run(Lines({"select *", "from CONFIGURATION", "where SECTION = :SECTION"}),
+                          {{"SECTION", QStringLiteral("System")}});
+    const int nameColumn = query.record().indexOf(QStringLiteral("NAME"));
+    const int valueColumn = query.record().indexOf(QStringLiteral("STRVALUE"));
+    while (query.next()) {
+        const QString name = query.value(nameColumn).toString();
+        const QString value = query.value(valueColumn).toString();
+        if (Params.IndexOfName(name) < 0)
+            Params.Add(name + QLatin1Char('=') + value);
+        else
+            Params.SetValues(name, value); // an empty value deletes the line
+    }
+}
+
+void TTevDataModule::WriteSystemSettings(const TStringList &Params)
+{
+    if (!Connected())
+        return;
+    SqlBindings rows;
+    for (const QString &line : Params.ToStringList()) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            continue;
+        const QString name = line.left(eq);
+        const QString value = line.mid(eq + 1);
+        if (name.size() > SettingTextLength || value.size() > SettingTextLength)
+            throw Error(QStringLiteral("The setting \"%1\" is too long for the database: names "
+                                       "and values hold at most %2 characters.")
+                            .arg(name.left(40))
+                            .arg(SettingTextLength));
+        rows.emplace_back(name, value);
+    }
+    Transaction transaction(FDatabase->database());
+    Run(Lines({"delete", "from CONFIGURATION", "where SECTION = :SECTION"}),
+        {{"SECTION", QStringLiteral("System")}});
+    const QString insert = Lines({"insert into CONFIGURATION", "  (SECTION, NAME, STRVALUE)",
+                                  "values", "  (:SECTION, :NAME, :STRVALUE)"});
+    for (const auto &[name, value] : rows)
+        Run(insert, {{"SECTION", QStringLiteral("System")}, {"NAME", name}, {"STRVALUE", value}});
+    transaction.commit();
+}
+
+} // namespace tev

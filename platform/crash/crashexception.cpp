@@ -1,0 +1,39 @@
+#include "platform/crash/crashexception.h"
+
+#include <cstdio>
+
+namespace tev {
+
+namespace {
+CrashReportFrontEnd *g_frontEnd = nullptr;
+}
+
+CrashReportFrontEnd *crashReportFrontEnd()
+{
+    return g_frontEnd;
+}
+
+void setCrashReportFrontEnd(CrashReportFrontEnd *frontEnd)
+{
+    g_frontEnd = frontEnd;
+}
+
+CrashException::CrashException(CrashReport report)
+    : m_report(std::move(report))
+{}
+
+void CrashException::Show()
+{
+    if (g_frontEnd) {
+        g_frontEnd->showReport(*this);
+        return;
+    }
+    std::fputs(BugReport().toLocal8Bit().constData(), stderr);
+}
+
+bool CrashException::SendBugReport()
+{
+    return g_frontEnd && g_frontEnd->mailReport(*this);
+}
+
+} // namespace tev

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/crash/exceptionhandlers.h"
+#include "platform/crash/throwtrace.h"
+
+namespace tev {
+
+// The application object with the crash-report hook: an exception that leaves an event handler
+// or a slot reaches HandleCurrentException instead of ending the program, and the event counts
+// as not handled. App is QCoreApplication, QGuiApplication or QApplication; the template keeps
+// this layer free of the widget library.
+template <typename App> class GuardedApplication : public App
+{
+public:
+    GuardedApplication(int &argc, char **argv)
+        : App(argc, argv)
+    {
+        setThrowTracing(true);
+    }
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        try {
+            return App::notify(receiver, event);
+        } catch (...) {
+            HandleCurrentException();
+            return false;
+        }
+    }
+};
+
+// Wraps a slot so that an exception it throws is reported where it happens instead of
+// unwinding through Qt's signal code:
+//   connect(button, &QPushButton::clicked, this, guarded([this] { save(); }));
+template <typename F> auto guarded(F slot)
+{
+    return [slot = std::move(slot)](auto &&...args) mutable {
+        try {
+            slot(std::forward<decltype(args)>(args)...);
+        } catch (...) {
+            HandleCurrentException();
+        }
+    };
+}
+
+} // namespace tev

@@ -1,0 +1,118 @@
+#include "projectfixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace tev;
+using namespace tev::test;
+
+namespace {
+
+class References : public ProjectFixture
+{
+protected:
+    // Two work projects built on master m.seq, each with rows A and B from it, and an own row.
+    void makeDependingProjects()
+    {
+        for (int p : {1, 2}) {
+            exec(QString("insert into PROJECTS (PROJECTID, FILENAME) values (%1, 'w%1.seq')")
+                     .arg(p));
+            m_data.AddRefProject(p, "m.seq", "Master");
+            exec(
+                QString("insert into CHARACTERISTICS (PROJECTID, CHARID, LABEL, REF_FILENAME, "
+                        "NOMINAL, GROUPNAME, DECIMALS) values (%1, 1, 'A', 'm.seq', 1.0, 'own', 4)")
+                    .arg(p));
+            exec(QString("insert into CHARACTERISTICS (PROJECTID, CHARID, LABEL, REF_FILENAME, "
+                         "NOMINAL, DECIMALS) values (%1, 2, 'B', 'm.seq', 2.0, 4)")
+                     .arg(p));
+            exec(QString("insert into CHARACTERISTICS (PROJECTID, CHARID, LABEL, NOMINAL) values "
+                         "(%1, 3, 'OWN', 3.0)")
+                     .arg(p));
+        }
+    }
+    // The master now has A (changed) and C (new); B is gone.
+    void makeMaster()
+    {
+        addChar(1, "A", "", 1.5);
+        gotoChar("A");
+        m_chars.edit();
+        m_chars.fieldByName("GROUPNAME").setAsString("master group");
+        m_chars.post();
+        addChar(2, "C", "", 7.0);
+    }
+    QStringList rows() const
+    {
+        return column("select PROJECTID || ':' || CHARID || ':' || LABEL || ':' || NOMINAL || ':' "
+                      "|| coalesce(GROUPNAME, '-') || ':' || coalesce(TEMPSTATE, -1) from "
+                      "CHARACTERISTICS order by PROJECTID, CHARID");
+    }
+};
+
+} // namespace
+
+TEST_F(References, SubIdsAreTheLargestPlusOne)
+{
+    EXPECT_EQ(m_data.AddReference(1, "a.seq", "A"), 1);
+    EXPECT_EQ(m_data.AddReference(1, "a.seq", "A again"), 1);
+    EXPECT_EQ(m_data.AddReference(1, "b.seq", "B"), 2);
+    EXPECT_EQ(m_data.AddReference(1, "c.seq", "C"), 3);
+    EXPECT_EQ(m_data.AddReference(2, "a.seq", "A"), 1);
+    m_data.RemoveRefProject(1, "b.seq");
+    EXPECT_EQ(m_data.AddReference(1, "d.seq", "D"), 4);
+    m_data.RemoveRefProject(1, "d.seq");
+    EXPECT_EQ(m_data.AddReference(1, "e.seq", "E"), 4);
+    QStringList list{"stale"};
+    m_data.GetRefProjects(1, list);
+    EXPECT_EQ(list, QStringList({"a.seq", "c.seq", "e.seq"}));
+    m_data.GetDependingProjects("a.seq", list);
+    list.sort();
+    EXPECT_EQ(list, QStringList({"1", "2"}));
+    EXPECT_TRUE(m_data.ExistsReference(1, "c.seq"));
+    EXPECT_FALSE(m_data.ExistsReference(2, "c.seq"));
+}
+
+TEST_F(References, RemovingAMasterRemovesItsRowsOnly)
+{
+    makeDependingProjects();
+    m_data.RemoveRefProject(1, "m.seq");
+    EXPECT_EQ(column("select PROJECTID || ':' || LABEL from CHARACTERISTICS order by 1"),
+              QStringList({"1:OWN", "2:A", "2:B", "2:OWN"}));
+    EXPECT_FALSE(m_data.ExistsReference(1, "m.seq"));
+}
+
+TEST_F(References, PropagationChangesAddsAndRemovesRows)
+{
+    makeDependingProjects();
+    makeMaster();
+    m_chars.setFilter("LABEL = 'C'");
+    m_chars.setFiltered(true);
+
+    m_data.UpdateDependingProjects("m.seq", m_chars, false);
+
+    // A keeps the project's own group name; C gets the next free CHARID as 2 is taken once.
+    EXPECT_EQ(rows(),
+              QStringList({"1:1:A:1.500000000000000:own:0", "1:3:OWN:3.000000000000000:-:-1",
+                           "1:4:C:7.000000000000000:-:0", "2:1:A:1.500000000000000:own:0",
+                           "2:3:OWN:3.000000000000000:-:-1", "2:4:C:7.000000000000000:-:0"}));
+    EXPECT_EQ(column("select REF_STATE from PROJECTS order by PROJECTID"),
+              QStringList({"256", "256"}));
+    EXPECT_EQ(m_chars.filter(), "LABEL = 'C'");
+    EXPECT_TRUE(m_chars.filtered());
+    EXPECT_EQ(m_chars.indexName(), "IDX_GROUPID_CHARID");
+    EXPECT_EQ(m_chars.fieldByName("LABEL").asString(), "C");
+}
+
+TEST_F(References, FullReferenceTakesTheMastersGroupNameAndAChangeDoesNotMark)
+{
+    makeDependingProjects();
+    exec("delete from CHARACTERISTICS where LABEL = 'B'");
+    addChar(1, "A", "", 1.0);
+    gotoChar("A");
+    m_chars.edit();
+    m_chars.fieldByName("GROUPNAME").setAsString("master group");
+    m_chars.post();
+
+    m_data.UpdateDependingProjects("m.seq", m_chars, true);
+    EXPECT_EQ(column("select GROUPNAME from CHARACTERISTICS where LABEL = 'A'"),
+              QStringList({"master group", "master group"}));
+    EXPECT_EQ(column("select REF_STATE from PROJECTS order by PROJECTID"), QStringList({"0", "0"}));
+}

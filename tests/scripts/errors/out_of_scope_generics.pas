@@ -1,0 +1,5 @@
+var
+  L: TList<Integer>;
+begin
+end.
+// compile error: Generics are not supported @ 2:11

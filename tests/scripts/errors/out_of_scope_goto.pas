@@ -1,0 +1,4 @@
+begin
+  goto Done;
+end.
+// compile error: 'goto' is not supported @ 2:3

@@ -1,0 +1,6 @@
+var
+  A: Integer;
+  A: string;
+begin
+end.
+// compile error: Identifier redeclared: 'A' @ 3:3

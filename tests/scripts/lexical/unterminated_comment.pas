@@ -1,0 +1,4 @@
+begin
+  { never closed
+end.
+// compile error: Unterminated comment @ 2:3

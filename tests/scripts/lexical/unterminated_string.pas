@@ -1,0 +1,4 @@
+begin
+  WriteLn('abc);
+end.
+// compile error: Unterminated string @ 2:11

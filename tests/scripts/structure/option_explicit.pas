@@ -1,0 +1,5 @@
+// option: explicit
+begin
+  Undeclared := 5;
+end.
+// compile error: Undeclared identifier: 'Undeclared' @ 3:3

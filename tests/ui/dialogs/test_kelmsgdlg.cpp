@@ -1,0 +1,208 @@
+#include "drive.h"
+#include "ui/dialogs/kelmsgdlg.h"
+#include "ui/kit/buttonpanel.h"
+
+#include "ui/keys.h"
+#include "ui/printers.h"
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace tev {
+namespace {
+
+QList<QPushButton *> buttonsLeftToRight(QDialog &dialog)
+{
+    QList<QPushButton *> buttons =
+        dialog.findChild<ButtonPanel *>(QStringLiteral("Panel"))->findChildren<QPushButton *>();
+    std::sort(buttons.begin(), buttons.end(),
+              [](auto *a, auto *b) { return a->geometry().x() < b->geometry().x(); });
+    return buttons;
+}
+
+struct ButtonSetCase
+{
+    const char *name;
+    TMsgDlgButtons buttons;
+    QStringList captions; // left to right
+    QList<int> results;
+};
+
+class MessageBoxButtons : public ::testing::TestWithParam<ButtonSetCase>
+{
+};
+
+TEST_P(MessageBoxButtons, StandInBitOrderFlushRightWithTheirResults)
+{
+    const ButtonSetCase &c = GetParam();
+    for (int i = 0; i <= c.captions.size(); ++i) {
+        // Run once per button, clicking it; the last run only inspects the layout.
+        QStringList captions;
+        QList<QRect> geometry;
+        test::DriveDialogs drive([&](QDialog &dialog) {
+            const auto buttons = buttonsLeftToRight(dialog);
+            for (auto *b : buttons) {
+                captions << b->text();
+                geometry << b->geometry();
+                EXPECT_FALSE(b->isDefault());
+                EXPECT_FALSE(b->autoDefault());
+            }
+            if (i < buttons.size())
+                QTest::mouseClick(buttons[i], Qt::LeftButton);
+        });
+        const int result = KelMessageDlg(QStringLiteral("Go on?"), c.buttons, QString());
+        EXPECT_EQ(captions, c.captions);
+        for (int k = 0; k < geometry.size(); ++k) {
+            EXPECT_EQ(geometry[k].width(), 100);
+            EXPECT_EQ(geometry[k].height(), 40);
+            EXPECT_EQ(geometry[k].right() + 1, 400 - 100 * (int(geometry.size()) - 1 - k));
+        }
+        if (i < c.results.size())
+            EXPECT_EQ(result, c.results[i]) << "button " << i;
+        else
+            EXPECT_EQ(result, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MessageBoxButtons,
+    ::testing::Values(
+        ButtonSetCase{"YesNo", buttonSet({mbYes, mbNo}), {"Yes", "No"}, {6, 7}},
+        ButtonSetCase{"OkCancel", buttonSet({mbOK, mbCancel}), {"OK", "Cancel"}, {1, 2}},
+        ButtonSetCase{"OkAlone", buttonSet({mbOK}), {"OK"}, {1}},
+        ButtonSetCase{"OkCancelAbort",
+                      buttonSet({mbOK, mbCancel, mbAbort}),
+                      {"OK", "Cancel", "Cancel"},
+                      {1, 2, 2}},
+        ButtonSetCase{"HelpAlone", buttonSet({mbHelp}), {}, {}}, ButtonSetCase{"Empty", 0, {}, {}},
+        ButtonSetCase{"HighBitsOnly", TMsgDlgButtons(0xF000), {}, {}},
+        // Six buttons run past the box's left edge; the box does not widen.
+        ButtonSetCase{"SixRunPastTheLeftEdge",
+                      buttonSet({mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbClose}),
+                      {"Retry", "Ignore", "All", "No to all", "Yes to all", "Close"},
+                      {4, 5, 12, 13, 14, 8}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct KeyCase
+{
+    const char *name;
+    TMsgDlgButtons buttons;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool toButton; // send to the first button instead of the form
+    int expected;
+};
+
+class MessageBoxKeys : public ::testing::TestWithParam<KeyCase>
+{
+};
+
+TEST_P(MessageBoxKeys, GiveOkOrCancelWhateverTheButtons)
+{
+    const KeyCase &c = GetParam();
+    test::DriveDialogs drive([&](QDialog &dialog) {
+        QWidget *target = &dialog;
+        if (c.toButton)
+            target = buttonsLeftToRight(dialog).value(0);
+        ASSERT_NE(target, nullptr);
+        test::pressKey(target, c.key, c.modifiers);
+    });
+    EXPECT_EQ(KelMessageDlg(QStringLiteral("Question"), c.buttons, QStringLiteral("Warning")),
+              c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MessageBoxKeys,
+    ::testing::Values(
+        KeyCase{"EnterWithYesNo", buttonSet({mbYes, mbNo}), Qt::Key_Return, {}, false, 1},
+        KeyCase{"KeypadEnterWithYesNo", buttonSet({mbYes, mbNo}), Qt::Key_Enter, Qt::KeypadModifier,
+                false, 1},
+        KeyCase{"EnterOnFocusedNoButton", buttonSet({mbNo}), Qt::Key_Return, {}, true, 1},
+        KeyCase{"EscapeWithYesNo", buttonSet({mbYes, mbNo}), Qt::Key_Escape, {}, false, 2},
+        KeyCase{"CancelKeyWithYesNo", buttonSet({mbYes, mbNo}), Qt::Key_Cancel, {}, false, 2},
+        KeyCase{"CtrlBreakWithOk", buttonSet({mbOK}), Qt::Key_Pause, Qt::ControlModifier, false, 2},
+        KeyCase{"EnterWithHelpAlone", buttonSet({mbHelp}), Qt::Key_Return, {}, false, 1},
+        KeyCase{"EscapeWithNoButtons", 0, Qt::Key_Escape, {}, false, 2},
+        KeyCase{"CancelKeyWithNoButtons", 0, Qt::Key_Cancel, {}, false, 2},
+        KeyCase{"OtherKeyDoesNothing", buttonSet({mbOK}), Qt::Key_A, {}, false, 0}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(MessageBoxLayout, NarrowMessageStaysOnOneLineInABoxOfMinimumHeight)
+{
+    TKelMsgDlg dialog;
+    dialog.setMessage(QStringLiteral("Save changes?"));
+    EXPECT_FALSE(dialog.msgLabel()->wordWrap());
+    EXPECT_LT(dialog.msgLabel()->width(), 380);
+    EXPECT_EQ(dialog.msgLabel()->pos(), QPoint(10, 8));
+    EXPECT_EQ(dialog.size(), QSize(400, 100));
+    EXPECT_EQ(dialog.panel()->geometry(), QRect(0, 60, 400, 40));
+}
+
+TEST(MessageBoxLayout, WideMessageWrapsAt380AndTheBoxGrows)
+{
+    TKelMsgDlg dialog;
+    const QString text = QStringLiteral("The master sequence changed. ").repeated(8);
+    dialog.setMessage(text);
+    QLabel *label = dialog.msgLabel();
+    EXPECT_TRUE(label->wordWrap());
+    EXPECT_EQ(label->width(), 380);
+    const int lineHeight = label->fontMetrics().height();
+    EXPECT_GE(label->height(), 3 * lineHeight);
+    EXPECT_EQ(dialog.width(), 400);
+    EXPECT_EQ(dialog.height(), label->height() + 40 + 18);
+    EXPECT_EQ(dialog.panel()->geometry().bottom() + 1, dialog.height());
+}
+
+TEST(MessageBoxLayout, LineBreaksInTheTextBreakLinesWithoutWrapping)
+{
+    TKelMsgDlg dialog;
+    dialog.setMessage(QStringLiteral("One\r\nTwo\r\nThree\nFour\nFive"));
+    QLabel *label = dialog.msgLabel();
+    EXPECT_FALSE(label->wordWrap());
+    EXPECT_EQ(label->text().count(QLatin1Char('\n')), 4);
+    EXPECT_EQ(dialog.height(), std::max(label->height() + 58, 100));
+    EXPECT_GT(dialog.height(), 100);
+}
+
+TEST(MessageBoxLayout, CarriesTheComponentNames)
+{
+    TKelMsgDlg dialog;
+    EXPECT_NE(dialog.findChild<QLabel *>(QStringLiteral("MsgLabel")), nullptr);
+    EXPECT_NE(dialog.findChild<ButtonPanel *>(QStringLiteral("Panel")), nullptr);
+    EXPECT_EQ(dialog.panel()->color(), QColor(80, 80, 80));
+}
+
+TEST(MessageBoxRoutines, ConfirmAndShowMessageUseTheirButtonSets)
+{
+    QStringList captions;
+    test::DriveDialogs drive([&](QDialog &dialog) {
+        captions.clear();
+        for (auto *b : buttonsLeftToRight(dialog))
+            captions << b->text();
+        EXPECT_TRUE(dialog.windowTitle().isEmpty());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(KelConfirm(QStringLiteral("Delete?")), 2);
+    EXPECT_EQ(captions, (QStringList{"OK", "Cancel"}));
+    KelShowMessage(QStringLiteral("Done."));
+    EXPECT_EQ(captions, QStringList{"OK"});
+    EXPECT_EQ(drive.runs(), 2);
+}
+
+// Without a replaced runner the box runs its own modal loop; a timer acts on the modal widget.
+TEST(MessageBoxRoutines, RunsARealModalLoop)
+{
+    QTimer::singleShot(0, qApp, [] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    EXPECT_EQ(KelMessageDlg(QStringLiteral("Really?"), buttonSet({mbYes, mbNo}), QString()), 1);
+}
+
+} // namespace
+} // namespace tev

@@ -1,0 +1,98 @@
+#include "ui/dialogs/crashreportwindow.h"
+
+#include "scripting/mail/mapisendmail.h"
+#include "ui/kit/buttonpanel.h"
+#include "ui/kit/colors.h"
+#include "ui/kit/fonts.h"
+#include "ui/kit/mainform.h"
+#include "ui/kit/modalrunner.h"
+#include "ui/kit/speedbutton.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QVBoxLayout>
+
+namespace tev {
+
+CrashReportWindow::CrashReportWindow(const CrashException &exception, QWidget *owner)
+    : KelForm(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_memo(new QPlainTextEdit(this))
+{
+    setWindowTitle(applicationTitle() + QStringLiteral(": error report"));
+    const QFont font = dialogFont(FontFace::Tahoma, 13);
+    setFont(font);
+    m_memo->setObjectName(QStringLiteral("ReportMemo"));
+    m_memo->setReadOnly(true);
+    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_memo->setPlainText(exception.BugReport());
+    auto *panel = new ButtonPanel(this);
+    panel->setObjectName(QStringLiteral("Panel"));
+    panel->setFixedHeight(40);
+    panel->setColor(colorFromValue(kColorButtonPanel));
+    m_closeBtn = makePanelButton(QStringLiteral("CloseBtn"), QStringLiteral("Close"), font, panel);
+    panel->addRightAligned(m_closeBtn, 75, QMargins(5, 5, 5, 5), 30);
+    connect(m_closeBtn, &SpeedButton::clicked, this, [this] { setModalResult(mrClose); });
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_memo, 1);
+    layout->addWidget(panel);
+    resize(720, 480);
+}
+
+namespace {
+QString &reportFolderRef()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString UiCrashReportFrontEnd::reportFolder()
+{
+    return reportFolderRef().isEmpty() ? QDir::tempPath() : reportFolderRef();
+}
+
+void UiCrashReportFrontEnd::setReportFolder(const QString &folder)
+{
+    reportFolderRef() = folder;
+}
+
+void UiCrashReportFrontEnd::showReport(CrashException &exception)
+{
+    CrashReportWindow window(exception, QApplication::activeModalWidget());
+    if (exception.AutoShowBugReport)
+        window.reportMemo()->moveCursor(QTextCursor::Start);
+    runModal(window);
+}
+
+bool UiCrashReportFrontEnd::mailReport(CrashException &exception)
+{
+    if (!exception.MailViaMapi)
+        return false;
+    const QString path = QDir(reportFolder())
+                             .filePath(QStringLiteral("tevora-bugreport-%1.txt")
+                                           .arg(QDateTime::currentDateTime().toString(
+                                               QStringLiteral("yyyyMMdd-hhmmss-zzz"))));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(exception.BugReport().toUtf8()) < 0 ||
+        !file.commit())
+        return false;
+    const QStringList attachments{path};
+    return MAPISendMail(0, exception.MailSubject, exception.MailBody, exception.MailAddr,
+                        &attachments) == MapiSuccess;
+}
+
+void installCrashReportFrontEnd()
+{
+    static UiCrashReportFrontEnd frontEnd;
+    if (!crashReportFrontEnd())
+        setCrashReportFrontEnd(&frontEnd);
+}
+
+} // namespace tev

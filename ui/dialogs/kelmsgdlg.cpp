@@ -1,0 +1,156 @@
+#include "ui/dialogs/kelmsgdlg.h"
+
+#include "ui/kit/buttonpanel.h"
+#include "ui/kit/colors.h"
+#include "ui/kit/fonts.h"
+#include "ui/kit/keypreview.h"
+#include "ui/kit/modalrunner.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tev {
+
+namespace {
+
+constexpr char kModalResultProperty[] = "modalResult";
+
+// The modal result of each member by bit number; 0 means the member makes no button.
+constexpr int kResultOfBit[16] = {mrYes,    mrNo,  mrOk,      mrCancel,   mrCancel, mrRetry,
+                                  mrIgnore, mrAll, mrNoToAll, mrYesToAll, 0,        mrClose};
+
+QString captionOfResult(int result)
+{
+    switch (result) {
+    case mrOk:
+        return QStringLiteral("OK");
+    case mrCancel:
+    case mrAbort:
+        return QStringLiteral("Cancel");
+    case mrRetry:
+        return QStringLiteral("Retry");
+    case mrIgnore:
+        return QStringLiteral("Ignore");
+    case mrYes:
+        return QStringLiteral("Yes");
+    case mrNo:
+        return QStringLiteral("No");
+    case mrClose:
+        return QStringLiteral("Close");
+    case mrAll:
+        return QStringLiteral("All");
+    case mrNoToAll:
+        return QStringLiteral("No to all");
+    case mrYesToAll:
+        return QStringLiteral("Yes to all");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+void fitMessageLabel(QLabel &label, const QString &text, int wrapWidth)
+{
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), '\n');
+    label.setWordWrap(false);
+    label.setText(plain);
+    label.adjustSize();
+    if (label.width() > wrapWidth) {
+        label.setWordWrap(true);
+        label.resize(wrapWidth, label.heightForWidth(wrapWidth));
+    }
+}
+
+TKelMsgDlg::TKelMsgDlg(QWidget *parent)
+    : KelForm(parent, fixedDialogWithoutIcons())
+    , m_msgLabel(new QLabel(QStringLiteral("Message"), this))
+    , m_panel(new ButtonPanel(this))
+{
+    setFont(dialogFont(FontFace::Tahoma, 13));
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    m_msgLabel->setObjectName(QStringLiteral("MsgLabel"));
+    m_msgLabel->setTextFormat(Qt::PlainText);
+    m_msgLabel->move(10, 8);
+    m_panel->setObjectName(QStringLiteral("Panel"));
+    m_panel->setColor(colorFromValue(kColorButtonPanel));
+    new KeyPreviewFilter(this, [this](QKeyEvent &e) { FormKeyDown(e); });
+    setMessage(m_msgLabel->text());
+}
+
+void TKelMsgDlg::setMessage(const QString &text)
+{
+    fitMessageLabel(*m_msgLabel, text, kWrapWidth);
+    // 8 pixels above the text and 10 below it.
+    const int clientHeight =
+        std::max(m_msgLabel->height() + kPanelHeight + 18, int(kMinClientHeight));
+    setFixedSize(kClientWidth, clientHeight);
+    m_panel->setGeometry(0, clientHeight - kPanelHeight, kClientWidth, kPanelHeight);
+    m_panel->relayout(); // a hidden widget gets no resize event before it is shown
+}
+
+void TKelMsgDlg::SetButtons(TMsgDlgButtons buttons)
+{
+    // Highest member at the right edge, so members stand in increasing bit order left to right.
+    for (int bit = 15; bit >= 0; --bit) {
+        if (!(buttons & (1u << bit)) || kResultOfBit[bit] == 0)
+            continue;
+        auto *button = new QPushButton(this);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setProperty(kModalResultProperty, kResultOfBit[bit]);
+        const int result = kResultOfBit[bit];
+        connect(button, &QPushButton::clicked, this, [this, result] { setModalResult(result); });
+        m_panel->addRightAligned(button, kButtonWidth, QMargins());
+    }
+}
+
+void TKelMsgDlg::UpdateButtonCaptions()
+{
+    for (QPushButton *button : m_panel->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly)) {
+        const QString caption = captionOfResult(button->property(kModalResultProperty).toInt());
+        if (!caption.isEmpty())
+            button->setText(caption);
+    }
+}
+
+void TKelMsgDlg::FormKeyDown(QKeyEvent &event)
+{
+    switch (classifyKey(event)) {
+    case DialogKey::Enter:
+        setModalResult(mrOk);
+        break;
+    case DialogKey::Escape:
+    case DialogKey::Cancel:
+        setModalResult(mrCancel);
+        break;
+    case DialogKey::Other:
+        break;
+    }
+}
+
+int KelMessageDlg(const QString &message, TMsgDlgButtons buttons, const QString &caption)
+{
+    TKelMsgDlg dialog;
+    dialog.setWindowTitle(caption);
+    dialog.setMessage(message);
+    dialog.SetButtons(buttons);
+    dialog.UpdateButtonCaptions();
+    centerOn(dialog, nullptr);
+    return runModal(dialog);
+}
+
+int KelConfirm(const QString &message)
+{
+    return KelMessageDlg(message, buttonSet({mbOK, mbCancel}), QString());
+}
+
+void KelShowMessage(const QString &message)
+{
+    KelMessageDlg(message, buttonSet({mbOK}), QString());
+}
+
+} // namespace tev
