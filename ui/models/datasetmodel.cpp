@@ -344,13 +344,13 @@ void DataSetModel::addIndex(const QString &name, const QString &fields, TFDSortO
     else
         m_indexes.push_back(std::move(index));
     if (m_indexName.compare(name, Qt::CaseInsensitive) == 0)
-        rebuild();
+        resort();
 }
 
 void DataSetModel::setIndexName(const QString &name)
 {
     m_indexName = name;
-    rebuild();
+    resort();
 }
 
 void DataSetModel::setIndexOptions(const QString &name, TFDSortOptions options)
@@ -359,7 +359,33 @@ void DataSetModel::setIndexOptions(const QString &name, TFDSortOptions options)
         if (index.name.compare(name, Qt::CaseInsensitive) == 0)
             index.options = options;
     if (m_indexName.compare(name, Qt::CaseInsensitive) == 0)
-        rebuild();
+        resort();
+}
+
+// A new order of the rows read already: no walk of the dataset. The rows of a selected index
+// that names no field keep the dataset's order.
+void DataSetModel::resort()
+{
+    if (m_insertRow)
+        return; // the post or cancel of the new record reads the rows again
+    std::vector<Row> rows = m_rows;
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row &a, const Row &b) { return a.position < b.position; });
+    sortRows(rows);
+    const bool same =
+        std::equal(rows.begin(), rows.end(), m_rows.begin(), m_rows.end(),
+                   [](const Row &a, const Row &b) { return a.position == b.position; });
+    if (same)
+        return;
+    const int currentPosition = m_currentRow >= 0 ? m_rows[size_t(m_currentRow)].position : -1;
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_currentRow = -1;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].position == currentPosition && currentPosition >= 0)
+            m_currentRow = int(i);
+    endResetModel();
+    Q_EMIT currentRowChanged(m_currentRow);
 }
 
 void DataSetModel::sortRows(std::vector<Row> &rows) const

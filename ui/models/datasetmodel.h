@@ -130,6 +130,7 @@ private:
     Row readCurrentRecord(int position) const;
     int cursorPosition();
     void sortRows(std::vector<Row> &rows) const;
+    void resort();
     // Whether a new snapshot has the same fields and the same records in the same order.
     bool sameShape(const Snapshot &snapshot) const;
     void locateCurrentRow(const Snapshot &snapshot);

@@ -361,3 +361,19 @@ TEST(VyxDBGrid, ThumbTrackingMovesTheRowsWhileDragging)
         EXPECT_GT(f.grid.rowAt(0), 0);
     }
 }
+
+TEST(VyxDBGrid, DataSourceDestroyedFirstLeavesAnEmptyGrid)
+{
+    auto ds = MakeSampleChars();
+    TvyxDBGrid grid;
+    {
+        DataSetModel model(ds.get());
+        grid.SetDataSource(&model);
+        grid.show();
+        ASSERT_EQ(grid.model()->rowCount(), 4);
+    }
+    EXPECT_EQ(grid.DataSource(), nullptr);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+    EXPECT_EQ(grid.model()->columnCount(), 0);
+    grid.repaint();
+}

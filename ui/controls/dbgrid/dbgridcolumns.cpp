@@ -93,6 +93,16 @@ void TDBGridColumns::setSourceModel(DataSetModel *source)
                         if (FUpdateCount == 0)
                             endInsertRows();
                     }),
+            // A source destroyed before the grid leaves the grid empty, not dangling.
+            connect(source, &QObject::destroyed, this,
+                    [this] {
+                        beginResetModel();
+                        if (FDefaultState)
+                            FItems.clear();
+                        m_connections.clear();
+                        endResetModel();
+                        Q_EMIT columnLayoutChanged();
+                    }),
             connect(source, &QAbstractItemModel::dataChanged, this,
                     [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
                         if (Count() > 0)
