@@ -5,6 +5,12 @@
 
 namespace tev {
 
+// The program start wires the crash-report layer up like this:
+//   GuardedApplication<QApplication> app(argc, argv);   // exceptions of handlers and slots
+//   RegisterExceptionHandler(HandleException);          // shows the error dialog, sets handled
+//   installCrashReportFrontEnd();                       // report window and mail hand-off
+//   installFatalSignalHandler(folder);                  // report file on a fatal signal
+//
 // The application object with the crash-report hook: an exception that leaves an event handler
 // or a slot reaches HandleCurrentException instead of ending the program, and the event counts
 // as not handled. App is QCoreApplication, QGuiApplication or QApplication; the template keeps

@@ -69,13 +69,13 @@ void TvyxInputDlg::setup(const QString &prompt, int maxLength, const QString &va
         auto *memo = new QPlainTextEdit(this);
         memo->setTabChangesFocus(false);
         memo->setFixedHeight(kMemoHeight);
-        memo->setPlainText(value.left(maxLength));
-        limitLength(memo, maxLength);
+        memo->setPlainText(value);
+        limitLength(memo, std::max(maxLength, int(value.size())));
         m_inputCtrl = memo;
     } else {
         auto *edit = new QLineEdit(this);
         if (maxLength > 0)
-            edit->setMaxLength(maxLength);
+            edit->setMaxLength(std::max(maxLength, int(value.size())));
         edit->setText(value);
         m_inputCtrl = edit;
     }

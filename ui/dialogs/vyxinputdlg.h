@@ -28,7 +28,9 @@ public:
     explicit TvyxInputDlg(QWidget *parent = nullptr);
 
     // Sets the prompt, makes the input control for the maximum length (0: no limit) and sizes
-    // the box. The memo takes Enter as a line break, so then only the OK button confirms.
+    // the box. The limit holds for typing only: a longer value is shown and kept whole, so that
+    // confirming the box never cuts it. The memo takes Enter as a line break, so then only the OK
+    // button confirms.
     void setup(const QString &prompt, int maxLength, const QString &value);
 
     QWidget *InputCtrl() const { return m_inputCtrl; }

@@ -40,7 +40,7 @@ TEST_P(MessageBoxButtons, StandInBitOrderFlushRightWithTheirResults)
 {
     const ButtonSetCase &c = GetParam();
     for (int i = 0; i <= c.captions.size(); ++i) {
-        // Run once per button, clicking it; the last run only inspects the layout.
+        // Run once per button, clicking it; the last run only checks the layout.
         QStringList captions;
         QList<QRect> geometry;
         test::DriveDialogs drive([&](QDialog &dialog) {

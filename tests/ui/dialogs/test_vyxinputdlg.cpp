@@ -172,5 +172,28 @@ TEST(InputBox, MemoHoldsAtMostTheMaximumLength)
     EXPECT_EQ(value, QString(99, QLatin1Char('a')) + QStringLiteral("12"));
 }
 
+// A stored value longer than today's limit survives a confirmation untouched; typing stops.
+class InputBoxLongValue : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(InputBoxLongValue, IsKeptWholeAndCannotGrow)
+{
+    const int maxLength = GetParam();
+    const QString stored(maxLength + 5, QLatin1Char('s'));
+    test::DriveDialogs drive([](QDialog &dialog) {
+        auto &box = static_cast<TvyxInputDlg &>(dialog);
+        QTest::keyClick(box.InputCtrl(), Qt::Key_End,
+                        box.hasMemo() ? Qt::ControlModifier : Qt::NoModifier);
+        QTest::keyClicks(box.InputCtrl(), QStringLiteral("XY"));
+        QTest::mouseClick(box.okBtn(), Qt::LeftButton);
+    });
+    QString value = stored;
+    EXPECT_TRUE(VyxInputQuery(QString(), QStringLiteral("Name"), value, maxLength));
+    EXPECT_EQ(value, stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, InputBoxLongValue, ::testing::Values(25, 100, 101, 400));
+
 } // namespace
 } // namespace tev
