@@ -467,13 +467,25 @@ bool ScriptEngine::dynamicMember(const Value &self, const QString &name, Access 
     QObject *object = self.rawObject()->qobject();
     if (!object)
         return false;
-    switch (access) {
-    case Access::Get:
-        return metaGet(*this, object, name, result);
-    case Access::Set:
-        return !args.empty() && metaSet(*this, object, name, args.back());
-    case Access::Call:
-        return metaCall(*this, object, name, args, result);
+    // A host object's property or method may throw; the error becomes a script exception so that
+    // the script's own try/except sees it, as it does for registered routines.
+    try {
+        switch (access) {
+        case Access::Get:
+            return metaGet(*this, object, name, result);
+        case Access::Set:
+            return !args.empty() && metaSet(*this, object, name, args.back());
+        case Access::Call:
+            return metaCall(*this, object, name, args, result);
+        }
+    } catch (const ScriptError &) {
+        throw;
+    } catch (const tev::Error &e) {
+        raiseError(QStringLiteral("Exception"), e.message());
+    } catch (const std::bad_alloc &) {
+        raiseError(QStringLiteral("EOutOfMemory"), QStringLiteral("Out of memory"));
+    } catch (const std::exception &e) {
+        raiseError(QStringLiteral("Exception"), QString::fromLocal8Bit(e.what()));
     }
     return false;
 }

@@ -183,6 +183,31 @@ TEST(ScriptEngine, AQObjectIsBoundThroughItsMetaObject)
     EXPECT_FALSE(gauge.isEnabled());
 }
 
+TEST(ScriptEngine, AnErrorThrownByAHostMethodIsCaughtByTheScript)
+{
+    Host h;
+    TestGauge gauge;
+    h.engine.DefineClassByRTTI(&TestGauge::staticMetaObject);
+    h.engine.AddObject(QStringLiteral("Gauge"), &gauge);
+    h.load(QStringLiteral("begin\n"
+                          "  try\n"
+                          "    Gauge.Calibrate;\n"
+                          "    WriteLn('not reached');\n"
+                          "  except\n"
+                          "    on E: Exception do WriteLn('caught: ', E.Message);\n"
+                          "  end;\n"
+                          "  Gauge.Calibrate;\n"
+                          "end.\n"));
+    try {
+        h.engine.Execute();
+        FAIL() << "the uncaught host error must leave the script";
+    } catch (const ScriptError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Gauge not connected"));
+        EXPECT_EQ(e.line(), 8);
+    }
+    EXPECT_EQ(h.output, QStringLiteral("caught: Gauge not connected\n"));
+}
+
 TEST(ScriptEngine, AScriptEventHandlerRunsAfterTheHostsOwnHandler)
 {
     Host h;

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include "platform/error.h"
+
 // A host object for binding tests: properties, invokable methods and a signal.
 class TestGauge : public QObject
 {
@@ -32,6 +34,7 @@ public:
         return prefix + QString::number(value);
     }
     Q_INVOKABLE void fire() { Q_EMIT clicked(); }
+    Q_INVOKABLE void calibrate() { throw tev::Error(QStringLiteral("Gauge not connected")); }
 
     QStringList log;
 
