@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/text/integertext.h"
 #include <QChar>
 #include <QString>
 #include <QtGlobal>
@@ -23,9 +24,6 @@ inline constexpr int kMaxTextDecimals = 18;
 // Significant digits that number texts carry; a double holds no more reliably.
 inline constexpr int kSignificantDigits = 15;
 
-// Integer text: optional leading blanks, an optional sign, then decimal digits, or hexadecimal
-// digits after "$", "x" or "0x"; the value must fit a signed 32-bit integer.
-std::optional<qint32> ParseIntegerText(const QString &s);
 // The value of integer text, or Default when s is not integer text.
 qint32 StrToIntDef(const QString &s, qint32 Default);
 

@@ -1,4 +1,5 @@
 #include "platform/ini/tinifile.h"
+#include "platform/text/integertext.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -68,43 +69,6 @@ QString unquote(QString value)
 bool sameName(QStringView a, QStringView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-std::optional<int> parseInteger(QStringView text)
-{
-    QStringView s = text.trimmed();
-    bool negative = false;
-    if (!s.isEmpty() && (s.front() == u'-' || s.front() == u'+')) {
-        negative = s.front() == u'-';
-        s = s.mid(1);
-    }
-    int base = 10;
-    if (s.startsWith(u'$') || s.startsWith(u'x', Qt::CaseInsensitive)) {
-        base = 16;
-        s = s.mid(1);
-    } else if (s.startsWith(u"0x", Qt::CaseInsensitive)) {
-        base = 16;
-        s = s.mid(2);
-    }
-    if (s.isEmpty())
-        return std::nullopt;
-    qint64 value = 0;
-    for (const QChar c : s) {
-        const int digit = c.isDigit() ? c.digitValue()
-                          : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f'
-                              ? c.toLower().unicode() - u'a' + 10
-                              : -1;
-        if (digit < 0 || digit >= base)
-            return std::nullopt;
-        value = value * base + digit;
-        if (value > qint64(1) << 32)
-            return std::nullopt;
-    }
-    if (negative)
-        value = -value;
-    if (value < INT32_MIN || value > INT32_MAX)
-        return std::nullopt;
-    return int(value);
 }
 
 void checkName(const QString &name, const char *what, const QString &forbidden)
@@ -343,7 +307,7 @@ void TIniFile::WriteString(const QString &section, const QString &ident, const Q
 int TIniFile::ReadInteger(const QString &section, const QString &ident, int defaultValue) const
 {
     const Line *line = current().findKey(section, ident);
-    return line ? parseInteger(line->value).value_or(defaultValue) : defaultValue;
+    return line ? ParseIntegerText(line->value.trimmed()).value_or(defaultValue) : defaultValue;
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &ident, int value)
