@@ -1,4 +1,4 @@
-#include "appenvironment.h"
+#include "support/app/appenvironment.h"
 #include "core/app/tevapp.h"
 #include "core/db/tevdatamodule.h"
 #include "core/lang/languages.h"

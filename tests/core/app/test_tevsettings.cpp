@@ -1,4 +1,4 @@
-#include "appenvironment.h"
+#include "support/app/appenvironment.h"
 #include "core/app/tevsettings.h"
 #include "core/lib/knownfolders.h"
 #include "core/lib/qstringprinter.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/db/tevdatamodule.h"
-#include "firebirdtestenv.h"
+#include "support/app/firebirdtestenv.h"
 #include "platform/dataset/memdataset.h"
 
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "core/db/firebirdembedded.h"
 #include "core/db/tevconnection.h"
-#include "firebirdtestenv.h"
+#include "support/app/firebirdtestenv.h"
 #include "platform/error.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "core/db/tevdatamodule.h"
-#include "firebirdtestenv.h"
+#include "support/app/firebirdtestenv.h"
 #include "platform/error.h"
 
 #include <QDir>

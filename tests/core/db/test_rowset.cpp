@@ -1,6 +1,6 @@
 #include "core/db/tevconnection.h"
 #include "core/db/tevrowset.h"
-#include "firebirdtestenv.h"
+#include "support/app/firebirdtestenv.h"
 #include "platform/error.h"
 
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "catalogue.h"
 #include "core/db/tevdatamodule.h"
-#include "firebirdtestenv.h"
+#include "support/app/firebirdtestenv.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>

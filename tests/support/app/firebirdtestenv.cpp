@@ -1,4 +1,4 @@
-#include "firebirdtestenv.h"
+#include "support/app/firebirdtestenv.h"
 
 #include "core/db/firebirdembedded.h"
 

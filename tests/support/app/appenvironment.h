@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/firebirdtestenv.h"
+#include "support/app/firebirdtestenv.h"
 #include "support/tempfolder.h"
 
 #include <QByteArray>
