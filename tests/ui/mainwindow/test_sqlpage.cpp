@@ -73,6 +73,11 @@ struct QueryCase
     bool editable;
 };
 
+void PrintTo(const QueryCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class SqlQueries : public SqlPage, public ::testing::WithParamInterface<QueryCase>
 {
 };
