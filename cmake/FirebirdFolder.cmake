@@ -34,13 +34,13 @@ set(TEVORA_FIREBIRD_SERVER "/usr/sbin/firebird" CACHE FILEPATH
 # Remote comes first so that a connection that names a Server reaches it; a plain file name is
 # opened by the embedded engine. SuperClassic lets two processes open one database file. A
 # server that does not answer fails a connect after ConnectionTimeout seconds, not the default
-# three minutes.
+# three minutes; a server just started may need several seconds for its first answer.
 file(CONFIGURE OUTPUT "${TEVORA_FIREBIRD_FOLDER}/firebird.conf" CONTENT
 "# Written by the build: the embedded engine and the client of a server, for Tevora only.
 Providers = Remote, Engine12
 ServerMode = SuperClassic
 UdfAccess = None
-ConnectionTimeout = 5
+ConnectionTimeout = 15
 ")
 file(CONFIGURE OUTPUT "${TEVORA_FIREBIRD_FOLDER}/plugins.conf" CONTENT
 "# Written by the build: the engine is loaded from this folder, not the system's.
