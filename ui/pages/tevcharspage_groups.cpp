@@ -11,15 +11,11 @@
 #include "ui/pages/dependfiles.h"
 #include "ui/pages/pictureformats.h"
 #include "ui/pages/projectops.h"
+#include "ui/pickers/pickers.h"
 
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QSignalBlocker>
-
-#if __has_include("ui/pickers/pickers.h")
-#include "ui/pickers/pickers.h"
-#define TEVORA_HAVE_PICKERS 1
-#endif
 
 namespace tev {
 
@@ -189,15 +185,10 @@ void TTevCharsPage::SelectGroupImage()
     if (!project)
         return;
     const QString proposed = project->Directory() + CharField(QStringLiteral("IMAGE"));
-    QString chosen;
-#ifdef TEVORA_HAVE_PICKERS
-    chosen =
+    const QString chosen =
         PickOpenFile(this, PictureDialogTitle(),
                      CharField(QStringLiteral("IMAGE")).isEmpty() ? project->Directory() : proposed,
                      PictureDialogFilter());
-#else
-    Q_UNUSED(proposed);
-#endif
     if (chosen.isEmpty())
         return;
     // The 8.3 test looks at the picked file where it is, before anything is copied.

@@ -10,33 +10,15 @@
 #include "ui/pages/dependfiles.h"
 #include "ui/pages/pictureformats.h"
 #include "ui/pages/projectops.h"
+#include "ui/pickers/pickers.h"
 #include "ui/previewdlg/tevpreviewdlg.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
 
-#if __has_include("ui/pickers/pickers.h")
-#include "ui/pickers/pickers.h"
-#define TEVORA_HAVE_PICKERS 1
-#endif
-
 namespace tev {
 
 namespace {
-
-QString PickFile(QWidget *parent, const QString &Title, const QString &Folder,
-                 const QString &Filter)
-{
-#ifdef TEVORA_HAVE_PICKERS
-    return PickOpenFile(parent, Title, Folder, Filter);
-#else
-    Q_UNUSED(parent);
-    Q_UNUSED(Title);
-    Q_UNUSED(Folder);
-    Q_UNUSED(Filter);
-    return {};
-#endif
-}
 
 // The picker's start: the proposed file when it exists, else its folder.
 QString Proposal(const QString &Folder, const QString &Name)
@@ -53,7 +35,7 @@ bool TTevProjectPage::SelectDependFile(QLineEdit *Edit, const QString &Filter)
     if (!project || !Edit)
         return false;
     const QString folder = QFileInfo(project->FileName()).path();
-    const QString chosen = PickFile(this, QString(), Proposal(folder, Edit->text()), Filter);
+    const QString chosen = PickOpenFile(this, QString(), Proposal(folder, Edit->text()), Filter);
     if (chosen.isEmpty())
         return false;
     // The 8.3 test looks at the picked file where it is.
@@ -93,8 +75,8 @@ void TTevProjectPage::BtnPRJCoverImageClick()
         return;
     const QString folder = QFileInfo(project->FileName()).path();
     const QString chosen =
-        PickFile(this, PictureDialogTitle(), Proposal(folder, project->ImageFileName()),
-                 PictureDialogFilter());
+        PickOpenFile(this, PictureDialogTitle(), Proposal(folder, project->ImageFileName()),
+                     PictureDialogFilter());
     if (chosen.isEmpty())
         return;
     const TProjectFile file = TakeIntoProjectFolder(chosen, project->ProjectDir());

@@ -17,14 +17,10 @@
 #include "ui/pages/picturefit.h"
 #include "ui/pages/pictureformats.h"
 #include "ui/pages/projectops.h"
+#include "ui/pickers/pickers.h"
 
 #include <QCloseEvent>
 #include <QCursor>
-
-#if __has_include("ui/pickers/pickers.h")
-#include "ui/pickers/pickers.h"
-#define TEVORA_HAVE_PICKERS 1
-#endif
 
 namespace tev {
 
@@ -215,14 +211,9 @@ void TTevPreviewDlg::OpenBtnClick()
                    : QString();
     };
     const QString image = current("IMAGE");
-    QString chosen;
-#ifdef TEVORA_HAVE_PICKERS
-    chosen = PickOpenFile(this, PictureDialogTitle(),
-                          image.isEmpty() ? project.Directory() : project.Directory() + image,
-                          PictureDialogFilter());
-#else
-    Q_UNUSED(image);
-#endif
+    const QString chosen = PickOpenFile(
+        this, PictureDialogTitle(),
+        image.isEmpty() ? project.Directory() : project.Directory() + image, PictureDialogFilter());
     if (chosen.isEmpty())
         return;
     // Refused files are reported as the characteristics page reports them.
