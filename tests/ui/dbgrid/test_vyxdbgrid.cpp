@@ -412,6 +412,16 @@ TEST(VyxDBGrid, ReplacedDataKeepsArrowAndOrderTogether)
          {"", "B", "M", "Z"},
          "LABEL",
          Up},
+        {"a query closed and another opened, as the SQL page runs a statement",
+         1,
+         [&](GridFixture &f, auto &data, auto &) {
+             f.model.setDataSet(nullptr);
+             data.push_back(labelled());
+             f.model.setDataSet(data.back().get());
+         },
+         {"", "B", "M", "Z"},
+         "LABEL",
+         Up},
         {"descending carries over",
          2,
          [&](GridFixture &f, auto &data, auto &) {

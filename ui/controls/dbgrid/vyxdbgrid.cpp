@@ -167,8 +167,10 @@ void TvyxDBGrid::FollowNewData()
 {
     if (FChangingSort || FSortFieldNames.isEmpty())
         return;
-    if (FDataSource && FDataSource->dataSet() && !FDataSource->dataSet()->active())
-        return; // a closed query shows no rows; its sort is applied again when it opens
+    // A closed query, or one taken away before the next is attached (as the SQL page runs a
+    // statement), shows no rows: the sort waits for the next rows.
+    if (FDataSource && (!FDataSource->dataSet() || !FDataSource->dataSet()->active()))
+        return;
     bool fieldsPresent = FDataSource != nullptr;
     for (const QString &field : FSortFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         fieldsPresent = fieldsPresent && FDataSource->fieldColumn(field.trimmed()) >= 0;
