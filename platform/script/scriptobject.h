@@ -122,8 +122,12 @@ private:
     QString m_name;
     const ScriptClass *m_parent;
     const QMetaObject *m_meta;
-    QHash<QString, NativeRoutine> m_methods;
-    QHash<QString, ScriptProperty> m_properties;
+    // Held by shared pointers: compiled scripts and running calls keep raw pointers to methods
+    // and properties, so a redefinition retires the old entry instead of freeing it.
+    QHash<QString, std::shared_ptr<NativeRoutine>> m_methods;
+    QHash<QString, std::shared_ptr<ScriptProperty>> m_properties;
+    std::vector<std::shared_ptr<NativeRoutine>> m_retiredMethods;
+    std::vector<std::shared_ptr<ScriptProperty>> m_retiredProperties;
     QHash<QString, Value> m_constants;
     QString m_defaultProperty;
 };
@@ -234,6 +238,9 @@ public:
     {}
     const QString &name() const { return m_name; }
     QHash<QString, const NativeRoutine *> routines;
+    // The library's routines stay alive with the library, whatever later definitions replace in
+    // the engine's global table.
+    std::vector<std::shared_ptr<const NativeRoutine>> owned;
     QHash<QString, Value> constants;
     QHash<QString, const ScriptClass *> classes;
 
