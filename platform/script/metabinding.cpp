@@ -154,6 +154,8 @@ Value fromQVariant(ScriptEngine &engine, const QVariant &v)
     if (!v.isValid())
         return Value();
     const QMetaType t = v.metaType();
+    if (t == QMetaType::fromType<std::nullptr_t>())
+        return Value::null(); // how a host's property says Null (a database NULL)
     if (t.flags() & QMetaType::PointerToQObject)
         return engine.ObjectToVariant(v.value<QObject *>());
     if (t.flags() & QMetaType::IsEnumeration)

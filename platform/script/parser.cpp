@@ -297,7 +297,15 @@ void Parser::parseUses()
         if (m_program.units.contains(name, Qt::CaseInsensitive))
             continue;
         QString source, fileName;
-        if (!m_host.findUnit(name, source, fileName))
+        bool found = false;
+        try {
+            found = m_host.findUnit(name, source, fileName);
+        } catch (const CompileError &) {
+            throw;
+        } catch (const tev::Error &e) {
+            error(e.message(), at); // a unit the host refuses, with its reason
+        }
+        if (!found)
             error(QStringLiteral("Library '%1' not found").arg(name), at);
         if (m_unitDepth >= MaxUnitNesting)
             error(QStringLiteral("Units nested too deeply"), at);

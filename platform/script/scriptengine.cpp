@@ -271,13 +271,16 @@ ScriptClass *ScriptEngine::DefineClassByRTTI(const QMetaObject *meta, const QStr
 {
     if (!meta)
         return nullptr;
-    const QString className = name.isEmpty() ? QString::fromLatin1(meta->className()) : name;
+    // Scripts cannot write a C++ namespace: tev::TTevProject is TTevProject.
+    const QString className =
+        name.isEmpty() ? QString::fromLatin1(meta->className()).section(QStringLiteral("::"), -1)
+                       : name;
+    // An ancestor that has a class already keeps it (QObject is TComponent).
     const ScriptClass *parent = nullptr;
     if (meta->superClass()) {
-        if (recursive)
+        parent = m_metaClasses.value(meta->superClass());
+        if (!parent && recursive)
             parent = DefineClassByRTTI(meta->superClass(), QString(), true, Redefine::roNone);
-        else
-            parent = m_metaClasses.value(meta->superClass());
     }
     ScriptClass *existing = FindClass(className);
     if (existing && mode == Redefine::roNone) {
@@ -398,6 +401,13 @@ Value ScriptEngine::ObjectToVariant(QObject *object)
 Value ScriptEngine::NewObject(const ScriptClass *cls, std::unique_ptr<NativeObject> object)
 {
     return Value::object(ObjectBox::owned(std::move(object), cls));
+}
+
+Value ScriptEngine::BorrowedObject(const ScriptClass *cls, NativeObject *object, QObject *keeper)
+{
+    if (!object || !keeper)
+        return Value::nil();
+    return Value::object(ObjectBox::borrowed(object, keeper, cls));
 }
 
 Value ScriptEngine::NewQObject(const ScriptClass *cls, std::unique_ptr<QObject> object)

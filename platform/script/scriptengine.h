@@ -114,6 +114,8 @@ public:
     Value ObjectToVariant(QObject *object);
     // A new object value owned by the script.
     Value NewObject(const ScriptClass *cls, std::unique_ptr<NativeObject> object);
+    // The object value of a native part of a host object, valid while keeper lives.
+    Value BorrowedObject(const ScriptClass *cls, NativeObject *object, QObject *keeper);
     Value NewQObject(const ScriptClass *cls, std::unique_ptr<QObject> object);
 
     // ---- ScriptHost ----

@@ -131,6 +131,15 @@ ObjectRef ObjectBox::owned(std::unique_ptr<NativeObject> object, const ScriptCla
     return box;
 }
 
+ObjectRef ObjectBox::borrowed(NativeObject *object, QObject *keeper, const ScriptClass *cls)
+{
+    auto box = std::make_shared<ObjectBox>(cls);
+    box->m_borrowed = object;
+    box->m_qobject = keeper;
+    box->m_host = true;
+    return box;
+}
+
 ObjectBox::~ObjectBox()
 {
     // An owned QObject that gained a parent since belongs to that parent now.
@@ -142,7 +151,7 @@ bool ObjectBox::alive() const
 {
     if (m_freed)
         return false;
-    if (m_isQObject)
+    if (m_isQObject || m_borrowed)
         return !m_qobject.isNull();
     return m_native != nullptr;
 }

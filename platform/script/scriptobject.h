@@ -143,6 +143,9 @@ public:
     static ObjectRef createdWithParent(QObject *object, const ScriptClass *cls);
     // A native object the script owns.
     static ObjectRef owned(std::unique_ptr<NativeObject> object, const ScriptClass *cls);
+    // A native part of a host object (a query's SQL list): alive while its keeper lives, never
+    // destroyed by the script.
+    static ObjectRef borrowed(NativeObject *object, QObject *keeper, const ScriptClass *cls);
 
     ObjectBox(const ScriptClass *cls)
         : m_class(cls)
@@ -153,8 +156,13 @@ public:
     // Throws EAccessViolation when the object was freed or destroyed.
     void checkAlive() const;
     bool alive() const;
-    QObject *qobject() const { return m_qobject.data(); }
-    NativeObject *native() const { return m_native.get(); }
+    QObject *qobject() const { return m_isQObject ? m_qobject.data() : nullptr; }
+    NativeObject *native() const
+    {
+        if (m_borrowed)
+            return m_qobject ? m_borrowed : nullptr;
+        return m_native.get();
+    }
     // Free from a script: destroys what the script owns; a host object cannot be freed.
     void free();
     bool isHostObject() const { return m_host; }
@@ -164,6 +172,7 @@ private:
     QPointer<QObject> m_qobject;
     std::unique_ptr<QObject> m_ownedQObject;
     std::unique_ptr<NativeObject> m_native;
+    NativeObject *m_borrowed = nullptr; // kept alive by m_qobject, which is then its keeper
     bool m_isQObject = false;
     bool m_host = false;
     bool m_freed = false;
