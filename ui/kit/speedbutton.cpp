@@ -1,5 +1,7 @@
 #include "ui/kit/speedbutton.h"
 
+#include "ui/kit/colors.h"
+
 #include <QIcon>
 
 namespace tev {
@@ -50,9 +52,15 @@ SpeedButton *makePanelButton(const QString &objectName, const QString &caption, 
     button->setObjectName(objectName);
     button->setFont(font);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // White only while enabled: a disabled button (Finish before the wizard is complete) must not
+    // look clickable.
     QPalette p = button->palette();
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::WindowText, Qt::white);
+    const QColor disabled = colorFromValue(kColorDimmedText).darker(140);
+    for (auto role : {QPalette::ButtonText, QPalette::WindowText}) {
+        p.setColor(QPalette::Active, role, Qt::white);
+        p.setColor(QPalette::Inactive, role, Qt::white);
+        p.setColor(QPalette::Disabled, role, disabled);
+    }
     button->setPalette(p);
     return button;
 }
