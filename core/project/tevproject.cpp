@@ -60,6 +60,24 @@ private:
     F m_f;
 };
 
+// Whether the lines hold a routine's column line: the first line that does not begin with "$"
+// and has at least 5 tab-separated fields, with a LABEL column.
+bool HasColumnLine(const QStringList &Lines)
+{
+    for (const QString &line : Lines) {
+        if (line.startsWith(QLatin1Char('$')))
+            continue;
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() < 5)
+            continue;
+        for (const QString &name : fields)
+            if (name.compare(QLatin1String("LABEL"), Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    }
+    return false;
+}
+
 } // namespace
 
 TTevProject::TTevProject(QObject *AOwner, ProjectDatabase *AData)
@@ -464,14 +482,18 @@ void TTevProject::ReadSequenceFile(const QString &AFileName)
 {
     SetFileName(AFileName);
     FFile.clear();
+    FReadComplete = false;
+    bool loaded = true;
     try {
         FFile = LoadSequenceLines(AFileName, FFileEncoding);
     } catch (const Error &) {
         // A file that cannot be loaded opens as an empty project of its kind.
+        loaded = false;
     }
     FLinesEncoding = FFileEncoding ? FFileEncoding : TEncoding::ANSI();
     BuildProjectRecord(FFile);
     ReadRoutine(FRelativeFileName, QString(), FFile, true);
+    FReadComplete = loaded && HasColumnLine(FFile);
 }
 
 void TTevProject::BuildProjectRecord(const QStringList &Lines)
@@ -617,7 +639,7 @@ QString TTevProject::GetDependsList() const
 
 QString TTevProject::DefaultHeader() const
 {
-    return tev::DefaultHeader(ProjectName(), FDefaults.Decimals, QDateTime::currentDateTime());
+    return tev::DefaultHeader(ProjectName(), FDefaults.Decimals, Now());
 }
 
 void TTevProject::WriteHeader(QStringList &Lines) const
