@@ -377,3 +377,26 @@ TEST(VyxDBGrid, DataSourceDestroyedFirstLeavesAnEmptyGrid)
     EXPECT_EQ(grid.model()->columnCount(), 0);
     grid.repaint();
 }
+
+namespace {
+
+TEST(VyxDBGridTitleArrow, ColumnWithoutFieldNeverShowsTheArrow)
+{
+    auto data = MakeSampleChars();
+    DataSetModel model(data.get());
+    TvyxDBGrid grid;
+    grid.SetDataSource(&model);
+    TDBGridColumns &columns = *grid.Columns();
+    columns.BeginUpdate();
+    columns.Clear();
+    columns.Add()->SetFieldName(QStringLiteral("LABEL"));
+    TColumn *computed = columns.Add();
+    computed->SetTitle(QStringLiteral("Specs"));
+    columns.EndUpdate();
+    // Nothing sorted: the sort field is empty, like the computed column's field.
+    ASSERT_TRUE(grid.SortFieldNames().isEmpty());
+    EXPECT_TRUE(grid.TitleArrow(0).isEmpty());
+    EXPECT_TRUE(grid.TitleArrow(1).isEmpty());
+}
+
+} // namespace

@@ -187,7 +187,9 @@ int TvyxDBGrid::SelectedIndex() const
 QString TvyxDBGrid::TitleArrow(int DataColumn) const
 {
     const TColumn *column = FColumns->Items(DataColumn);
-    if (!column || column->FieldName() != FSortFieldNames)
+    // A column without a field (a computed one) is never the sorted column, also while nothing
+    // is sorted and the sort field is empty too.
+    if (!column || column->FieldName().isEmpty() || column->FieldName() != FSortFieldNames)
         return QString();
     return FSortOptions.testFlag(soDescending) ? ArrowDown : ArrowUp;
 }

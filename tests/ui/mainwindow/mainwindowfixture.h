@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/app/tevapp.h"
+#include "core/db/tevconnection.h"
+#include "core/db/tevdatamodule.h"
+#include "support/app/appenvironment.h"
+#include "support/tempfolder.h"
+#include "ui/dialogs/kelmsgdlg.h"
+#include "ui/kit/modalrunner.h"
+#include "ui/mainwindow/tevmainform.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QSettings>
+#include <QSqlQuery>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace tev::test {
+
+// Answers every dialog the window shows: the message boxes' texts are recorded, and each run
+// returns the next answer of the list (Cancel once the list is used up).
+class DialogAnswers
+{
+public:
+    explicit DialogAnswers(QList<int> answers = {})
+        : m_answers(std::move(answers))
+        , m_guard([this](QDialog &dialog) {
+            if (auto *box = qobject_cast<TKelMsgDlg *>(&dialog))
+                m_texts << box->msgLabel()->text();
+            else
+                m_texts << dialog.objectName();
+            if (m_onDialog)
+                return m_onDialog(dialog);
+            return m_answers.isEmpty() ? int(mrCancel) : m_answers.takeFirst();
+        })
+    {}
+
+    // The texts of the message boxes (or the object names of other dialogs), in order.
+    const QStringList &texts() const { return m_texts; }
+    void onDialog(std::function<int(QDialog &)> handler) { m_onDialog = std::move(handler); }
+
+private:
+    QList<int> m_answers;
+    QStringList m_texts;
+    std::function<int(QDialog &)> m_onDialog;
+    ModalRunnerGuard m_guard;
+};
+
+// A main window on an application root of its own with an embedded database, its registry in a
+// temporary folder, and the sequence folder where the test puts it.
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    MainWindowTest()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_registry.path());
+    }
+
+    // Stores the sequence folder in the settings before a window starts.
+    void setSequenceFolder(const QString &folder)
+    {
+        TTevApp app(nullptr, m_env.exeName());
+        app.SetSEQDir(folder);
+        app.WriteSettings();
+    }
+
+    TTevMainForm &start()
+    {
+        m_form = std::make_unique<TTevMainForm>(m_env.exeName());
+        return *m_form;
+    }
+    void stop() { m_form.reset(); }
+    TTevMainForm &form() { return *m_form; }
+
+    template <typename T> T *child(const char *name)
+    {
+        T *found = m_form->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QSqlDatabase db() { return m_form->App()->Data().Database()->database(); }
+
+    QSettings registry()
+    {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vyx"),
+                         QStringLiteral("Tevora"));
+    }
+
+    TempFolder m_registry;
+    AppEnvironment m_env;
+    std::unique_ptr<TTevMainForm> m_form;
+};
+
+} // namespace tev::test

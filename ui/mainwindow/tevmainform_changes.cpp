@@ -1,0 +1,49 @@
+// Unsaved changes of the open project, resolved before anything closes or replaces it.
+
+#include "ui/mainwindow/tevmainform.h"
+
+#include "core/app/tevapp.h"
+#include "core/project/tevproject.h"
+#include "platform/error.h"
+#include "ui/dialogs/kelmsgdlg.h"
+#include "ui/mainwindow/projectcalls.h"
+
+namespace tev {
+
+bool TTevMainForm::ResolveChanges()
+{
+    TTevProject &project = Project();
+    // Only work sequences are ever saved; a master's or monitor file's state has nothing to keep.
+    if (project.Empty() || project.ChangeState() == 0 ||
+        project.Generator() != QLatin1String("Tevora"))
+        return true;
+    // A work sequence without database row is saved without a question, as it always was.
+    if (!project.ExistsInDatabase())
+        return SaveProjectReported();
+    switch (KelMessageDlg(QStringLiteral("Save changes?"), buttonSet({mbYes, mbNo, mbCancel}),
+                          QString())) {
+    case mrYes:
+        return SaveProjectReported();
+    case mrNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TTevMainForm::SaveProjectReported()
+{
+    try {
+        projectcalls::Save(Project());
+        return true;
+    } catch (const Error &error) {
+        KelShowMessage(
+            QStringLiteral("The project could not be saved.\n\n%1").arg(error.message()));
+    } catch (const std::exception &error) {
+        KelShowMessage(QStringLiteral("The project could not be saved.\n\n%1")
+                           .arg(QString::fromLocal8Bit(error.what())));
+    }
+    return false;
+}
+
+} // namespace tev
