@@ -20,6 +20,9 @@
 #include "ui/mainwindow/projectcalls.h"
 #include "ui/mainwindow/tevtreedelegate.h"
 #include "ui/models/datasetmodel.h"
+#include "ui/pages/tevcharspage.h"
+#include "ui/pages/tevprojectpage.h"
+#include "ui/previewdlg/tevpreviewdlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,7 +75,17 @@ void TTevMainForm::FormCreate()
     BindDataSources();
     LoadLayout();
     UpdateTreeRoot();
-    FRecentCharImage.clear();
+    FCharsPage->ClearRecentCharImage();
+    // The image point editor stays above the window and goes with it.
+    FPreviewDlg = new TTevPreviewDlg(this);
+    FPreviewDlg->SetApp(FApp.get());
+    FPreviewDlg->SetDataSource(FDatSrcChars);
+    FProjectPage->SetApp(FApp.get());
+    FProjectPage->SetDataSources(FDatSrcProject, FDatSrcChars);
+    FProjectPage->SetPreviewDlg(FPreviewDlg);
+    FCharsPage->SetApp(FApp.get());
+    FCharsPage->SetDataSources(FDatSrcProject, FDatSrcChars);
+    FCharsPage->SetPreviewDlg(FPreviewDlg);
     FGridSQL->horizontalHeader()->setDefaultSectionSize(100);
     InitScripter();
     UpdateServiceTabs();
@@ -184,7 +197,7 @@ void TTevMainForm::UpdateView()
     TTevProject &project = Project();
     FLProjectName->setText(project.ProjectName());
     if (project.Empty())
-        FEditProjectState->clear();
+        FProjectPage->SetProjectState(QString(), palette().color(QPalette::WindowText));
     UpdateFileSymbol();
     const QColor grey = palette().color(QPalette::Disabled, QPalette::WindowText);
     for (QLabel *label : {FLGeneratedBy, static_cast<QLabel *>(FDBTextGenerator)}) {
@@ -194,7 +207,11 @@ void TTevMainForm::UpdateView()
     }
     FLGeneratedBy->setVisible(!project.Empty());
     UpdateEnabledStates();
+    FProjectPage->UpdateProjectPage();
+    FProjectPage->UpdateCoverImage();
+    FCharsPage->UpdateCharImage();
     UpdateReferencesQuery();
+    FCharsPage->FillFilterLists();
     UpdateFileText();
 }
 
@@ -220,10 +237,8 @@ void TTevMainForm::UpdateFileSymbol()
 void TTevMainForm::UpdateProjectState()
 {
     const quint32 state = Project().ChangeState();
-    FEditProjectState->setText(ChangeStateSummary(state));
-    QPalette p = FEditProjectState->palette();
-    p.setColor(QPalette::WindowText, colorFromValue(state == 0 ? kColorSuccessGreen : clVYXOrange));
-    FEditProjectState->setPalette(p);
+    FProjectPage->SetProjectState(ChangeStateSummary(state),
+                                  colorFromValue(state == 0 ? kColorSuccessGreen : clVYXOrange));
 }
 
 void TTevMainForm::ProjectUnknownFile(const QString &, const QString &, TTevFileType, bool *)
@@ -242,6 +257,9 @@ void TTevMainForm::UpdateEnabledStates()
     FFileDelete1->setEnabled(work);
     FToolBntExport->setEnabled(!project.Empty());
     FToolbarMasterFiles->setEnabled(true);
+    FCharsPage->SetEditingEnabled(inDB);
+    if (FPreviewDlg)
+        FPreviewDlg->PnlTools()->setEnabled(inDB);
     UpdateReferencesButtons();
 }
 
@@ -315,7 +333,7 @@ void TTevMainForm::RemoveClientBtnClick()
 
 void TTevMainForm::DBTextModCharCountClick()
 {
-    FPageCtrl->setCurrentWidget(FTabFileChars);
+    FPageCtrl->setCurrentWidget(FCharsPage);
 }
 
 void TTevMainForm::DeleteClientBtnClick()

@@ -47,7 +47,10 @@ class TDBNavigator;
 class TDBText;
 class TLedShape;
 class TTevApp;
+class TTevCharsPage;
+class TTevPreviewDlg;
 class TTevProject;
+class TTevProjectPage;
 class TTevRowSet;
 class TTreeSelectionGate;
 class TvyxDBGrid;
@@ -80,6 +83,9 @@ public:
     // Components the program start, the pages' owner and the tests reach directly.
     TvyxDirectoryTreeView *Tree() const { return FTree; }
     QTabWidget *PageCtrl() const { return FPageCtrl; }
+    TTevProjectPage *ProjectPage() const { return FProjectPage; }
+    TTevCharsPage *CharsPage() const { return FCharsPage; }
+    TTevPreviewDlg *PreviewDlg() const { return FPreviewDlg; }
     DataSetModel *DatSrcProject() const { return FDatSrcProject; }
     DataSetModel *DatSrcChars() const { return FDatSrcChars; }
     QMenu *ToolsMenu() const { return FMITools; }
@@ -167,9 +173,6 @@ private:
     void LoadLayout();
     void SaveLayout();
     void ApplyTreeWidth();
-    // The characteristics page's panel widths and editor visibility, to and from the page.
-    void ApplyCharsLayout();
-    void ReadCharsLayout();
 
     // Tree (_tree.cpp).
     void SetupTree();
@@ -182,6 +185,10 @@ private:
     // Unsaved changes (_changes.cpp).
     bool ResolveChanges();
     bool SaveProjectReported();
+    // The image point editor's unsaved points, before the project is saved or closed; false
+    // when the user cancelled.
+    bool SettleEditor();
+    void SaveProject();
 
     // Commands (_commands.cpp).
     void NewProject(TTevFileType FileType);
@@ -209,8 +216,6 @@ private:
     // Fields of the window.
     std::unique_ptr<TTevApp> FApp;
     QString FExeName;
-    QString FRecentCharImage;
-    QString FRecentPrjImage;
     bool FUpdatingTree = true;
     bool FCreated = false;
     bool FDestroyed = false;
@@ -249,9 +254,9 @@ private:
     QLabel *FLGeneratedBy = nullptr;
     TDBText *FDBTextGenerator = nullptr;
     QTabWidget *FPageCtrl = nullptr;
-    QWidget *FTabProjectKelmetra = nullptr;
-    QWidget *FTabFileChars = nullptr;
-    QLabel *FEditProjectState = nullptr;
+    TTevProjectPage *FProjectPage = nullptr;
+    TTevCharsPage *FCharsPage = nullptr;
+    TTevPreviewDlg *FPreviewDlg = nullptr;
     QWidget *FTabReference = nullptr;
     QWidget *FTabSheet1 = nullptr;
     QWidget *FTabSQL = nullptr;
@@ -294,11 +299,8 @@ private:
     QAction *FHelpAbout1 = nullptr;
     QAction *FFileSettings1 = nullptr;
 
-    // Layout values: the tree panel's width, and the characteristics page's.
+    // The tree panel's width, kept from the splitter's moves.
     int FTreeWidth = 281;
-    int FCharFilterWidth = 200;
-    int FCharDetailsWidth = 250;
-    bool FCharParamsEditorVisible = false;
 };
 
 } // namespace tev

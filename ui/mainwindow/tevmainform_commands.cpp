@@ -5,7 +5,11 @@
 
 #include "core/app/tevapp.h"
 #include "core/project/tevproject.h"
+#include "ui/controls/vyxdirectorytreeview.h"
 #include "ui/mainwindow/projectcalls.h"
+#include "ui/pickers/pickers.h"
+
+#include <QFileInfo>
 
 namespace tev {
 

@@ -16,6 +16,8 @@
 #include "ui/mainwindow/ledshape.h"
 #include "ui/mainwindow/reportedslot.h"
 #include "ui/models/datasetmodel.h"
+#include "ui/pages/tevcharspage.h"
+#include "ui/pages/tevprojectpage.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -38,6 +40,7 @@ namespace {
 constexpr TColor kLogoColor = 0xF0F0F0;
 constexpr TColor kInfoBarColor = 0x1A1713;
 constexpr TColor kPageColor = 0x625A4B;
+constexpr int kMinWorkspaceWidth = 300;
 
 void SetBackground(QWidget *widget, TColor color)
 {
@@ -210,6 +213,8 @@ QWidget *TTevMainForm::CreateTreePanel()
 QWidget *TTevMainForm::CreateWorkspace()
 {
     auto *workspace = Named(new QWidget(this), "PnlWorkspace");
+    // A narrow window cuts the pages off at the right instead of squeezing the tree panel.
+    workspace->setMinimumWidth(kMinWorkspaceWidth);
     QBoxLayout *layout = NoMargins(new QVBoxLayout(workspace));
 
     FPnlDetails = Named(new TvyxPanel(workspace), "PnlDetails");
@@ -242,20 +247,13 @@ QWidget *TTevMainForm::CreateWorkspace()
     FPageCtrl->setDocumentMode(true);
     FPageCtrl->setUsesScrollButtons(false);
 
-    // Until the project and characteristics pages are embedded, plain pages stand in their
-    // place under their names; the file state shows on the first.
-    FTabProjectKelmetra = Named(new QWidget(FPageCtrl), "TabProjectKelmetra");
-    QBoxLayout *project = new QVBoxLayout(FTabProjectKelmetra);
-    auto *stateRow = new QHBoxLayout;
-    stateRow->addWidget(new QLabel(QStringLiteral("File State:"), FTabProjectKelmetra));
-    FEditProjectState = Named(new QLabel(FTabProjectKelmetra), "EditProjectState");
-    stateRow->addWidget(FEditProjectState, 1);
-    project->addLayout(stateRow);
-    project->addStretch(1);
-    FTabFileChars = Named(new QWidget(FPageCtrl), "TabFileChars");
+    FProjectPage = new TTevProjectPage(FPageCtrl);
+    FProjectPage->setObjectName(QStringLiteral("TabProjectKelmetra"));
+    FCharsPage = new TTevCharsPage(FPageCtrl);
+    FCharsPage->setObjectName(QStringLiteral("TabFileChars"));
 
-    FPageCtrl->addTab(FTabProjectKelmetra, QStringLiteral("Project"));
-    FPageCtrl->addTab(FTabFileChars, QStringLiteral("Characteristics"));
+    FPageCtrl->addTab(FProjectPage, QStringLiteral("Project"));
+    FPageCtrl->addTab(FCharsPage, QStringLiteral("Characteristics"));
     FPageCtrl->addTab(CreateReferencesPage(), QStringLiteral("References"));
     FPageCtrl->addTab(CreateFilePage(), QStringLiteral("File"));
     FPageCtrl->addTab(CreateSQLPage(), QStringLiteral("SQL"));

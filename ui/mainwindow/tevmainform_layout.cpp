@@ -7,6 +7,7 @@
 #include "core/window/windowplacement.h"
 #include "platform/crash/exceptionhandlers.h"
 #include "ui/mainwindow/registryinifile.h"
+#include "ui/pages/tevcharspage.h"
 
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -28,30 +29,31 @@ void TTevMainForm::LoadLayout()
         ReadWindowPlacementFromRegistry(this, key);
         const TRegistryIniFile ini(key);
         FTreeWidth = ini.ReadInteger(kWindow, QStringLiteral("PnlTreeWidth"), FTreeWidth);
-        FCharFilterWidth =
-            ini.ReadInteger(kWindow, QStringLiteral("PnlCharFilterWidth"), FCharFilterWidth);
-        FCharDetailsWidth =
-            ini.ReadInteger(kWindow, QStringLiteral("PnlCharDetailsWidth"), FCharDetailsWidth);
-        FCharParamsEditorVisible = ini.ReadBool(kWindow, QStringLiteral("CharParamsEditorVisible"),
-                                                FCharParamsEditorVisible);
+        FCharsPage->SetCharFilterWidth(ini.ReadInteger(
+            kWindow, QStringLiteral("PnlCharFilterWidth"), FCharsPage->CharFilterWidth()));
+        FCharsPage->SetCharDetailsWidth(ini.ReadInteger(
+            kWindow, QStringLiteral("PnlCharDetailsWidth"), FCharsPage->CharDetailsWidth()));
+        FCharsPage->SetCharParamsEditorVisible(
+            ini.ReadBool(kWindow, QStringLiteral("CharParamsEditorVisible"),
+                         FCharsPage->CharParamsEditorVisible()));
         FMemoSQL->setPlainText(ini.ReadString(kRecent, QStringLiteral("SQL"), QString()));
     } catch (...) {
         HandleCurrentException();
     }
     ApplyTreeWidth();
-    ApplyCharsLayout();
 }
 
 void TTevMainForm::SaveLayout()
 {
     const QString key = QString::fromLatin1(kRegistryKey);
     WriteWindowPlacementToRegistry(this, key);
-    ReadCharsLayout();
     TRegistryIniFile ini(key);
     ini.WriteInteger(kWindow, QStringLiteral("PnlTreeWidth"), FTreeWidth);
-    ini.WriteInteger(kWindow, QStringLiteral("PnlCharFilterWidth"), FCharFilterWidth);
-    ini.WriteInteger(kWindow, QStringLiteral("PnlCharDetailsWidth"), FCharDetailsWidth);
-    ini.WriteBool(kWindow, QStringLiteral("CharParamsEditorVisible"), FCharParamsEditorVisible);
+    ini.WriteInteger(kWindow, QStringLiteral("PnlCharFilterWidth"), FCharsPage->CharFilterWidth());
+    ini.WriteInteger(kWindow, QStringLiteral("PnlCharDetailsWidth"),
+                     FCharsPage->CharDetailsWidth());
+    ini.WriteBool(kWindow, QStringLiteral("CharParamsEditorVisible"),
+                  FCharsPage->CharParamsEditorVisible());
     ini.WriteString(kRecent, QStringLiteral("SQL"), FMemoSQL->toPlainText());
     ini.UpdateFile();
 }
@@ -61,13 +63,5 @@ void TTevMainForm::ApplyTreeWidth()
     const int total = FSplitterTree->width() - FSplitterTree->handleWidth();
     FSplitterTree->setSizes({FTreeWidth, std::max(1, total - FTreeWidth)});
 }
-
-void TTevMainForm::ApplyCharsLayout()
-{
-    // The characteristics page keeps these once it is embedded.
-}
-
-void TTevMainForm::ReadCharsLayout()
-{}
 
 } // namespace tev

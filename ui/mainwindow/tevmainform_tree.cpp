@@ -14,6 +14,7 @@
 #include "ui/mainwindow/reportedslot.h"
 #include "ui/mainwindow/tevtreedelegate.h"
 #include "ui/mainwindow/treeselectiongate.h"
+#include "ui/pages/tevcharspage.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -104,7 +105,7 @@ void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
     Q_UNUSED(Node);
     if (FUpdatingTree)
         return;
-    FRecentCharImage.clear();
+    FCharsPage->ClearRecentCharImage();
     projectcalls::Close(Project());
     const QList<QTreeWidgetItem *> nodes = SelectedNodes();
     if (nodes.size() == 1 && IsSequenceNode(nodes.constFirst()))

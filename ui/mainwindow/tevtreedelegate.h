@@ -10,8 +10,8 @@ namespace tev {
 
 // Draws every row of the sequence tree by hand: the selection colour over the whole row, a
 // picture at the node's level (the master symbol for ".seq", the gauge symbol for ".mseq", a
-// down or right arrow for an expanded or collapsed folder) and the node's text beside it. The tree itself
-// draws neither branch lines nor expand buttons.
+// down or right arrow for an expanded or collapsed folder) and the node's text beside it. The tree
+// itself draws neither branch lines nor expand buttons.
 class TTevTreeDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include "ui/mainwindow/treeselectiongate.h"
 
 #include <QSet>
+#include <QTimer>
 
 namespace tev {
 
@@ -56,7 +57,25 @@ bool TTreeSelectionGate::WouldChange(const QItemSelection &selection,
 
 bool TTreeSelectionGate::MayChange(const QModelIndex &target)
 {
-    return m_approved || !m_changing || m_changing(target);
+    if (m_approved || !m_changing)
+        return true;
+    if (m_decided && m_decidedTarget == QPersistentModelIndex(target))
+        return m_decision;
+    const bool allow = m_changing(target);
+    m_decided = true;
+    m_decidedTarget = target;
+    m_decision = allow;
+    QTimer::singleShot(0, this, [this] {
+        m_decided = false;
+        m_decidedTarget = QPersistentModelIndex();
+    });
+    return allow;
+}
+
+void TTreeSelectionGate::RestoreCurrent()
+{
+    if (m_previousCurrent.isValid() && currentIndex() != QModelIndex(m_previousCurrent))
+        QItemSelectionModel::setCurrentIndex(m_previousCurrent, QItemSelectionModel::NoUpdate);
 }
 
 void TTreeSelectionGate::select(const QItemSelection &selection,
@@ -65,8 +84,10 @@ void TTreeSelectionGate::select(const QItemSelection &selection,
     const QItemSelection kept = AmongSiblings(selection, command);
     if (command != QItemSelectionModel::NoUpdate && WouldChange(kept, command)) {
         const QModelIndex target = kept.isEmpty() ? QModelIndex() : kept.indexes().constLast();
-        if (!MayChange(target))
+        if (!MayChange(target)) {
+            RestoreCurrent();
             return;
+        }
     }
     QItemSelectionModel::select(kept, command);
 }
@@ -74,6 +95,7 @@ void TTreeSelectionGate::select(const QItemSelection &selection,
 void TTreeSelectionGate::setCurrentIndex(const QModelIndex &index,
                                          QItemSelectionModel::SelectionFlags command)
 {
+    m_previousCurrent = currentIndex();
     if (command != QItemSelectionModel::NoUpdate && !m_approved) {
         const QItemSelection kept = AmongSiblings(QItemSelection(index, index), command);
         if (WouldChange(kept, command)) {

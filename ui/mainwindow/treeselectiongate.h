@@ -9,7 +9,8 @@ namespace tev {
 // selected, it asks its owner, who may refuse (the save question's Cancel); a refused change
 // leaves the selection and the current node where they were. It also keeps a multiple
 // selection among siblings: nodes added to a selection must share the parent of those already
-// selected.
+// selected. A view moves its current node before it selects (a mouse press); a refused
+// selection puts the current node back.
 class TTreeSelectionGate : public QItemSelectionModel
 {
     Q_OBJECT
@@ -34,9 +35,16 @@ private:
     bool WouldChange(const QItemSelection &selection,
                      QItemSelectionModel::SelectionFlags command) const;
     bool MayChange(const QModelIndex &target);
+    void RestoreCurrent();
 
     Changing m_changing;
     bool m_approved = false;
+    // The answer for a target holds for the rest of the event that asked: a view selects in
+    // several steps, and the user is asked once.
+    QPersistentModelIndex m_decidedTarget;
+    bool m_decided = false;
+    bool m_decision = false;
+    QPersistentModelIndex m_previousCurrent;
 };
 
 } // namespace tev

@@ -3,6 +3,7 @@
 #include "ui/controls/vyxdirectorytreeview.h"
 #include "ui/keys.h"
 #include "ui/mainwindow/ledshape.h"
+#include "ui/pages/tevcharspage.h"
 #include "ui/printers.h"
 
 #include <QAction>
@@ -158,6 +159,9 @@ TEST_F(Frame, TheLayoutComesBackAtTheNextStart)
         splitter->setSizes({340, splitter->width() - 345});
         Q_EMIT splitter->splitterMoved(340, 1);
         child<QPlainTextEdit>("MemoSQL")->setPlainText(QStringLiteral("select *\nfrom DB"));
+        w.CharsPage()->SetCharFilterWidth(260);
+        w.CharsPage()->SetCharDetailsWidth(310);
+        w.CharsPage()->SetCharParamsEditorVisible(true);
         w.resize(1000, 640);
         stop();
     }
@@ -165,7 +169,9 @@ TEST_F(Frame, TheLayoutComesBackAtTheNextStart)
         QSettings r = registry();
         EXPECT_EQ(r.value("Software/Vyx/Tevora/Window/PnlTreeWidth").toInt(), 340);
         EXPECT_EQ(r.value("Software/Vyx/Tevora/Window/CharParamsEditorVisible").toString(),
-                  QStringLiteral("0"));
+                  QStringLiteral("1"));
+        EXPECT_EQ(r.value("Software/Vyx/Tevora/Window/PnlCharFilterWidth").toInt(), 260);
+        EXPECT_EQ(r.value("Software/Vyx/Tevora/Window/PnlCharDetailsWidth").toInt(), 310);
         EXPECT_EQ(r.value("Software/Vyx/Tevora/Recent/SQL").toString(),
                   QStringLiteral("select *\nfrom DB"));
         EXPECT_EQ(r.value("Software/Vyx/Tevora/Window/Width").toInt(), 1000);
@@ -175,6 +181,9 @@ TEST_F(Frame, TheLayoutComesBackAtTheNextStart)
     EXPECT_EQ(child<QSplitter>("SplitterTree")->sizes().value(0), 340);
     EXPECT_EQ(child<QPlainTextEdit>("MemoSQL")->toPlainText(), QStringLiteral("select *\nfrom DB"));
     EXPECT_EQ(w.width(), 1000);
+    EXPECT_EQ(w.CharsPage()->CharFilterWidth(), 260);
+    EXPECT_EQ(w.CharsPage()->CharDetailsWidth(), 310);
+    EXPECT_TRUE(w.CharsPage()->CharParamsEditorVisible());
 }
 
 TEST_F(Frame, FirstStartHasTheDesignLayout)
@@ -183,6 +192,9 @@ TEST_F(Frame, FirstStartHasTheDesignLayout)
     w.show();
     EXPECT_EQ(child<QSplitter>("SplitterTree")->sizes().value(0), 281);
     EXPECT_EQ(child<QPlainTextEdit>("MemoSQL")->toPlainText(), QString());
+    EXPECT_EQ(w.CharsPage()->CharFilterWidth(), 200);
+    EXPECT_EQ(w.CharsPage()->CharDetailsWidth(), 250);
+    EXPECT_FALSE(w.CharsPage()->CharParamsEditorVisible());
 }
 
 } // namespace
