@@ -483,17 +483,18 @@ void TTevProject::ReadSequenceFile(const QString &AFileName)
     SetFileName(AFileName);
     FFile.clear();
     FReadComplete = false;
-    bool loaded = true;
+    FLoadError.clear();
     try {
         FFile = LoadSequenceLines(AFileName, FFileEncoding);
-    } catch (const Error &) {
-        // A file that cannot be loaded opens as an empty project of its kind.
-        loaded = false;
+    } catch (const Error &e) {
+        // A file that cannot be loaded opens as an empty project of its kind; the reason stays
+        // for the caller that wants it.
+        FLoadError = e.message();
     }
     FLinesEncoding = FFileEncoding ? FFileEncoding : TEncoding::ANSI();
     BuildProjectRecord(FFile);
     ReadRoutine(FRelativeFileName, QString(), FFile, true);
-    FReadComplete = loaded && HasColumnLine(FFile);
+    FReadComplete = FLoadError.isEmpty() && HasColumnLine(FFile);
 }
 
 void TTevProject::BuildProjectRecord(const QStringList &Lines)

@@ -230,6 +230,9 @@ public:
     // The file part of opening: FileName := AFileName, the lines loaded with FileEncoding (a
     // load that fails leaves them empty), the project record built, the routine read.
     void ReadSequenceFile(const QString &AFileName);
+    // Why the last ReadSequenceFile found no lines: the file is missing, unreadable or not a
+    // regular file. Empty when it was loaded.
+    const QString &LoadError() const { return FLoadError; }
     void BuildProjectRecord(const QStringList &Lines);
     // Adds or updates the characteristics of a routine table. RefFileName is the source file
     // (relative name), RefProjectName its project name for a master, empty for the open file.
@@ -302,6 +305,7 @@ private:
     std::unique_ptr<MemDataSet> FCDSChars;
     std::unique_ptr<MemDataSet> FCDSProject;
     QStringList FFile;
+    QString FLoadError;
     TStringList FGroups;
 };
 
