@@ -65,14 +65,19 @@ private:
 bool HasColumnLine(const QStringList &Lines)
 {
     for (const QString &line : Lines) {
-        if (line.startsWith(QLatin1Char('$')))
+        if (line.startsWith(QLatin1Char('$')) || line.count(QLatin1Char('\t')) < 4)
             continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() < 5)
-            continue;
-        for (const QString &name : fields)
-            if (name.compare(QLatin1String("LABEL"), Qt::CaseInsensitive) == 0)
+        // Field by field without copies: a column line may be very long.
+        const QStringView view(line);
+        for (qsizetype start = 0; start <= view.size();) {
+            qsizetype end = view.indexOf(QLatin1Char('\t'), start);
+            if (end < 0)
+                end = view.size();
+            if (view.mid(start, end - start).compare(QLatin1String("LABEL"), Qt::CaseInsensitive) ==
+                0)
                 return true;
+            start = end + 1;
+        }
         return false;
     }
     return false;
