@@ -42,6 +42,7 @@ namespace tev {
 class TTevProject : public QObject
 {
     Q_OBJECT
+    // The project's properties as scripts see them ("App.Project.ProjectName").
     Q_PROPERTY(bool AutoUpdate READ AutoUpdate WRITE SetAutoUpdate)
     Q_PROPERTY(quint32 ChangeState READ ChangeState WRITE SetChangeState)
     Q_PROPERTY(QChar ColumnSeparator READ ColumnSeparator WRITE SetColumnSeparator)
