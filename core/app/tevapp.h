@@ -18,6 +18,7 @@
 // The application object is no singleton: whoever needs it is handed it.
 
 #include "core/app/tevsettings.h"
+#include "core/project/tevproject.h"
 
 #include <QObject>
 #include <QString>
@@ -28,7 +29,6 @@
 namespace tev {
 
 class TTevDataModule;
-class TTevProject;
 
 enum class TTevErrorCode { ecProgramDataDirNotFound = 0 };
 
@@ -42,6 +42,8 @@ class TTevApp : public QObject
     Q_PROPERTY(QString SEQDir READ SEQDir WRITE SetSEQDir)
     Q_PROPERTY(bool DatabaseConnected READ DatabaseConnected)
     Q_PROPERTY(bool ServiceMode READ ServiceMode WRITE SetServiceMode)
+    // The open project, for scripts ("App.Project").
+    Q_PROPERTY(tev::TTevProject *Project READ ProjectPtr CONSTANT)
 
 public:
     // Settings with their defaults, the database module (a failed connection leaves it
@@ -73,6 +75,7 @@ public:
     TTevSettings &Settings() const { return *FSettings; }
     TTevDataModule &Data() const { return *FData; }
     TTevProject &Project() const { return *FProject; }
+    TTevProject *ProjectPtr() const { return FProject.get(); }
     bool DatabaseConnected() const;
 
     // The sequence folder; writing it sets the setting and the project's root folder.

@@ -219,33 +219,54 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
                             {{"PROJECTID", projectId}});
 
     walk.start(IdxLabel);
-    // A stored row matches the record with its LABEL from the same master (REF_FILENAME): two
-    // masters may share a label. A record matches one row at most, so no stored row is lost.
+    // A stored row matches the record of its LABEL from the same source (REF_FILENAME): two
+    // masters may share a label. Rows read from the project's own file carry the file's own name,
+    // while stored rows that came from a master carry the master's; so a stored row that finds
+    // no record of its source then matches an unmatched record of its LABEL read from the file,
+    // and the stored source wins. A record matches one row at most, so no stored row is lost.
     Field *refField = CDSChars.findField(QStringLiteral("REF_FILENAME"));
     const QString keyFields =
         refField ? QStringLiteral("LABEL;REF_FILENAME") : QStringLiteral("LABEL");
     Field &label = CDSChars.fieldByName(QStringLiteral("LABEL"));
+    Field &rowLabel = chars->fieldByName(QStringLiteral("LABEL"));
+    Field *rowRef = chars->findField(QStringLiteral("REF_FILENAME"));
     QSet<MemDataSet::Bookmark> matched;
+    std::vector<bool> rowDone(size_t(chars->recordCount()), false);
     int charBits = 0;
-    for (chars->first(); !chars->eof(); chars->next()) {
-        QVariantList key{label.convert(chars->fieldByName(QStringLiteral("LABEL")).value())};
+    // byFileName: match a record read from the project's own file instead of the row's source.
+    auto mergeInto = [&](int row, bool byFileName) {
+        chars->setRecNo(row);
+        QVariantList key{label.convert(rowLabel.value())};
         if (refField)
-            key << refField->convert(chars->fieldByName(QStringLiteral("REF_FILENAME")).value());
-        if (CDSChars.locate(keyFields, key) && !matched.contains(CDSChars.bookmark())) {
-            CDSChars.edit();
-            if (Field *state = CDSChars.findField(QStringLiteral("STATE")))
-                state->setAsInteger(0);
-            MergeChangedFields(*chars, CDSChars, 0, charBits, 4, QString());
-        } else {
-            CDSChars.append();
-            CopyFieldValues(*chars, CDSChars);
-            if (chars->fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
-                CDSChars.fieldByName(QStringLiteral("STATE")).setAsInteger(NewCharacteristicBit);
-                charBits |= NewCharacteristicBit;
-            }
-        }
+            key << refField->convert(byFileName || !rowRef ? QVariant(FileName) : rowRef->value());
+        if (!CDSChars.locate(keyFields, key) || matched.contains(CDSChars.bookmark()))
+            return;
+        CDSChars.edit();
+        if (Field *state = CDSChars.findField(QStringLiteral("STATE")))
+            state->setAsInteger(0);
+        MergeChangedFields(*chars, CDSChars, 0, charBits, 4, QString());
         CDSChars.post();
         matched.insert(CDSChars.bookmark());
+        rowDone[size_t(row)] = true;
+    };
+    for (int row = 0; row < chars->recordCount(); ++row)
+        mergeInto(row, false);
+    if (refField && rowRef) {
+        for (int row = 0; row < chars->recordCount(); ++row)
+            if (!rowDone[size_t(row)])
+                mergeInto(row, true);
+    }
+    for (int row = 0; row < chars->recordCount(); ++row) {
+        if (rowDone[size_t(row)])
+            continue;
+        chars->setRecNo(row);
+        CDSChars.append();
+        CopyFieldValues(*chars, CDSChars);
+        if (chars->fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
+            CDSChars.fieldByName(QStringLiteral("STATE")).setAsInteger(NewCharacteristicBit);
+            charBits |= NewCharacteristicBit;
+        }
+        CDSChars.post();
     }
 
     if (charBits != 0) {

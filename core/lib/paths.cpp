@@ -94,7 +94,10 @@ QString GetRelativeFileName(const QString &RootDir, const QString &FileName)
 
 bool PathIsRelative(const QString &APath)
 {
-    return !APath.startsWith(PathDelim);
+    // A drive ("C:"), a share ("//server", "\\\\server") and a name from the root are not
+    // relative: joined to a folder they would name somewhere else.
+    return !APath.startsWith(PathDelim) && !APath.contains(QLatin1Char(':')) &&
+           !APath.contains(QLatin1String("//")) && !APath.contains(QLatin1String("\\\\"));
 }
 
 bool IsNetworkFile(const QString &AFileName)

@@ -21,7 +21,8 @@ QString ParentDir(const QString &AFileName);
 // FileName with the first occurrence of AddBackSlash(RootDir) removed, compared without regard
 // to case wherever it stands; FileName unchanged when it holds none or RootDir is empty.
 QString GetRelativeFileName(const QString &RootDir, const QString &FileName);
-// True unless APath starts at the root ("/..."); "//server/share" counts as absolute too.
+// False when APath starts at the root ("/...") or holds ":", "//" or a double backslash (a
+// drive or a share); true otherwise.
 bool PathIsRelative(const QString &APath);
 // True for a "//server/share" name and for a name on a network file system (NFS, SMB/CIFS and
 // the like). A name that does not exist is judged by the nearest folder above it that does.

@@ -60,6 +60,29 @@ private:
     F m_f;
 };
 
+// Whether the lines hold a routine's column line: the first line that does not begin with "$"
+// and has at least 5 tab-separated fields, with a LABEL column.
+bool HasColumnLine(const QStringList &Lines)
+{
+    for (const QString &line : Lines) {
+        if (line.startsWith(QLatin1Char('$')) || line.count(QLatin1Char('\t')) < 4)
+            continue;
+        // Field by field without copies: a column line may be very long.
+        const QStringView view(line);
+        for (qsizetype start = 0; start <= view.size();) {
+            qsizetype end = view.indexOf(QLatin1Char('\t'), start);
+            if (end < 0)
+                end = view.size();
+            if (view.mid(start, end - start).compare(QLatin1String("LABEL"), Qt::CaseInsensitive) ==
+                0)
+                return true;
+            start = end + 1;
+        }
+        return false;
+    }
+    return false;
+}
+
 } // namespace
 
 TTevProject::TTevProject(QObject *AOwner, ProjectDatabase *AData)
@@ -464,6 +487,7 @@ void TTevProject::ReadSequenceFile(const QString &AFileName)
 {
     SetFileName(AFileName);
     FFile.clear();
+    FReadComplete = false;
     FLoadError.clear();
     try {
         FFile = LoadSequenceLines(AFileName, FFileEncoding);
@@ -475,6 +499,7 @@ void TTevProject::ReadSequenceFile(const QString &AFileName)
     FLinesEncoding = FFileEncoding ? FFileEncoding : TEncoding::ANSI();
     BuildProjectRecord(FFile);
     ReadRoutine(FRelativeFileName, QString(), FFile, true);
+    FReadComplete = FLoadError.isEmpty() && HasColumnLine(FFile);
 }
 
 void TTevProject::BuildProjectRecord(const QStringList &Lines)
@@ -620,7 +645,7 @@ QString TTevProject::GetDependsList() const
 
 QString TTevProject::DefaultHeader() const
 {
-    return tev::DefaultHeader(ProjectName(), FDefaults.Decimals, QDateTime::currentDateTime());
+    return tev::DefaultHeader(ProjectName(), FDefaults.Decimals, Now());
 }
 
 void TTevProject::WriteHeader(QStringList &Lines) const

@@ -9,7 +9,21 @@
 // flag is set), OnStateChanged whenever the stored change state changes, OnUnknownFile for a
 // work sequence without database row. A post of the project record writes the whole project to
 // the database (AutoUpdate) when it is there and the update flag is clear.
+//
+// The life cycle (open, new, save, close, delete, master references, "Send to Sensor", recovery)
+// lives in tevproject_lifecycle.cpp and tevproject_references.cpp, the order and group
+// operations in tevproject_order.cpp. Every operation clears the update flag on every exit and
+// restores the characteristic dataset's filter, index and current record after an error.
+// Changes that reach the database but not the file (moves, groups, pictures, the active flag,
+// added masters) set change bit 128, so that the file is known to be behind.
+//
+// File names that come from files or the database (dependency names, stored project and master
+// names) are resolved against the sequence root only; a name that would reach outside its folder
+// or the root is refused. The operations and properties are reachable through the meta-object
+// system, so that scripts bind them by name.
 
+#include "core/project/filereport.h"
+#include "core/project/progressstep.h"
 #include "core/project/projectdatabase.h"
 #include "core/project/tevdefaults.h"
 #include "core/sequence/filetype.h"
@@ -17,8 +31,10 @@
 #include "platform/text/tencoding.h"
 #include "platform/text/tstringlist.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace tev {
@@ -29,6 +45,9 @@ class TTevProject : public QObject
     // The project's properties as scripts see them ("App.Project.ProjectName").
     Q_PROPERTY(bool AutoUpdate READ AutoUpdate WRITE SetAutoUpdate)
     Q_PROPERTY(quint32 ChangeState READ ChangeState WRITE SetChangeState)
+    Q_PROPERTY(QChar ColumnSeparator READ ColumnSeparator WRITE SetColumnSeparator)
+    Q_PROPERTY(tev::MemDataSet *DataSetChars READ DataSetCharsPtr CONSTANT)
+    Q_PROPERTY(tev::MemDataSet *DataSetProject READ DataSetProjectPtr CONSTANT)
     Q_PROPERTY(QString Directory READ Directory)
     Q_PROPERTY(bool Empty READ Empty)
     Q_PROPERTY(bool ExistsInDatabase READ ExistsInDatabase)
@@ -59,6 +78,9 @@ class TTevProject : public QObject
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
 
 public:
+    // The clock of the date stamps; tests set one of their own.
+    using TClock = std::function<QDateTime()>;
+
     explicit TTevProject(QObject *AOwner, ProjectDatabase *AData);
     ~TTevProject() override;
 
@@ -71,6 +93,8 @@ public:
     void SetColumnSeparator(QChar Value) { FColumnSeparator = Value; }
     MemDataSet &DataSetChars() const { return *FCDSChars; }
     MemDataSet &DataSetProject() const { return *FCDSProject; }
+    MemDataSet *DataSetCharsPtr() const { return FCDSChars.get(); }
+    MemDataSet *DataSetProjectPtr() const { return FCDSProject.get(); }
     TTevDefaults &Defaults() { return FDefaults; }
     const TTevDefaults &Defaults() const { return FDefaults; }
     QString Directory() const;
@@ -86,8 +110,8 @@ public:
     TTevFileType FileType() const;
     QString Generator() const;
     int GroupCount() const { return FGroups.Count(); }
-    QString Groups(int Index) const;
-    void SetGroups(int Index, const QString &Value);
+    Q_INVOKABLE QString Groups(int Index) const;
+    Q_INVOKABLE void SetGroups(int Index, const QString &Value);
     QString Header() const;
     QString ImageFileName() const;
     void SetImageFileName(const QString &Value);
@@ -99,6 +123,12 @@ public:
     QString RootDir() const { return FRootDir; }
     void SetRootDir(const QString &Value) { FRootDir = Value; }
     QString SEQName() const;
+    void SetClock(TClock Clock);
+    // Whether the open file was read completely: loaded, with a column line, without an error.
+    bool ReadComplete() const { return FReadComplete; }
+    // What the last copy or removal of files did (New, AddMasterProject, ExportAll, Delete,
+    // RecoverDirectory), with every file skipped or failed.
+    const TFileReport &LastFileReport() const { return FLastFileReport; }
 
     // Header-backed properties.
     QString Depends() const;
@@ -125,12 +155,65 @@ public:
     void SetVersion(const QString &Value);
 
     // The update flag: set and cleared, without a nesting count.
-    void BeginUpdate() { FUpdating = true; }
-    void EndUpdate() { FUpdating = false; }
-    bool IsUpdating() const { return FUpdating; }
+    Q_INVOKABLE void BeginUpdate() { FUpdating = true; }
+    Q_INVOKABLE void EndUpdate() { FUpdating = false; }
+    Q_INVOKABLE bool IsUpdating() const { return FUpdating; }
     // Both accept a file type and have no effect.
-    void ChangeFileType(TTevFileType NewType);
-    void ChangeFileContext(TTevFileType AFileType);
+    Q_INVOKABLE void ChangeFileType(tev::TTevFileType NewType);
+    Q_INVOKABLE void ChangeFileContext(tev::TTevFileType AFileType);
+
+    // Life cycle. File names of New, AddMasterProject and RemoveMasterProject are relative to
+    // RootDir; OpenFile and LoadFromDB take full names. Errors of the files and of the database
+    // pass to the caller as tev::Error.
+
+    // Opens a sequence file; nothing happens when no such file exists. A work sequence is merged
+    // with its database row. An error closes the project, fires the events and passes on.
+    Q_INVOKABLE void OpenFile(const QString &AFileName);
+    // Reads the stored project into the open one; true when the database has it.
+    Q_INVOKABLE bool LoadFromDB(const QString &AFileName);
+    // Creates a work project in the database (false when it has that file name already) and
+    // fills it from the master and the templates; the caller saves it. Refuses a file name
+    // without name part or with an extension other than ".seq" or ".mseq", and a missing master.
+    Q_INVOKABLE bool New(const QString &AFileName, const QString &AProjectName,
+                         tev::TTevFileType AFileType, const QString &AMasterFileName,
+                         const QString &AFormatTemplateFile, const QString &AUIFTemplateFile);
+    // Saves a work sequence to the database and its file; nothing for other sequences.
+    Q_INVOKABLE void Save();
+    Q_INVOKABLE void SaveHeader();
+    Q_INVOKABLE void Close();
+    // Deletes the project from the database and, when asked, its file; the report names the file
+    // when it could not be removed.
+    Q_INVOKABLE tev::TFileReport Delete(bool ADeleteFile);
+    Q_INVOKABLE void AddMasterProject(const QString &AMasterFileName);
+    Q_INVOKABLE void RemoveMasterProject(const QString &AMasterFileName);
+    // A work sequence takes its masters' current characteristics in memory; a master is carried
+    // into every depending project's rows and files (the callback once per project). Refuses a
+    // master that was not read completely.
+    Q_INVOKABLE void UpdateReferences(const tev::TProgressStepItFunc &ProgressFunction = {});
+    // "Send to Sensor": copies the sequence file and its dependencies into DestDir; files that
+    // exist there stay untouched. The report lists what was skipped or failed.
+    Q_INVOKABLE tev::TFileReport ExportAll(const QString &DestDir);
+    // Writes the files of the folder that the database has but the disk lacks.
+    Q_INVOKABLE void RecoverDirectory(const QString &APath);
+
+    // Order and groups of the characteristics.
+    Q_INVOKABLE void MoveCharacteristic(bool Up);
+    Q_INVOKABLE void MoveGroup(bool Up);
+    Q_INVOKABLE void MoveFeatureToGroup(const QString &AGroup, const QString &AFeature,
+                                        const QString &ANewGroup, int ANewGroupId = -1);
+    Q_INVOKABLE void ExchangeFeatures(const QString &AGroupName, const QString &AFeature1,
+                                      const QString &AFeature2);
+    Q_INVOKABLE void RenameGroup(const QString &OldGroup, const QString &NewGroup);
+    // 0 done, 1 no current characteristic, 2 the file name is not valid.
+    Q_INVOKABLE quint32 ChangeGroupImage(const QString &AGroupName, const QString &AFileName);
+    Q_INVOKABLE void ToggleSelectedChar();
+    Q_INVOKABLE void SetCharFilter(const QString &AFilter);
+    Q_INVOKABLE QString GetDistinctCharFieldValues(const QString &AFieldName);
+    // Numbers the characteristics 1 to n in routine order and the groups densely, and writes
+    // them to the database when the project is there.
+    Q_INVOKABLE void RenumberChars();
+    // Whether the file exists (a relative name below RootDir) and its name is an 8.3 name.
+    Q_INVOKABLE bool ValidDependsFileName(const QString &AFileName) const;
 
     // Header storage and record helpers, used by the life cycle and the ordering operations.
     QString GetHeaderValue(const QString &Name) const;
@@ -177,7 +260,28 @@ protected:
     void SetExistsInDatabase(bool Value) { FExistsInDatabase = Value; }
 
 private:
+    class UpdateScope;
+    class OrderFrame;
+
     bool HasRecord() const;
+    bool IsWorkSequence() const;
+    QDateTime Now() const;
+    // OnUnknownFile, and the import of the open work sequence when the handler asks for it.
+    void ImportUnknownFile(const QString &AFileName);
+    // The change state set with the update flag held, so that the post writes nothing.
+    void SetChangeStateQuietly(quint32 Value);
+    void MarkDatabaseOnlyChange();
+    void StampDate();
+    // Learns the project's id from the database when the record has none (the row is created).
+    void EnsureProjectId();
+    TFileReport CopyDependencyFiles(const QStringList &List, const QString &SourceDir,
+                                    const QString &DestDir);
+    void CopyTemplate(const QString &Keyword, const QString &TemplateFile, bool PerProject,
+                      const QString &AFileName, const QString &MasterDir, TFileReport &Report);
+    void UpdateRefProjects();
+    void CheckInsideRoot(const QString &RelativeName, const char *What) const;
+    QString FolderOf(const QString &RelativeName) const;
+    void RenumberCharsImpl(bool AlwaysWrite);
     void FillProjectRecord(const QStringList &Lines);
     void SetHeaderProperty(const QString &Name, const QString &Value);
     void ProjectAfterPost();
@@ -186,6 +290,9 @@ private:
     Field &ProjectField(const char *Name) const;
 
     bool FAutoUpdate = true;
+    bool FReadComplete = false;
+    TClock FClock;
+    TFileReport FLastFileReport;
     QChar FColumnSeparator = QLatin1Char('\t');
     ProjectDatabase *FData = nullptr;
     TTevDefaults FDefaults;

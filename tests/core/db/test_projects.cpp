@@ -170,6 +170,34 @@ TEST_P(Projects, TwoMastersSharingALabelStayTwoRecords)
               QStringList({"m1.seq:11.00000000000000", "m2.seq:22.00000000000000"}));
 }
 
+// The reader gives the rows of the open file that file's own name as source, while the stored
+// rows that came from a master carry the master's: they still meet, and the stored source wins.
+TEST_P(Projects, StoredRowsOfAMasterMatchTheRowsReadFromTheProjectsOwnFile)
+{
+    setHeader("W", "w.seq");
+    addChar(1, "A", "m1.seq", 1.0);
+    addChar(2, "B", "m2.seq", 2.0);
+    addChar(3, "D", "m1.seq", 4.0);
+    m_data.WriteProject("w.seq", m_header, m_chars, TTevDBUpdateMode::dbumSaveAll);
+
+    m_chars.emptyDataSet();
+    addChar(1, "A", "w.seq", 1.5);
+    addChar(2, "B", "w.seq", 2.0);
+    addChar(3, "C", "w.seq", 3.0);
+    addChar(4, "D", "m1.seq", 4.5);
+    addChar(5, "D", "w.seq", 5.0);
+    ASSERT_TRUE(m_data.ReadProject("w.seq", m_header, m_chars));
+    QStringList records;
+    for (m_chars.first(); !m_chars.eof(); m_chars.next())
+        records << m_chars.fieldByName("LABEL").asString() + ":" +
+                       m_chars.fieldByName("REF_FILENAME").asString() + ":" +
+                       m_chars.fieldByName("NOMINAL").asString();
+    records.sort();
+    // D of m1.seq met its own record first, so the file's D keeps its values.
+    EXPECT_EQ(records,
+              QStringList({"A:m1.seq:1", "B:m2.seq:2", "C:w.seq:3", "D:m1.seq:4", "D:w.seq:5"}));
+}
+
 TEST_P(Projects, AFailedSaveLeavesTheOldRowsAndTheRecords)
 {
     setHeader("Old name", "p.seq");

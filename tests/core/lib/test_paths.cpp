@@ -75,8 +75,9 @@ TEST(Paths, RelativeNames)
             << c.root << " " << c.file;
 
     const std::pair<const char *, bool> relative[] = {
-        {"Work/A.seq", true}, {"A.seq", true},       {"", true},
-        {"/A.seq", false},    {"//server/x", false}, {"./A.seq", true},
+        {"Work/A.seq", true},   {"A.seq", true},       {"", true},          {"/A.seq", false},
+        {"//server/x", false},  {"./A.seq", true},     {"C:/A.seq", false}, {"Work//A.seq", false},
+        {"a\\\\srv\\x", false}, {"Work\\A.seq", true},
     };
     for (const auto &[path, expected] : relative)
         EXPECT_EQ(PathIsRelative(path), expected) << path;

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/db/tevdatamodule.h"
+#include "platform/dataset/dataset.h"
+
+#include <QStringList>
+
+namespace tev::test {
+
+// The real database module behind the project's seam, recording every call that writes.
+class RecordingDatabase : public ProjectDatabase
+{
+public:
+    explicit RecordingDatabase(TTevDataModule &data)
+        : m_data(data)
+    {}
+
+    QStringList writes;
+
+    int CreateProject(const QString &FileName, const QString &ProjectName, int FileType,
+                      const QString &Params) override
+    {
+        writes << "CreateProject " + FileName;
+        return m_data.CreateProject(FileName, ProjectName, FileType, Params);
+    }
+    void DeleteProject(const QString &FileName) override
+    {
+        writes << "DeleteProject " + FileName;
+        m_data.DeleteProject(FileName);
+    }
+    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars) override
+    {
+        return m_data.ReadProject(FileName, CDSHeader, CDSChars);
+    }
+    void WriteProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
+                      TTevDBUpdateMode UpdateMode) override
+    {
+        writes << "WriteProject " + FileName;
+        m_data.WriteProject(FileName, CDSHeader, CDSChars, UpdateMode);
+    }
+    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader) override
+    {
+        writes << "WriteProjectHeader " + FileName;
+        return m_data.WriteProjectHeader(FileName, CDSHeader);
+    }
+    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars) override
+    {
+        writes << QStringLiteral("WriteProjectChars %1").arg(ProjectId);
+        m_data.WriteProjectChars(ProjectId, CDSChars);
+    }
+    void UpdateChar(int ProjectId, MemDataSet &CDSChars) override
+    {
+        writes << QStringLiteral("UpdateChar %1").arg(ProjectId);
+        m_data.UpdateChar(ProjectId, CDSChars);
+    }
+    QString GetProjectFileName(int ProjectId) override
+    {
+        return m_data.GetProjectFileName(ProjectId);
+    }
+    std::unique_ptr<DataSet> FindProjects(const QString &FileFilter) override
+    {
+        return m_data.FindProjects(FileFilter);
+    }
+    void AddRefProject(int ProjectId, const QString &RefFileName,
+                       const QString &RefProjectName) override
+    {
+        writes << QStringLiteral("AddRefProject %1 %2").arg(ProjectId).arg(RefFileName);
+        m_data.AddRefProject(ProjectId, RefFileName, RefProjectName);
+    }
+    void RemoveRefProject(int ProjectId, const QString &RefFileName) override
+    {
+        writes << QStringLiteral("RemoveRefProject %1 %2").arg(ProjectId).arg(RefFileName);
+        m_data.RemoveRefProject(ProjectId, RefFileName);
+    }
+    bool ExistsReference(int ProjectId, const QString &RefFileName) override
+    {
+        return m_data.ExistsReference(ProjectId, RefFileName);
+    }
+    void GetRefProjects(int ProjectId, QStringList &List) override
+    {
+        m_data.GetRefProjects(ProjectId, List);
+    }
+    void GetDependingProjects(const QString &FileName, QStringList &List) override
+    {
+        m_data.GetDependingProjects(FileName, List);
+    }
+    void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
+                                 bool SaveAll) override
+    {
+        writes << "UpdateDependingProjects " + FileName;
+        m_data.UpdateDependingProjects(FileName, CDSChars, SaveAll);
+    }
+
+private:
+    TTevDataModule &m_data;
+};
+
+} // namespace tev::test

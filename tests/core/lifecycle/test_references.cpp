@@ -1,0 +1,237 @@
+#include "core/lib/qstringprinter.h"
+#include "core/project/changestate.h"
+#include "lifecyclefixture.h"
+#include "platform/dataset/memdataset.h"
+#include "platform/error.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <functional>
+
+using namespace tev;
+using namespace tev::test;
+
+namespace {
+
+class References : public LifecycleTest
+{
+protected:
+    // Rewrites a master file through a project of its own, as the gauge maker's program would.
+    void editMaster(const QString &relative, const std::function<void(MemDataSet &)> &edit)
+    {
+        TTevProject master(nullptr, nullptr);
+        master.SetRootDir(m_tree.root());
+        master.ReadSequenceFile(m_tree.file(relative));
+        edit(master.DataSetChars());
+        master.WriteFile(master.FileName());
+    }
+    // The Housing master: H2's nominal changed, H3 gone, H7 new in group Face.
+    void changeHousing()
+    {
+        editMaster(SequenceTree::Housing, [](MemDataSet &chars) {
+            ASSERT_TRUE(chars.locate("LABEL", {"H2"}));
+            chars.edit();
+            chars.fieldByName("NOMINAL").setAsFloat(42.1);
+            chars.post();
+            ASSERT_TRUE(chars.locate("LABEL", {"H3"}));
+            chars.deleteRecord();
+            chars.append();
+            chars.fieldByName("GROUPID").setAsInteger(2);
+            chars.fieldByName("CHARID").setAsInteger(7);
+            chars.fieldByName("GROUPNAME").setAsString("Face");
+            chars.fieldByName("LABEL").setAsString("H7");
+            chars.fieldByName("FEATURE").setAsString("F4");
+            chars.fieldByName("CHARTYPE").setAsString("FLAT");
+            chars.fieldByName("NOMINAL").setAsFloat(1.5);
+            chars.fieldByName("DECIMALS").setAsInteger(2);
+            chars.fieldByName("ACTIVE").setAsInteger(1);
+            chars.fieldByName("IMAGEX").setAsInteger(-1);
+            chars.fieldByName("IMAGEY").setAsInteger(-1);
+            chars.post();
+        });
+    }
+    QString nominals(const QString &label) const
+    {
+        QSqlQuery q(db());
+        EXPECT_TRUE(q.exec(QString("select p.FILENAME, c.NOMINAL from CHARACTERISTICS c join "
+                                   "PROJECTS p on p.PROJECTID = c.PROJECTID where c.LABEL = '%1' "
+                                   "order by p.PROJECTID")
+                               .arg(label)));
+        QStringList result;
+        while (q.next())
+            result << q.value(0).toString() + "=" + QString::number(q.value(1).toDouble());
+        return result.join(", ");
+    }
+};
+
+} // namespace
+
+// Adding a master again updates what came from it, keeps the groups the user gave, appends its
+// new characteristics and records no second reference.
+TEST_F(References, AddingAMasterAgainUpdatesAndAppends)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    m_project.RenameGroup("Bore", "Bohrung");
+    m_project.Save();
+    changeHousing();
+    m_project.AddMasterProject(SequenceTree::Housing);
+    MemDataSet &chars = m_project.DataSetChars();
+    ASSERT_TRUE(chars.locate("LABEL", {"H2"}));
+    EXPECT_DOUBLE_EQ(chars.fieldByName("NOMINAL").asFloat(), 42.1);
+    EXPECT_EQ(chars.fieldByName("GROUPNAME").asString(), "Bohrung");
+    ASSERT_TRUE(chars.locate("LABEL", {"H7"}));
+    EXPECT_EQ(chars.fieldByName("STATE").asInteger(), 8);
+    EXPECT_EQ(chars.fieldByName("REF_FILENAME").asString(), SequenceTree::Housing);
+    EXPECT_EQ(chars.fieldByName("REF_PROJECTNAME").asString(), QString::fromUtf8("Gehäuse 4711"));
+    EXPECT_EQ(count("select count(*) from REFPROJECTS"), 1);
+    // Only the database knows: the file is behind.
+    EXPECT_TRUE(m_project.ChangeState() & ChangeStateBits::CharacteristicsChanged);
+    EXPECT_EQ(count("select count(*) from CHARACTERISTICS where LABEL = 'H7'"), 0);
+}
+
+TEST_F(References, AddingAMissingMasterDoesNothing)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    m_project.AddMasterProject("Masters/None.seq");
+    EXPECT_EQ(m_project.ChangeState(), 0u);
+    EXPECT_EQ(count("select count(*) from REFPROJECTS"), 1);
+}
+
+TEST_F(References, RemovingAMasterDropsItsRowsAndRewritesTheFile)
+{
+    createWork(SequenceTree::Line2, "Line 2", {SequenceTree::Housing, SequenceTree::Shaft});
+    m_project.RemoveMasterProject(SequenceTree::Shaft);
+    EXPECT_EQ(m_project.RelativeFileName(), SequenceTree::Line2);
+    EXPECT_TRUE(m_project.ExistsInDatabase());
+    EXPECT_EQ(routine(),
+              QStringList({"Bore/H1", "Bore/H2", "Bore/H3", "Face/H4", "Face/H5", "Face/H6"}));
+    EXPECT_EQ(column("select REF_FILENAME from REFPROJECTS"), QStringList({SequenceTree::Housing}));
+    EXPECT_EQ(count("select count(*) from CHARACTERISTICS where REF_FILENAME = "
+                    "'Masters/Shaft.seq'"),
+              0);
+    const QString text = QString::fromLatin1(readBytes(m_tree.file(SequenceTree::Line2)));
+    EXPECT_FALSE(text.contains("\nS1\t"));
+    EXPECT_TRUE(text.contains("\nH6\t"));
+    EXPECT_TRUE(text.contains("$DEPENDS HOUSING.FMT HOUSING.uif bore.png face.kelb GAP.TEM\r\n"));
+}
+
+// A master change reaches every work sequence's rows and files.
+TEST_F(References, AMasterChangeReachesEveryWorkSequence)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    createWork(SequenceTree::Line2, "Line 2", {SequenceTree::Housing, SequenceTree::Shaft});
+    changeHousing();
+    m_project.OpenFile(m_tree.file(SequenceTree::Housing));
+    QStringList progress;
+    m_project.UpdateReferences([&](const QString &caption, int bar) {
+        progress << QString("%1 %2").arg(caption).arg(bar);
+        return false; // a cancel does not stop the update
+    });
+    EXPECT_EQ(progress, QStringList({m_tree.file(SequenceTree::Line1) + " -1",
+                                     m_tree.file(SequenceTree::Line2) + " -1"}));
+    EXPECT_EQ(m_project.RelativeFileName(), SequenceTree::Housing);
+    EXPECT_EQ(m_project.FileContextName(), "Master Sequence (*.seq)");
+
+    EXPECT_EQ(nominals("H2"), "Work/Line1.seq=42.1, Work/Cell 2/Line2.seq=42.1");
+    EXPECT_EQ(nominals("H7"), "Work/Line1.seq=1.5, Work/Cell 2/Line2.seq=1.5");
+    EXPECT_EQ(nominals("H3"), "");
+    EXPECT_EQ(column("select REF_STATE from PROJECTS order by PROJECTID"),
+              QStringList({"256", "256"}));
+    EXPECT_EQ(count("select count(*) from CHARACTERISTICS where REF_FILENAME = "
+                    "'Masters/Shaft.seq'"),
+              4);
+    EXPECT_EQ(count("select count(*) from CHARACTERISTICS where TEMPSTATE = 4"), 0);
+
+    for (const QString &work : {SequenceTree::Line1, SequenceTree::Line2}) {
+        const QString text = QString::fromLatin1(readBytes(m_tree.file(work)));
+        EXPECT_TRUE(text.contains("\t42.100\t")) << work.toStdString();
+        EXPECT_TRUE(text.contains("\r\nH7\t")) << work.toStdString();
+        EXPECT_FALSE(text.contains("\r\nH3\t")) << work.toStdString();
+    }
+    EXPECT_TRUE(
+        QString::fromLatin1(readBytes(m_tree.file(SequenceTree::Line2))).contains("\r\nS4\t"));
+    m_project.OpenFile(m_tree.file(SequenceTree::Line1));
+    EXPECT_EQ(m_project.DataSetChars().recordCount(), 6);
+}
+
+// A master read only in part would delete its missing characteristics everywhere.
+TEST_F(References, AMasterNotReadCompletelyChangesNothing)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    const QStringList rows = storedRows(SequenceTree::Line1);
+    const QByteArray work = readBytes(m_tree.file(SequenceTree::Line1));
+    const QByteArray master = readBytes(m_tree.file(SequenceTree::Housing));
+    const QByteArray header = master.left(master.indexOf("$ROUTINE"));
+    struct Case
+    {
+        const char *what;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"no routine", header},
+        {"no column line", header + "$ROUTINE\r\n"},
+        {"no LABEL column", header + "$ROUTINE\r\nA\tB\tC\tD\tE\t\r\n"},
+    };
+    for (const Case &c : cases) {
+        writeBytes(m_tree.file(SequenceTree::Housing), c.bytes);
+        m_project.OpenFile(m_tree.file(SequenceTree::Housing));
+        EXPECT_FALSE(m_project.ReadComplete()) << c.what;
+        EXPECT_THROW(m_project.UpdateReferences(), Error) << c.what;
+        EXPECT_EQ(storedRows(SequenceTree::Line1), rows) << c.what;
+        EXPECT_EQ(readBytes(m_tree.file(SequenceTree::Line1)), work) << c.what;
+        EXPECT_FALSE(m_project.IsUpdating());
+    }
+    // A read that fails part-way leaves no project to propagate.
+    writeBytes(m_tree.file(SequenceTree::Housing), master + "H9" + QByteArray(70, '\t') + "\r\n");
+    EXPECT_THROW(m_project.OpenFile(m_tree.file(SequenceTree::Housing)), Error);
+    m_project.UpdateReferences();
+    EXPECT_EQ(storedRows(SequenceTree::Line1), rows);
+}
+
+TEST_F(References, AProjectThatCannotBeLoadedStillStepsTheProgress)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    // A reference whose project row is gone.
+    exec("insert into REFPROJECTS (PROJECTID, SUBID, REF_FILENAME) values (9, 1, "
+         "'Masters/Housing.seq')");
+    m_project.OpenFile(m_tree.file(SequenceTree::Housing));
+    int steps = 0;
+    m_project.UpdateReferences([&](const QString &, int) { return ++steps > 0; });
+    EXPECT_EQ(steps, 2);
+    EXPECT_EQ(m_project.RelativeFileName(), SequenceTree::Housing);
+}
+
+TEST_F(References, EmptyProjectDoesNothing)
+{
+    int steps = 0;
+    m_project.UpdateReferences([&](const QString &, int) { return ++steps > 0; });
+    EXPECT_EQ(steps, 0);
+    EXPECT_TRUE(m_project.Empty());
+}
+
+// A work sequence saves, then takes its masters' current characteristics in memory only.
+TEST_F(References, AWorkSequenceTakesItsMastersInMemory)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    changeHousing();
+    m_project.OpenFile(m_tree.file(SequenceTree::Line1));
+    m_project.SetShortDesc("saved first");
+    m_project.UpdateReferences();
+    EXPECT_TRUE(QString::fromLatin1(readBytes(m_tree.file(SequenceTree::Line1)))
+                    .contains("$SHORTDESC saved first\r\n"));
+    ASSERT_TRUE(m_project.DataSetChars().locate("LABEL", {"H7"}));
+    ASSERT_TRUE(m_project.DataSetChars().locate("LABEL", {"H2"}));
+    EXPECT_DOUBLE_EQ(m_project.DataSetChars().fieldByName("NOMINAL").asFloat(), 42.1);
+    EXPECT_EQ(nominals("H2"), "Work/Line1.seq=42");
+    EXPECT_TRUE(m_project.ChangeState() & ChangeStateBits::CharacteristicsChanged);
+}
+
+// Names stored in the database are others' input: one reaching outside the sequence folder is
+// refused, never read.
+TEST_F(References, StoredMasterNamesOutsideTheFolderAreRefused)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    exec("insert into REFPROJECTS (PROJECTID, SUBID, REF_FILENAME) values (1, 2, '../x.seq')");
+    EXPECT_THROW(m_project.UpdateReferences(), Error);
+    EXPECT_FALSE(m_project.IsUpdating());
+}
