@@ -214,8 +214,19 @@ Value Interpreter::call(const Routine &r, std::vector<Value> &args)
     return runRoutine(r, slots);
 }
 
-// Runs the body of a routine whose parameters are in place.
+// Runs the body of a routine whose parameters are in place; a call that finds the thread's own
+// stack running low goes on on the script stack.
 Value Interpreter::runRoutine(const Routine &r, Value *slots)
+{
+    if (ScriptStack::shouldSwitch()) {
+        Value result;
+        ScriptStack::run([&] { result = runBody(r, slots); });
+        return result;
+    }
+    return runBody(r, slots);
+}
+
+Value Interpreter::runBody(const Routine &r, Value *slots)
 {
     for (size_t i = r.params.size(); i < r.slotTypes.size(); ++i)
         slots[i] = defaultValue(r.slotTypes[i]);

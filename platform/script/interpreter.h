@@ -100,6 +100,7 @@ private:
     Value invokeScript(const Routine &r, const std::vector<ExprPtr> &argExprs, Frame &caller,
                        Pos pos);
     Value runRoutine(const Routine &r, Value *slots);
+    Value runBody(const Routine &r, Value *slots);
     Value invokeNative(const NativeRoutine &r, const Value *self,
                        const std::vector<ExprPtr> &argExprs, Frame &caller, Pos pos);
     Value invokeNativeValues(const NativeRoutine &r, const Value *self, std::vector<Value> &args,

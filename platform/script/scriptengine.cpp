@@ -12,7 +12,6 @@
 #include "platform/script/metabinding.h"
 #include "platform/script/parser.h"
 #include "platform/script/scriptlibrary.h"
-#include "platform/script/scriptstack.h"
 
 namespace tev::script {
 
@@ -118,9 +117,7 @@ Value ScriptEngine::run(const std::function<Value(Interpreter &)> &body)
     Interpreter &in = *m_interpreter;
     in.setStepLimit(m_stepLimit);
     in.setPauseRequested(m_paused);
-    Value result;
-    ScriptStack::run([&] { result = body(in); });
-    return result;
+    return body(in);
 }
 
 // A host calls a routine with the arguments it has: extra ones are dropped, missing required

@@ -137,7 +137,6 @@ public:
 
 private:
     void uncompile();
-    // Runs body on the script stack (scriptstack.h).
     Value run(const std::function<Value(Interpreter &)> &body);
     static void fitArguments(const Routine &routine, std::vector<Value> &args);
     void reportEventError(const ScriptError &e);

@@ -5,15 +5,17 @@
 // The interpreter walks the syntax tree recursively, so every nested script call costs a few
 // kilobytes of the machine stack. A thread's own stack (8 MB for the main thread) holds a few
 // thousand levels at best, fewer in a sanitizer build, and running out of it kills the process.
-// Scripts therefore run on a stack of their own: a large reservation of address space per thread
-// whose pages the system commits only when they are touched, entered by a context switch on the
-// same thread (Qt objects stay on their thread; nothing runs in parallel). Calls that start while
-// a script runs (an event handler during a modal dialog, a host routine calling back into the
-// script) stay on it.
+// Deep scripts therefore go on on a stack of their own: a large reservation of address space per
+// thread whose pages the system commits only when they are touched, entered by a context switch
+// on the same thread (Qt objects stay on their thread; nothing runs in parallel) when a script
+// call finds the thread's own stack running low. Calls that start while a script runs there (an
+// event handler during a modal dialog, a host routine calling back into the script) stay on it.
 //
-// Trade-off: a context switch per outermost call (about a microsecond) against recursion limited
-// by a named depth instead of by the machine stack; and every nesting level checks the room left,
-// so that even a routine with an unusually deep frame ends in EStackOverflow, never in a crash.
+// Trade-off: ordinary calls pay nothing but a look at the room left; a recursion that goes deep
+// pays one context switch (a few microseconds, for the signal mask) when it leaves the thread's
+// stack. Recursion is limited by a named depth instead of by the machine stack, and every nesting
+// level checks the room left, so that even a routine with an unusually deep frame ends in
+// EStackOverflow, never in a crash.
 
 #include <cstddef>
 #include <functional>
@@ -38,6 +40,8 @@ inline constexpr std::size_t ScriptStackSize = std::size_t(256) << 20;
 #endif
 // Room a script call leaves free below it for host routines, dialogs and error handling.
 inline constexpr std::size_t ScriptStackReserve = std::size_t(1) << 20;
+// Room on the thread's own stack below which a script call moves to the script stack.
+inline constexpr std::size_t ScriptStackSwitchBelow = std::size_t(3) << 20;
 
 class ScriptStack
 {
@@ -45,6 +49,9 @@ public:
     // Runs body on this thread's script stack, switching to it unless already there. An
     // exception leaving body passes to the caller.
     static void run(const std::function<void()> &body);
+    // True when the caller runs on the thread's own stack and has less than
+    // ScriptStackSwitchBelow left on it.
+    static bool shouldSwitch() { return !active() && room() < ScriptStackSwitchBelow; }
     // Bytes between the caller's frame and the end of the stack it runs on.
     static std::size_t room();
     // True when the stack in use has less than ScriptStackReserve left.

@@ -156,6 +156,25 @@ TEST(HostCalls, NoExceptionLeavesAnEventHandler)
               QStringList{QStringLiteral("The host raised an exception of an unknown kind")});
 }
 
+TEST(HostCalls, AShallowCallStaysOnTheThreadsStackAndADeepOneMoves)
+{
+    Host h;
+    QStringList seen;
+    h.engine.DefineMethod(
+        QStringLiteral("Where"), 1, TypeKind::tkNone, QString(), [&](NativeCall &c) {
+            seen << QStringLiteral("%1 %2")
+                        .arg(c.GetInputArgAsInteger(0))
+                        .arg(ScriptStack::active() ? QStringLiteral("script stack")
+                                                   : QStringLiteral("own stack"));
+        });
+    h.load(QStringLiteral("procedure Deep(N: Integer);\nbegin\n  if N = 1 then Where(N);\n"
+                          "  if N = 5000 then Where(N) else Deep(N + 1);\nend;\n"));
+    h.engine.ExecuteSubroutine(QStringLiteral("Deep"), std::vector<Value>{Value(1)});
+    EXPECT_EQ(seen,
+              (QStringList{QStringLiteral("1 own stack"), QStringLiteral("5000 script stack")}));
+    EXPECT_FALSE(ScriptStack::active());
+}
+
 // Recursion of host code between script calls, with frames far larger than a script call's:
 // the room left on the stack ends it in an error before the stack runs out.
 TEST(HostCalls, AHostRoutineRecursingThroughTheScriptEndsInAnErrorNotACrash)
