@@ -3,6 +3,7 @@
 #include "core/shell/desktopassociations.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -56,6 +57,22 @@ int NotFoundResult(const QString &fileName, const QString &directory)
     return QFileInfo(folder).isDir() ? kShellErrFileNotFound : kShellErrPathNotFound;
 }
 
+// A file runs as a program only when it is one: an ELF binary or a script with a "#!" line.
+// Anything else opens through the desktop's association even with the executable bit, which
+// every file carries on many Windows shares and removable drives.
+bool IsProgram(const QFileInfo &info)
+{
+    if (!info.isFile() || !info.isExecutable())
+        return false;
+    QFile file(info.absoluteFilePath());
+    // A program that may be run but not read is left to the system to start.
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    constexpr char elfMagic[] = {0x7F, 'E', 'L', 'F'};
+    const QByteArray head = file.read(sizeof elfMagic);
+    return head.startsWith(QByteArrayView(elfMagic, sizeof elfMagic)) || head.startsWith("#!");
+}
+
 int RunProgram(const QString &program, const QString &parameters, const QString &directory)
 {
     QProcess process;
@@ -104,7 +121,7 @@ int ShellExec(qintptr HWnd, const QString &Operation, const QString &FileName,
         return verb == QLatin1String("open") || verb == QLatin1String("explore")
                    ? OpenWithDesktop(path)
                    : kShellErrNoAssociation;
-    if (info.isExecutable())
+    if (IsProgram(info))
         return verb == QLatin1String("open") ? RunProgram(path, Parameters, Directory)
                                              : kShellErrNoAssociation;
     if (verb == QLatin1String("open") || verb == QLatin1String("edit"))

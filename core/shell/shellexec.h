@@ -14,7 +14,7 @@ namespace tev {
 //   empty file name; the file does not exist                   2  (kShellErrFileNotFound)
 //   its folder or the working folder does not exist            3  (kShellErrPathNotFound)
 //   the document cannot be read                                5  (kShellErrAccessDenied)
-//   an executable file that the system cannot start            11 (kShellErrBadFormat)
+//   a program (ELF or "#!" script) the system cannot start     11 (kShellErrBadFormat)
 //   no default application (xdg-mime) for the document, the    31 (kShellErrNoAssociation)
 //   verb is not one that Linux knows here, or xdg-open is
 //   missing
@@ -28,10 +28,11 @@ enum ShellExecResult : int {
 };
 
 // Starts FileName with the verb Operation, the way the desktop would:
-// - an executable file is run with the command-line Parameters (split as a shell would) in the
-//   working folder Directory;
+// - a program (a file with the executable bit that is an ELF binary or a script with a "#!"
+//   line) is run with the command-line Parameters (split as a shell would) in the working
+//   folder Directory;
 // - a document, a folder or a URL is handed to `xdg-open`, which starts its default application
-//   (a document takes no parameters there).
+//   (a document takes no parameters there). A document with the executable bit is a document.
 // Verbs: "open" or the empty text for anything, "edit" for documents, "explore" for folders;
 // compared without regard to case. A relative FileName is looked for in Directory, then in the
 // current folder, then (a bare program name) on PATH. Nothing waits for the started program.

@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QUrl>
 
+#include <utility>
+
 namespace tev {
 
 namespace {
@@ -81,6 +83,48 @@ QByteArray QuotedName(const QString &name)
     return quoted + '"';
 }
 
+// The column where folded header text that starts at column ends.
+int ColumnAfter(const QByteArray &text, int column)
+{
+    const qsizetype fold = text.lastIndexOf(FoldBreak);
+    return fold < 0 ? column + int(text.size()) : int(text.size() - fold - 2);
+}
+
+// A mailbox that starts at column: the name quoted when it is plain ASCII, else as encoded
+// words, and the address unchanged; folded before the address when the line would grow too
+// long.
+QByteArray MailboxAt(const QString &displayName, const QString &address, int column)
+{
+    const QByteArray bare = address.toUtf8();
+    if (displayName.isEmpty())
+        return bare;
+    QByteArray mailbox =
+        IsPlainAscii(displayName) ? QuotedName(displayName) : EncodedWords(displayName, column);
+    const bool fold = ColumnAfter(mailbox, column) + 3 + bare.size() > FoldWidth;
+    return mailbox + (fold ? FoldBreak : QByteArray(" ")) + '<' + bare + '>';
+}
+
+// The display name and the address of "addr", "<addr>", "Name <addr>" or "\"Name\" <addr>".
+std::pair<QString, QString> SplitMailbox(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const qsizetype open = trimmed.lastIndexOf(u'<');
+    const qsizetype close = trimmed.lastIndexOf(u'>');
+    if (open < 0 || close < open)
+        return {QString(), trimmed};
+    QString name = trimmed.left(open).trimmed();
+    if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') {
+        QString unquoted;
+        for (qsizetype i = 1; i < name.size() - 1; ++i) {
+            if (name[i] == u'\\' && i + 1 < name.size() - 1)
+                ++i;
+            unquoted += name[i];
+        }
+        name = unquoted;
+    }
+    return {name, trimmed.mid(open + 1, close - open - 1).trimmed()};
+}
+
 } // namespace
 
 bool HasLineBreak(const QString &text)
@@ -97,33 +141,30 @@ QByteArray EncodeHeaderText(const QString &text, int nameLength)
 
 QByteArray EncodeMailbox(const QString &displayName, const QString &address)
 {
-    const QByteArray bare = address.toUtf8();
-    if (displayName.isEmpty())
-        return bare;
-    const QByteArray name =
-        IsPlainAscii(displayName) ? QuotedName(displayName) : EncodedWords(displayName, 6);
-    return name + " <" + bare + '>';
+    return MailboxAt(displayName, address, 6);
 }
 
 QByteArray EncodeAddressList(const QStringList &addresses, int nameLength)
 {
     QByteArray result;
     int column = nameLength;
-    for (const QString &address : addresses) {
-        const QByteArray bytes = address.toUtf8();
-        if (!result.isEmpty()) {
-            result += ',';
-            ++column;
-            if (column + 1 + bytes.size() > FoldWidth) {
-                result += FoldBreak;
-                column = 1;
+    for (const QString &entry : addresses) {
+        const auto [name, address] = SplitMailbox(entry);
+        if (result.isEmpty()) {
+            result = MailboxAt(name, address, column);
+        } else {
+            // After ", " when the mailbox's first line fits there, else on a line of its own.
+            QByteArray mailbox = MailboxAt(name, address, column + 2);
+            const qsizetype firstLine = mailbox.indexOf(FoldBreak);
+            if (column + 2 + (firstLine < 0 ? mailbox.size() : firstLine) > FoldWidth) {
+                result += ',' + FoldBreak;
+                mailbox = MailboxAt(name, address, 1);
             } else {
-                result += ' ';
-                ++column;
+                result += ", ";
             }
+            result += mailbox;
         }
-        result += bytes;
-        column += bytes.size();
+        column = ColumnAfter(result, nameLength);
     }
     return result;
 }
@@ -137,11 +178,7 @@ QByteArray AttachmentDisposition(const QString &fileName)
 
 QString EnvelopeAddress(const QString &address)
 {
-    const qsizetype open = address.lastIndexOf(u'<');
-    const qsizetype close = address.lastIndexOf(u'>');
-    if (open >= 0 && close > open)
-        return address.mid(open + 1, close - open - 1).trimmed();
-    return address.trimmed();
+    return SplitMailbox(address).second;
 }
 
 QByteArray MailDate(const QDateTime &when)

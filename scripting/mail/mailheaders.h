@@ -15,10 +15,13 @@ namespace tev {
 // the header grows beyond what mail readers accept. nameLength is the length of "Name: ".
 QByteArray EncodeHeaderText(const QString &text, int nameLength);
 
-// An address with an optional display name: "Name <addr>", with the name quoted or encoded.
+// An address with an optional display name: "Name <addr>", the name quoted when it is plain
+// ASCII and written as encoded words otherwise, the address unchanged.
 QByteArray EncodeMailbox(const QString &displayName, const QString &address);
 
-// Addresses joined with "," and folded between them.
+// Addresses joined with "," and folded between them. Each is "addr" or "Name <addr>", the name
+// plain or already quoted; it is written as EncodeMailbox writes it, so that a name with a comma
+// or beyond ASCII reads as one recipient with that name.
 QByteArray EncodeAddressList(const QStringList &addresses, int nameLength);
 
 // The bare address for the SMTP envelope: the part inside "<...>" when there is one.

@@ -206,9 +206,10 @@ void TvyxEMail::Send()
     }
 
     transfer.headers << "Date: " + MailDate(QDateTime::currentDateTime());
-    transfer.headers << "From: " + EncodeMailbox(m_senderName, m_senderName.isEmpty()
-                                                                   ? m_senderEMail.trimmed()
-                                                                   : transfer.mailFrom);
+    // Without a sender name, SenderEMail may carry one itself ("Name <addr>").
+    transfer.headers << "From: " + (m_senderName.isEmpty()
+                                        ? EncodeAddressList({m_senderEMail}, 6)
+                                        : EncodeMailbox(m_senderName, transfer.mailFrom));
     if (!m_recipients.isEmpty())
         transfer.headers << "To: " + EncodeAddressList(m_recipients, 4);
     if (!m_cc.isEmpty())

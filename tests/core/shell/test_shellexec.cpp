@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -73,9 +74,12 @@ TEST(ShellExec, ErrorsKeepShellNumbers)
     const test::TempFolder &dir = desktop.Folder();
     desktop.Write(dir.file("doc.txt"), "hello\n");
     desktop.Write(dir.file("doc.tevoraunknownext"), QByteArray("\x01\x02\x03\x04", 4));
-    desktop.Write(dir.file("notelf"), "not a program");
-    QFile::setPermissions(dir.file("notelf"),
-                          QFile::permissions(dir.file("notelf")) | QFileDevice::ExeOwner);
+    // Programs the system cannot start: an interpreter that is missing, an ELF file cut short.
+    desktop.Write(dir.file("nointerpreter"), "#!/tevora/no/such/interpreter\n");
+    desktop.Write(dir.file("brokenelf"), QByteArray::fromHex("7f454c460201")); // "\x7F" "ELF" ...
+    for (const char *name : {"nointerpreter", "brokenelf"})
+        QFile::setPermissions(dir.file(name),
+                              QFile::permissions(dir.file(name)) | QFileDevice::ExeOwner);
     struct Case
     {
         const char *name;
@@ -89,7 +93,10 @@ TEST(ShellExec, ErrorsKeepShellNumbers)
         {"missing working folder", "open", dir.file("doc.txt"), dir.file("nofolder"),
          kShellErrPathNotFound},
         {"missing bare program", "open", "tevora-no-such-program", "", kShellErrFileNotFound},
-        {"executable of no known format", "open", dir.file("notelf"), "", kShellErrBadFormat},
+        {"script whose interpreter is missing", "open", dir.file("nointerpreter"), "",
+         kShellErrBadFormat},
+        {"ELF file the system cannot load", "open", dir.file("brokenelf"), "", kShellErrBadFormat},
+        {"other verb on a program", "edit", dir.file("nointerpreter"), "", kShellErrNoAssociation},
         {"document without association", "open", dir.file("doc.tevoraunknownext"), "",
          kShellErrNoAssociation},
         {"verb Linux does not know", "print", dir.file("doc.txt"), "", kShellErrNoAssociation},
@@ -100,6 +107,59 @@ TEST(ShellExec, ErrorsKeepShellNumbers)
         EXPECT_EQ(ShellExec(0, c.verb, c.file, "", c.directory, 1), c.expected);
     }
     EXPECT_FALSE(QFile::exists(desktop.RanMarker()));
+}
+
+// Files on Windows shares and removable drives commonly all carry the executable bit: a file
+// runs as a program only when it is one, everything else opens through its association.
+TEST(ShellExec, DocumentsWithTheExecutableBitOpenThroughTheirAssociation)
+{
+    test::DesktopFixture desktop;
+    desktop.AddApplication("tevviewer", {"text/plain", "application/pdf"});
+    const test::TempFolder &dir = desktop.Folder();
+    struct Case
+    {
+        const char *name;
+        QByteArray content;
+        const char *verb;
+    };
+    const Case cases[] = {
+        {"notes.txt", "hello\n", "open"},
+        {"notes.txt", "hello\n", "edit"},
+        {"report.pdf", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<<>>\nendobj\n", "open"},
+        {"measurements", "plain text without a name that says so\n", "open"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.verb);
+        const QString document = dir.file(c.name);
+        desktop.Write(document, c.content);
+        QFile::setPermissions(document, QFile::permissions(document) | QFileDevice::ExeOwner |
+                                            QFileDevice::ExeGroup | QFileDevice::ExeOther);
+        QFile::remove(desktop.RanMarker());
+        EXPECT_EQ(ShellExec(0, c.verb, document, "", "", 1), kShellExecStarted);
+        EXPECT_EQ(WaitForFile(desktop.RanMarker()).toStdString(), document.toStdString());
+    }
+}
+
+// A real program still runs: an ELF binary (a copy of touch) and a "#!" script, whatever their
+// names say.
+TEST(ShellExec, ProgramsWithTheExecutableBitStillRun)
+{
+    test::DesktopFixture desktop;
+    desktop.AddApplication("tevviewer", {"text/plain"});
+    const test::TempFolder &dir = desktop.Folder();
+    const QString touch = QStandardPaths::findExecutable("touch");
+    ASSERT_FALSE(touch.isEmpty());
+    ASSERT_TRUE(QFile::copy(touch, dir.file("tool")));
+    EXPECT_EQ(ShellExec(0, "open", dir.file("tool"), "made-by-tool", dir.path(), 1),
+              kShellExecStarted);
+    const QString script = MakeScript(dir, "script.txt");
+    EXPECT_EQ(ShellExec(0, "open", script, "ran", dir.path(), 1), kShellExecStarted);
+    EXPECT_TRUE(WaitForFile(script + ".out").endsWith(" ran"));
+    QDeadlineTimer deadline(10000);
+    while (!QFile::exists(dir.file("made-by-tool")) && !deadline.hasExpired())
+        QThread::msleep(20);
+    EXPECT_TRUE(QFile::exists(dir.file("made-by-tool")));
+    EXPECT_FALSE(QFile::exists(desktop.RanMarker())) << "no program went to the viewer";
 }
 
 TEST(ShellExec, UnreadableDocumentIsAccessDenied)

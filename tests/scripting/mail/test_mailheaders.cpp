@@ -54,6 +54,46 @@ TEST(MailHeaders, Mailboxes)
             << name;
 }
 
+// Each entry keeps its name, quoted or encoded, and its address unchanged, so that a reader sees
+// one recipient per entry.
+TEST(MailHeaders, AddressListsWithNames)
+{
+    const std::tuple<const char *, QStringList, const char *> cases[] = {
+        {"bare addresses", {"a@x.test", " <b@x.test> "}, "a@x.test, b@x.test"},
+        {"a name with a comma", {"Doe, John <d@t.test>"}, "\"Doe, John\" <d@t.test>"},
+        {"a name beyond ASCII",
+         {"J\u00fcrgen M\u00fcller <j@t.test>"},
+         "=?UTF-8?B?SsO8cmdlbiBNw7xsbGVy?= <j@t.test>"},
+        {"a quoted name keeps its quotes and escapes",
+         {"\"Berg, \\\"Anna\\\"\" <a@x.test>", "\"\" <e@x.test>"},
+         "\"Berg, \\\"Anna\\\"\" <a@x.test>, e@x.test"},
+    };
+    for (const auto &[name, addresses, expected] : cases)
+        EXPECT_EQ(EncodeAddressList(addresses, 4), QByteArray(expected)) << name;
+}
+
+// A long name is folded between its encoded words and before its address, never beyond 78
+// characters a line.
+TEST(MailHeaders, LongNamesInAddressListsAreFolded)
+{
+    const QString name = QString(QStringLiteral("Pr\u00fcfstand \u4e2d ")).repeated(8);
+    const QByteArray encoded = EncodeAddressList(
+        {"x@t.test", name + "<a-rather-long-address-of-the-quality-office@tevora.test>",
+         "y@t.test"},
+        4);
+    const QList<QByteArray> lines = encoded.split('\n');
+    EXPECT_GT(lines.size(), 2);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).chopped(i + 1 < lines.size() ? 1 : 0); // the CR
+        EXPECT_LE(line.size() + (i == 0 ? 4 : 0), 78) << line.constData();
+        EXPECT_TRUE(i == 0 || line.startsWith(' ')) << line.constData();
+    }
+    EXPECT_TRUE(encoded.startsWith("x@t.test, =?UTF-8?B?")) << encoded.constData();
+    EXPECT_TRUE(encoded.contains("?= <a-rather-long-address-of-the-quality-office@tevora.test>,"))
+        << encoded.constData();
+    EXPECT_TRUE(encoded.endsWith(" y@t.test")) << encoded.constData();
+}
+
 TEST(MailHeaders, AttachmentNames)
 {
     EXPECT_EQ(AttachmentDisposition(QStringLiteral("report \"1\".txt")), QByteArray());
@@ -65,6 +105,8 @@ TEST(MailHeaders, EnvelopeAddressAndLineBreaks)
 {
     EXPECT_EQ(EnvelopeAddress(QStringLiteral("Anna <a@x.test>")), QStringLiteral("a@x.test"));
     EXPECT_EQ(EnvelopeAddress(QStringLiteral(" a@x.test ")), QStringLiteral("a@x.test"));
+    EXPECT_EQ(EnvelopeAddress(QStringLiteral("\"Doe, <J>\" <d@x.test>")),
+              QStringLiteral("d@x.test"));
     EXPECT_TRUE(HasLineBreak(QStringLiteral("a\rb")));
     EXPECT_TRUE(HasLineBreak(QStringLiteral("a\nb")));
     EXPECT_FALSE(HasLineBreak(QStringLiteral("a\tb")));

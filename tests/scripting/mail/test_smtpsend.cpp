@@ -159,6 +159,47 @@ TEST_F(SmtpSendTest, LongHeadersAreFoldedAndStillDecode)
               QStringList({"a@tevora.test", "b@tevora.test"}) + many);
 }
 
+// Recipients given with names arrive as one recipient each, their names decoded as sent: a name
+// beyond ASCII travels as an encoded word, one with a comma or quotes as a quoted string, and a
+// list longer than a line is folded between its mailboxes. (Python's parser puts a blank between
+// two adjacent encoded words of a name, where the mail standard joins them, so each name here
+// fits one; the folding of longer names is checked on the header text.)
+TEST_F(SmtpSendTest, RecipientNamesArriveAsOneRecipientEach)
+{
+    const auto server = startServer(SmtpTestServer::Mode::Plain);
+    TvyxEMail mail;
+    mail.SetHost(QStringLiteral("localhost"));
+    mail.SetPort(25);
+    mail.setConnectTo({server->connectTo(25)});
+    mail.SetSenderEMail(QStringLiteral("Doe, Jane <gauge@tevora.test>"));
+    QStringList to{"Jürgen Müller <j@t.test>", "Doe, John <d@t.test>",
+                   "\"Berg, \\\"Anna\\\"\" <a@t.test>", "plain@t.test"};
+    QStringList toAddresses{"j@t.test", "d@t.test", "a@t.test", "plain@t.test"};
+    QStringList toNames{"Jürgen Müller", "Doe, John", "Berg, \"Anna\"", ""};
+    for (int i = 1; i <= 12; ++i) {
+        to << QStringLiteral("Prüfer %1, QS <p%1@t.test>").arg(i);
+        toAddresses << QStringLiteral("p%1@t.test").arg(i);
+        toNames << QStringLiteral("Prüfer %1, QS").arg(i);
+    }
+    mail.SetRecipientEMail(to.join(u';'));
+    mail.SetCC(QStringLiteral("Zoë Ødegård, QA <z@t.test>;<bare@t.test>"));
+    mail.SetSubject(QStringLiteral("Names"));
+    mail.SetBody(QStringLiteral("Body"));
+    ASSERT_EQ(ErrorOf(mail), QString());
+
+    const QList<QJsonObject> messages = server->messages();
+    ASSERT_EQ(messages.size(), 1);
+    const QJsonObject m = messages.first();
+    EXPECT_EQ(m["to"].toVariant().toStringList(), toAddresses);
+    EXPECT_EQ(m["to_names"].toVariant().toStringList(), toNames);
+    EXPECT_EQ(m["cc"].toVariant().toStringList(), QStringList({"z@t.test", "bare@t.test"}));
+    EXPECT_EQ(m["cc_names"].toVariant().toStringList(), QStringList({"Zoë Ødegård, QA", ""}));
+    EXPECT_EQ(m["rcpt_tos"].toVariant().toStringList(),
+              toAddresses + QStringList({"z@t.test", "bare@t.test"}));
+    EXPECT_EQ(m["from_name"].toString(), QStringLiteral("Doe, Jane"));
+    EXPECT_EQ(m["from_address"].toString(), QStringLiteral("gauge@tevora.test"));
+}
+
 TEST_F(SmtpSendTest, AuthenticatesOnlyWithAUserName)
 {
     struct Case
