@@ -17,7 +17,6 @@
 #include "ui/kit/keypreview.h"
 #include "ui/mainwindow/dbtext.h"
 #include "ui/mainwindow/ledshape.h"
-#include "ui/mainwindow/projectcalls.h"
 #include "ui/mainwindow/tevtreedelegate.h"
 #include "ui/models/datasetmodel.h"
 #include "ui/pages/tevcharspage.h"
@@ -176,7 +175,13 @@ void TTevMainForm::UnbindDataSources()
 void TTevMainForm::UpdateTreeRoot()
 {
     const QString root = FApp->Data().Connected() ? FApp->Settings().SEQDir() : QString();
-    FTree->setRoot(root);
+    // A folder that cannot become the current folder is reported; the tree stays empty.
+    try {
+        FTree->setRoot(root);
+    } catch (...) {
+        HandleCurrentException();
+        FTree->setRoot(QString());
+    }
     FTree->viewport()->update();
 }
 

@@ -199,6 +199,9 @@ private:
     void UpdateReferencesQuery();
     void UpdateReferencesButtons();
     QString FileTypeGetText(const QVariant &Value) const;
+    // Which depending files were and were not written again when Update Reference failed.
+    void ReportUpdateFailure(const QString &Message, const QString &Root,
+                             const QStringList &Expected, const QStringList &Rewritten);
 
     // File page.
     void UpdateFileText();

@@ -6,12 +6,28 @@
 #include "core/project/tevproject.h"
 #include "platform/error.h"
 #include "ui/dialogs/kelmsgdlg.h"
-#include "ui/mainwindow/projectcalls.h"
+#include "ui/previewdlg/tevpreviewdlg.h"
 
 namespace tev {
 
+bool TTevMainForm::SettleEditor()
+{
+    return !FPreviewDlg || FPreviewDlg->ResolveChangeLog();
+}
+
+void TTevMainForm::SaveProject()
+{
+    if (!SettleEditor())
+        return;
+    Project().Save();
+    if (FPreviewDlg)
+        FPreviewDlg->CommitChangeLog();
+}
+
 bool TTevMainForm::ResolveChanges()
 {
+    if (!SettleEditor())
+        return false;
     TTevProject &project = Project();
     // Only work sequences are ever saved; a master's or monitor file's state has nothing to keep.
     if (project.Empty() || project.ChangeState() == 0 ||
@@ -34,7 +50,9 @@ bool TTevMainForm::ResolveChanges()
 bool TTevMainForm::SaveProjectReported()
 {
     try {
-        projectcalls::Save(Project());
+        Project().Save();
+        if (FPreviewDlg)
+            FPreviewDlg->CommitChangeLog();
         return true;
     } catch (const Error &error) {
         KelShowMessage(

@@ -10,7 +10,6 @@
 #include "ui/images/keldmimages.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/fonts.h"
-#include "ui/mainwindow/projectcalls.h"
 #include "ui/mainwindow/reportedslot.h"
 #include "ui/mainwindow/tevtreedelegate.h"
 #include "ui/mainwindow/treeselectiongate.h"
@@ -97,7 +96,7 @@ void TTevMainForm::TreeChanging(QTreeWidgetItem *, bool &AllowChange)
     // Changes that were kept neither by a save nor by Cancel go now, so that the rest of this
     // move asks no second time.
     if (Project().ChangeState() != 0)
-        projectcalls::Close(Project());
+        Project().Close();
 }
 
 void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
@@ -106,10 +105,10 @@ void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
     if (FUpdatingTree)
         return;
     FCharsPage->ClearRecentCharImage();
-    projectcalls::Close(Project());
+    Project().Close();
     const QList<QTreeWidgetItem *> nodes = SelectedNodes();
     if (nodes.size() == 1 && IsSequenceNode(nodes.constFirst()))
-        projectcalls::OpenFile(Project(), TvyxDirectoryTreeView::GetFullPath(nodes.constFirst()));
+        Project().OpenFile(TvyxDirectoryTreeView::GetFullPath(nodes.constFirst()));
     FTree->viewport()->update();
     UpdateEnabledStates();
 }
@@ -137,7 +136,7 @@ void TTevMainForm::TreeKeyDown(int Key)
         return;
     }
     const QString path = TvyxDirectoryTreeView::GetFullPath(node);
-    projectcalls::RecoverDirectory(Project(), path);
+    Project().RecoverDirectory(path);
     QTreeWidgetItem *found = nullptr;
     {
         const QScopedValueRollback updating(FUpdatingTree, true);
