@@ -20,6 +20,7 @@
 // by name; every handler is a public slot under its designed name.
 
 #include "core/sequence/filetype.h"
+#include "ui/mainwindow/projectbaseline.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -189,6 +190,8 @@ private:
     // when the user cancelled.
     bool SettleEditor();
     void SaveProject();
+    // Remembers the open project as it is now (after it was opened or saved).
+    void TakeBaseline();
 
     // Commands (_commands.cpp).
     void NewProject(TTevFileType FileType);
@@ -223,6 +226,8 @@ private:
     bool FCreated = false;
     bool FDestroyed = false;
     bool FShown = false;
+    // The open project as it was read, for the save question.
+    TProjectBaseline FBaseline;
 
     // Data sources and queries.
     DataSetModel *FDatSrcProject = nullptr;

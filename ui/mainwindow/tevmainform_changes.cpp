@@ -22,6 +22,15 @@ void TTevMainForm::SaveProject()
     Project().Save();
     if (FPreviewDlg)
         FPreviewDlg->CommitChangeLog();
+    TakeBaseline();
+}
+
+void TTevMainForm::TakeBaseline()
+{
+    if (Project().Empty())
+        FBaseline.Clear();
+    else
+        FBaseline.Take(Project());
 }
 
 bool TTevMainForm::ResolveChanges()
@@ -36,6 +45,8 @@ bool TTevMainForm::ResolveChanges()
     // A work sequence without database row is saved without a question, as it always was.
     if (!project.ExistsInDatabase())
         return SaveProjectReported();
+    if (!FBaseline.ChangedSince(project))
+        return true;
     switch (KelMessageDlg(QStringLiteral("Save changes?"), buttonSet({mbYes, mbNo, mbCancel}),
                           QString())) {
     case mrYes:
@@ -53,6 +64,7 @@ bool TTevMainForm::SaveProjectReported()
         Project().Save();
         if (FPreviewDlg)
             FPreviewDlg->CommitChangeLog();
+        TakeBaseline();
         return true;
     } catch (const Error &error) {
         KelShowMessage(

@@ -210,6 +210,7 @@ void TTevMainForm::RemoveMasterBtnClick()
         const ProjectUpdate update(project);
         project.RemoveMasterProject(master);
     }
+    TakeBaseline();
     UpdateReferencesQuery();
 }
 
@@ -236,6 +237,9 @@ void TTevMainForm::UpdateReferencesBtnClick()
             rewritten << ACaption;
             return StepProgress(ACaption, BarIndex);
         });
+        // A work sequence holds its masters' characteristics unsaved: they stay changes.
+        if (master)
+            TakeBaseline();
     } catch (const Error &error) {
         if (master && project.FileName() != masterFile) {
             try {
@@ -244,6 +248,7 @@ void TTevMainForm::UpdateReferencesBtnClick()
                 HandleCurrentException();
             }
         }
+        TakeBaseline();
         ReportUpdateFailure(error.message(), project.RootDir(), expected, rewritten);
     }
 }

@@ -69,8 +69,19 @@ void TTevMainForm::SetupTree()
     });
     FTree->setSelectionModel(FTreeGate);
     designed->deleteLater();
+    // The tree widget keeps its items' selected flags and its item signals from the selection
+    // model it was built with; the gate's changes are handed to the same internal receivers.
+    // (The window itself asks the gate, not the items.)
+    connect(FTreeGate, SIGNAL(selectionChanged(QItemSelection, QItemSelection)), FTree,
+            SLOT(_q_selectionChanged(QItemSelection, QItemSelection)));
+    connect(FTreeGate, SIGNAL(selectionChanged(QItemSelection, QItemSelection)), FTree,
+            SIGNAL(itemSelectionChanged()));
+    connect(FTreeGate, SIGNAL(currentChanged(QModelIndex, QModelIndex)), FTree,
+            SLOT(_q_emitCurrentItemChanged(QModelIndex, QModelIndex)));
 
-    connect(FTree, &QTreeWidget::itemSelectionChanged, this,
+    // The tree widget relays only its first selection model's changes; the gate's are heard
+    // here directly.
+    connect(FTreeGate, &QItemSelectionModel::selectionChanged, this,
             reported([this] { TreeChange(FTree->currentItem()); }));
     connect(FTree, &QTreeWidget::itemExpanded, this, &TTevMainForm::TreeExpanded);
     connect(FTree, &QTreeWidget::itemCollapsed, this, &TTevMainForm::TreeCollapsed);
@@ -109,6 +120,7 @@ void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
     const QList<QTreeWidgetItem *> nodes = SelectedNodes();
     if (nodes.size() == 1 && IsSequenceNode(nodes.constFirst()))
         Project().OpenFile(TvyxDirectoryTreeView::GetFullPath(nodes.constFirst()));
+    TakeBaseline();
     FTree->viewport()->update();
     UpdateEnabledStates();
 }
@@ -127,7 +139,7 @@ void TTevMainForm::SelectTreeNode(QTreeWidgetItem *Node)
 void TTevMainForm::TreeKeyDown(int Key)
 {
     QTreeWidgetItem *node = FTree->currentItem();
-    if (Key != Qt::Key_F5 || !node || !node->isSelected())
+    if (Key != Qt::Key_F5 || !node || !FTreeGate->isSelected(FTree->indexFromItem(node)))
         return;
     if (!ResolveChanges())
         return;
@@ -149,7 +161,7 @@ void TTevMainForm::TreeKeyDown(int Key)
 
 void TTevMainForm::TreeMouseDown(QTreeWidgetItem *Node)
 {
-    if (Node && !Node->isSelected())
+    if (Node && !FTreeGate->isSelected(FTree->indexFromItem(Node)))
         SelectTreeNode(Node);
 }
 
@@ -188,7 +200,7 @@ bool TTevMainForm::TreeEvent(QObject *watched, QEvent *event)
                                     TTevTreeDelegate::Level(FTree->indexFromItem(node)))
             .contains(pos))
         node->setExpanded(!node->isExpanded());
-    if (node->isSelected())
+    if (FTreeGate->isSelected(FTree->indexFromItem(node)))
         return false;
     // Selecting here and letting the tree select again would ask the save question twice.
     TreeMouseDown(node);

@@ -135,7 +135,11 @@ protected:
         if (!item)
             return;
         TvyxDirectoryTreeView *tree = form().Tree();
+        // Finding the node expanded its folders; the rows are laid out before the click.
+        tree->doItemsLayout();
         tree->scrollToItem(item);
+        EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualItemRect(item).center()))
+            << relative.toStdString();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, modifiers,
                           tree->visualItemRect(item).center());
         QCoreApplication::processEvents();

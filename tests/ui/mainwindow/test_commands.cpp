@@ -80,6 +80,7 @@ struct ReplaceCase
     QList<int> answers; // after the wizard
     QString message;    // the start of the message shown after the wizard
     bool replaced;
+    bool monitor = false; // started as a monitor sequence
 };
 
 void PrintTo(const ReplaceCase &c, std::ostream *os)
@@ -108,7 +109,7 @@ TEST_P(ReplaceProject, AsksOnlyForWorkSequencesOfOurs)
             return finishWizard(target.path() + QLatin1Char('/'), target.fileName())(dialog);
         return answers.isEmpty() ? int(mrCancel) : answers.takeFirst();
     });
-    form().ToolBtnNewClick();
+    c.monitor ? form().MSEQ1Click() : form().ToolBtnNewClick();
     ASSERT_GE(dialogs.texts().size(), 2);
     EXPECT_TRUE(dialogs.texts()[1].startsWith(c.message)) << dialogs.texts()[1].toStdString();
     if (!c.replaced) {
@@ -130,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   {},
                                   "\"Monitor/Room.mseq\" is not a work "
                                   "sequence",
-                                  false},
+                                  false,
+                                  true},
                       ReplaceCase{"AnswerNo",
                                   SequenceTree::Line1,
                                   {mrNo},
@@ -207,8 +209,7 @@ TEST_F(Commands, DeleteWithDatabaseAndFileSelectsTheFolder)
     EXPECT_TRUE(column("select FILENAME from PROJECTS").isEmpty());
     EXPECT_TRUE(project().Empty());
     EXPECT_EQ(selectedPath(), m_seq.file(QStringLiteral("Work")));
-    EXPECT_EQ(form().Tree()->FindNode(QStringLiteral("Work/W1.seq")),
-              form().Tree()->FindNode(QStringLiteral("Work")));
+    EXPECT_EQ(form().Tree()->FindNode(QStringLiteral("Work/W1.seq")), nullptr);
 }
 
 TEST_F(Commands, DeletingOnlyTheFileOfAProjectWithoutRowClosesIt)
