@@ -27,12 +27,20 @@ foreach(f IN LISTS _fb_files)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_src}")
 endforeach()
 
-# Embedded engine only; SuperClassic lets two processes open one database file.
+# The server program that tests run from a private folder of their own (never the system service).
+set(TEVORA_FIREBIRD_SERVER "/usr/sbin/firebird" CACHE FILEPATH
+    "The Firebird 3 SuperServer program (package firebird3.0-server), for tests")
+
+# Remote comes first so that a connection that names a Server reaches it; a plain file name is
+# opened by the embedded engine. SuperClassic lets two processes open one database file. A
+# server that does not answer fails a connect after ConnectionTimeout seconds, not the default
+# three minutes; a server just started may need several seconds for its first answer.
 file(CONFIGURE OUTPUT "${TEVORA_FIREBIRD_FOLDER}/firebird.conf" CONTENT
-"# Written by the build: embedded use by Tevora only.
-Providers = Engine12
+"# Written by the build: the embedded engine and the client of a server, for Tevora only.
+Providers = Remote, Engine12
 ServerMode = SuperClassic
 UdfAccess = None
+ConnectionTimeout = 15
 ")
 file(CONFIGURE OUTPUT "${TEVORA_FIREBIRD_FOLDER}/plugins.conf" CONTENT
 "# Written by the build: the engine is loaded from this folder, not the system's.

@@ -53,18 +53,27 @@ bool FirebirdEnvironmentPrepared()
     return g_prepared;
 }
 
-void CreateFirebirdDatabase(const QString &fileName, const QString &userName)
+void CreateFirebirdDatabase(const QString &fileName, const QString &userName, const QString &server,
+                            const QString &password)
 {
-    const QFileInfo info(fileName);
-    if (!QDir().mkpath(info.absolutePath()))
-        throw Error(QStringLiteral("Cannot create the folder \"%1\".").arg(info.absolutePath()));
-
     auto quoted = [](QString text) {
         return text.replace(QLatin1Char('\''), QStringLiteral("''"));
     };
-    const QByteArray statement = QStringLiteral("CREATE DATABASE '%1' USER '%2' PAGE_SIZE 8192 "
+    QString target;
+    QString credentials = QStringLiteral("USER '%1'").arg(quoted(userName));
+    if (server.isEmpty()) {
+        const QFileInfo info(fileName);
+        if (!QDir().mkpath(info.absolutePath()))
+            throw Error(
+                QStringLiteral("Cannot create the folder \"%1\".").arg(info.absolutePath()));
+        target = info.absoluteFilePath();
+    } else {
+        target = server + QLatin1Char(':') + fileName;
+        credentials += QStringLiteral(" PASSWORD '%1'").arg(quoted(password));
+    }
+    const QByteArray statement = QStringLiteral("CREATE DATABASE '%1' %2 PAGE_SIZE 8192 "
                                                 "DEFAULT CHARACTER SET UTF8")
-                                     .arg(quoted(info.absoluteFilePath()), quoted(userName))
+                                     .arg(quoted(target), credentials)
                                      .toUtf8();
     ISC_STATUS_ARRAY status{};
     isc_db_handle db = 0;

@@ -19,7 +19,10 @@ void PrepareFirebirdEnvironment(const QString &vendorHome);
 bool FirebirdEnvironmentPrepared();
 
 // Creates an empty database file in UTF8 through the client API (Qt's driver cannot create one).
-// The parent folder is created when missing. Throws tev::Error with the engine's message.
-void CreateFirebirdDatabase(const QString &fileName, const QString &userName);
+// Without a server the parent folder is created when missing. With a server ("host" or
+// "host/port") the server creates the file on its machine, in a folder that must exist there.
+// An existing file is never replaced. Throws tev::Error with the engine's message.
+void CreateFirebirdDatabase(const QString &fileName, const QString &userName,
+                            const QString &server = {}, const QString &password = {});
 
 } // namespace tev

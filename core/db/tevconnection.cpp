@@ -138,19 +138,34 @@ void TTevConnection::openFirebird(QSqlDatabase &db)
         throw Error(QStringLiteral("No database file is given."));
     if (!m_vendorHome.isEmpty())
         PrepareFirebirdEnvironment(m_vendorHome);
-    if (server.isEmpty() &&
-        param(QStringLiteral("OpenMode"))
-                .compare(QLatin1String("OpenOrCreate"), Qt::CaseInsensitive) == 0 &&
-        !QFileInfo::exists(fileName)) {
+    const bool openOrCreate = param(QStringLiteral("OpenMode"))
+                                  .compare(QLatin1String("OpenOrCreate"), Qt::CaseInsensitive) == 0;
+    const QString password = param(QStringLiteral("Password"));
+    if (server.isEmpty() && openOrCreate && !QFileInfo::exists(fileName))
         CreateFirebirdDatabase(fileName, user);
-    }
     db.setHostName(server);
     db.setDatabaseName(fileName);
     db.setUserName(user);
-    db.setPassword(param(QStringLiteral("Password")));
+    db.setPassword(password);
+    if (db.open())
+        return;
+    const Error openError(
+        QStringLiteral("Cannot open the database \"%1\": %2")
+            .arg(server.isEmpty() ? fileName : server + QLatin1Char(':') + fileName,
+                 DriverErrorText(db.lastError())));
+    if (server.isEmpty() || !openOrCreate)
+        throw openError;
+    // Whether the file exists shows only on the server's machine. A create never replaces an
+    // existing file, so when it fails too the open's error is the one to report.
+    try {
+        CreateFirebirdDatabase(fileName, user, server, password);
+    } catch (const Error &) {
+        throw openError;
+    }
     if (!db.open())
-        throw Error(QStringLiteral("Cannot open the database \"%1\": %2")
-                        .arg(fileName, DriverErrorText(db.lastError())));
+        throw Error(
+            QStringLiteral("Cannot open the new database \"%1\": %2")
+                .arg(server + QLatin1Char(':') + fileName, DriverErrorText(db.lastError())));
 }
 
 void TTevConnection::openSqlServer(QSqlDatabase &db)

@@ -464,10 +464,13 @@ void TTevProject::ReadSequenceFile(const QString &AFileName)
 {
     SetFileName(AFileName);
     FFile.clear();
+    FLoadError.clear();
     try {
         FFile = LoadSequenceLines(AFileName, FFileEncoding);
-    } catch (const Error &) {
-        // A file that cannot be loaded opens as an empty project of its kind.
+    } catch (const Error &e) {
+        // A file that cannot be loaded opens as an empty project of its kind; the reason stays
+        // for the caller that wants it.
+        FLoadError = e.message();
     }
     FLinesEncoding = FFileEncoding ? FFileEncoding : TEncoding::ANSI();
     BuildProjectRecord(FFile);

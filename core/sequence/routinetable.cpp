@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <optional>
+#include <vector>
 
 namespace tev {
 
@@ -19,32 +20,94 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The positions of the column line's names: the first column of each name, without regard to
-// case.
+// Splits a line at every TAB into views of it, keeping at most `limit` of them in `fields` (a
+// vector reused from line to line); returns how many fields the line has. Fields beyond the
+// limit are counted, never stored, so a line of a million TABs costs no memory of its own.
+qsizetype SplitFields(QStringView line, qsizetype limit, std::vector<QStringView> &fields)
+{
+    fields.clear();
+    qsizetype count = 0;
+    for (qsizetype start = 0;; ++count) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'), start);
+        const qsizetype end = tab < 0 ? line.size() : tab;
+        if (count < limit)
+            fields.push_back(line.sliced(start, end - start));
+        if (tab < 0)
+            return count + 1;
+        start = tab + 1;
+    }
+}
+
+// Walks the TAB-separated fields of a line one by one.
+class FieldCursor
+{
+public:
+    explicit FieldCursor(QStringView line)
+        : m_line(line)
+    {}
+    QStringView next()
+    {
+        const qsizetype tab = m_line.indexOf(QLatin1Char('\t'), m_at);
+        const qsizetype end = tab < 0 ? m_line.size() : tab;
+        const QStringView field = m_line.sliced(m_at, end - m_at);
+        m_at = tab < 0 ? m_line.size() : tab + 1;
+        return field;
+    }
+
+private:
+    QStringView m_line;
+    qsizetype m_at = 0;
+};
+
+// The column line, which keeps its names in the line itself: they are walked in step with each
+// row's fields, and a name's position is looked up when it is first asked for. The reader asks
+// for a dozen names, while a table of all of them would cost several times the line when it
+// holds many short ones.
 class ColumnLine
 {
 public:
-    explicit ColumnLine(const QStringList &names)
-        : m_names(names)
-    {
-        // Backwards, so that the first column of a name is the one kept.
-        for (const QString &name : names)
-            m_namesLength += name.size();
-        for (qsizetype i = names.size() - 1; i >= 0; --i) {
-            if (!names[i].isEmpty())
-                m_first.insert(names[i].toUpper(), i);
-        }
-    }
+    explicit ColumnLine(const QString &line)
+        : m_line(line)
+        , m_size(QStringView(line).count(QLatin1Char('\t')) + 1)
+        , m_namesLength(line.size() - (m_size - 1))
+    {}
     // The length of all names, to size a row's name=value text at once.
     qsizetype namesLength() const { return m_namesLength; }
-    qsizetype position(const QString &upperName) const { return m_first.value(upperName, -1); }
-    qsizetype size() const { return m_names.size(); }
-    const QString &name(qsizetype i) const { return m_names[i]; }
+    // The first column whose name is upperName in upper case; -1 when there is none.
+    qsizetype position(const QString &upperName)
+    {
+        const auto known = m_positions.constFind(upperName);
+        if (known != m_positions.cend())
+            return *known;
+        qsizetype found = -1;
+        FieldCursor names = this->names();
+        for (qsizetype i = 0; i < m_size && found < 0; ++i) {
+            if (sameUpperName(names.next(), upperName))
+                found = i;
+        }
+        m_positions.insert(upperName, found);
+        return found;
+    }
+    qsizetype size() const { return m_size; }
+    FieldCursor names() const { return FieldCursor(m_line); }
 
 private:
-    QStringList m_names;
-    QHash<QString, qsizetype> m_first;
-    qsizetype m_namesLength = 0;
+    static bool sameUpperName(QStringView name, const QString &upperName)
+    {
+        if (name.isEmpty())
+            return false;
+        // Upper-casing can change the length of text beyond ASCII; ASCII compares in place.
+        for (const QChar c : name) {
+            if (c.unicode() >= 0x80)
+                return name.toString().toUpper() == upperName;
+        }
+        return name.size() == upperName.size() && name.compare(upperName, Qt::CaseInsensitive) == 0;
+    }
+
+    QString m_line;
+    qsizetype m_size;
+    qsizetype m_namesLength;
+    QHash<QString, qsizetype> m_positions;
 };
 
 QString seqName(const QString &fileName)
@@ -122,6 +185,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
 
     std::optional<ColumnLine> columns;
     qsizetype labelPos = -1;
+    std::vector<QStringView> fields;
     QString rememberedAlgorithm;
 
     for (qsizetype lineNo = 0; lineNo < Lines.size(); ++lineNo) {
@@ -133,46 +197,50 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             line.replace(QLatin1String(";&"), QLatin1String("&"));
             line.replace(QLatin1String("&;"), QLatin1String("&"));
         }
-        // Views into the line: a row's fields need no copies of their own.
-        const QList<QStringView> fields = QStringView(line).split(QLatin1Char('\t'));
-        if (fields.size() < 5)
-            continue;
         if (!columns) {
-            columns.emplace(line.split(QLatin1Char('\t')));
-            labelPos = columns->position(QStringLiteral("LABEL"));
+            if (QStringView(line).count(QLatin1Char('\t')) >= 4) {
+                columns.emplace(line);
+                labelPos = columns->position(QStringLiteral("LABEL"));
+            }
             continue;
         }
+        const qsizetype fieldCount = SplitFields(line, columns->size(), fields);
+        if (fieldCount < 5)
+            continue;
         auto lineError = [&](const QString &what) {
             return Error(QStringLiteral("Line %1: %2").arg(lineNo + 1).arg(what));
         };
         if (labelPos < 0)
             throw lineError(QStringLiteral("the column line has no LABEL column"));
-        if (labelPos >= fields.size())
+        if (labelPos >= fieldCount)
             throw lineError(QStringLiteral("the row has %1 fields, too few to hold the LABEL "
                                            "column (column %2)")
-                                .arg(fields.size())
+                                .arg(fieldCount)
                                 .arg(labelPos + 1));
-        if (TrimText(fields[labelPos].toString()).isEmpty())
+        if (TrimText(fields[size_t(labelPos)].toString()).isEmpty())
             continue;
-        if (fields.size() > columns->size())
+        if (fieldCount > columns->size())
             throw lineError(QStringLiteral("the row has %1 fields, the column line only %2")
-                                .arg(fields.size())
+                                .arg(fieldCount)
                                 .arg(columns->size()));
 
         auto rowValue = [&](const QString &upperName) {
             const qsizetype pos = columns->position(upperName);
-            return pos < 0 || pos >= fields.size() ? QString() : TrimText(fields[pos].toString());
+            return pos < 0 || pos >= fieldCount ? QString()
+                                                : TrimText(fields[size_t(pos)].toString());
         };
         QString params;
-        params.reserve(line.size() + columns->namesLength() + 3 * fields.size());
-        for (qsizetype i = 0; i < fields.size(); ++i) {
-            if (columns->name(i).isEmpty())
+        params.reserve(line.size() + columns->namesLength() + 3 * fieldCount);
+        FieldCursor names = columns->names();
+        for (qsizetype i = 0; i < fieldCount; ++i) {
+            const QStringView name = names.next();
+            if (name.isEmpty())
                 continue;
             if (!params.isEmpty())
                 params += kCrLf;
-            params += columns->name(i);
+            params += name;
             params += QLatin1Char('=');
-            params += fields[i];
+            params += fields[size_t(i)];
         }
 
         const QString label = rowValue(QStringLiteral("LABEL"));
@@ -251,6 +319,7 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
         columns.push_back(col);
     }
     Field &active = Chars.fieldByName(QStringLiteral("ACTIVE"));
+    Field &labelField = Chars.fieldByName(QStringLiteral("LABEL"));
     Field &decimalsField = Chars.fieldByName(QStringLiteral("DECIMALS"));
     Field &paramsField = Chars.fieldByName(QStringLiteral("PARAMS"));
 
@@ -262,6 +331,13 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     for (Chars.first(); !Chars.eof(); Chars.next()) {
         if (active.asInteger() == 0)
             continue;
+        // The reader skips a line that begins with "$" and a row whose label is blank: such a
+        // row would be written, and then lost at the next read without a word.
+        const QString label = TrimText(labelField.asString());
+        if (label.isEmpty() || label.startsWith(QLatin1Char('$')))
+            throw Error(QStringLiteral("The characteristic \"%1\" cannot be written: a label that "
+                                       "is blank or begins with \"$\" would not be read back")
+                            .arg(labelField.asString()));
         // The first value of each column's name in PARAMS, as views into the text.
         const QString text = paramsField.asString();
         std::fill(values.begin(), values.end(), QStringView());

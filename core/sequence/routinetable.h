@@ -29,7 +29,8 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                      const QStringList &Lines, RoutineTarget &Target);
 
 // The rows of the active characteristics in the dataset's current order, each column's value
-// followed by a TAB. The caller switches the filter off.
+// followed by a TAB. The caller switches the filter off. Throws tev::Error for a characteristic
+// whose label the reader would not read back (blank, or beginning with "$" once trimmed).
 QStringList WriteRoutineRows(MemDataSet &Chars);
 
 // The value of the first line named Name (without regard to case) of name=value lines joined by

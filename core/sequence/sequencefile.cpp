@@ -1,6 +1,7 @@
 #include "core/sequence/sequencefile.h"
 
 #include "platform/error.h"
+#include "platform/file/regularfile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -26,23 +27,10 @@ QStringList SplitSequenceLines(const QString &text)
     return lines;
 }
 
-namespace {
-
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("Cannot read file \"%1\": %2").arg(fileName, file.errorString()));
-    return file.readAll();
-}
-
-} // namespace
-
 QStringList LoadSequenceLines(const QString &FileName, const TEncoding::Ptr &Encoding)
 {
     const TEncoding::Ptr encoding = Encoding ? Encoding : TEncoding::ANSI();
-    const QByteArray bytes = readAll(FileName);
+    const QByteArray bytes = ReadRegularFile(FileName);
     const QByteArray preamble = encoding->GetPreamble();
     QByteArrayView view(bytes);
     if (!preamble.isEmpty() && view.startsWith(preamble))
@@ -52,7 +40,7 @@ QStringList LoadSequenceLines(const QString &FileName, const TEncoding::Ptr &Enc
 
 QStringList LoadSequenceLinesByPreamble(const QString &FileName)
 {
-    const QByteArray bytes = readAll(FileName);
+    const QByteArray bytes = ReadRegularFile(FileName);
     int preambleLength = 0;
     const TEncoding::Ptr encoding =
         TEncoding::DetectByPreamble(bytes, TEncoding::ANSI(), preambleLength);

@@ -15,10 +15,10 @@ QStringList SplitSequenceLines(const QString &text);
 
 // The lines of a file decoded with Encoding (Windows-1252 when none is given); a byte-order mark
 // of that encoding at the start is skipped, a mark of another one is read as text. Throws
-// tev::Error when the file cannot be read.
+// tev::Error when the file cannot be read or is not a regular file (a FIFO, a device).
 QStringList LoadSequenceLines(const QString &FileName, const TEncoding::Ptr &Encoding);
 // The lines of a file decoded by its byte-order mark (UTF-8, UTF-16 LE or BE), and without one
-// with the ANSI code page. Throws tev::Error when the file cannot be read.
+// with the ANSI code page. Throws tev::Error as LoadSequenceLines does.
 QStringList LoadSequenceLinesByPreamble(const QString &FileName);
 
 // Saves the lines joined by CR LF with CR LF after the last, encoded with Encoding and preceded by

@@ -2,13 +2,18 @@
 #include "platform/text/integertext.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/file/regularfile.h"
 #include "platform/text/tencoding.h"
 
 namespace tev {
@@ -51,6 +56,15 @@ FileStamp stampOf(const QString &fileName)
     return stamp;
 }
 
+// Valid UTF-8 to its very end: a stateless decoder counts a sequence cut off by the end of the
+// bytes as an error, where a stateful one would keep it for a next chunk that never comes.
+bool IsValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString probe = utf8(bytes); // decoding is lazy; this runs it
+    return !utf8.hasError();
+}
+
 bool isBlank(QStringView s)
 {
     return s.trimmed().isEmpty();
@@ -66,9 +80,32 @@ QString unquote(QString value)
     return value;
 }
 
+// Names are matched trimmed on both sides, as the file's own are read: a write to " Key " finds
+// the line "Key=..." instead of adding a second one that no read would reach.
 bool sameName(QStringView a, QStringView b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// How a reader takes the bytes of a file: the encoding of its byte-order mark, else UTF-8 when the
+// bytes are valid UTF-8, else Windows-1252.
+struct Decoded
+{
+    TEncoding::Ptr encoding;
+    bool withPreamble = false;
+    QString text;
+};
+
+Decoded decode(QByteArrayView bytes)
+{
+    Decoded result;
+    int preamble = 0;
+    result.encoding = TEncoding::DetectByPreamble(bytes, nullptr, preamble);
+    result.withPreamble = result.encoding != nullptr;
+    if (!result.encoding)
+        result.encoding = IsValidUtf8(bytes) ? TEncoding::UTF8() : TEncoding::Windows1252();
+    result.text = result.encoding->GetString(bytes.sliced(preamble));
+    return result;
 }
 
 void checkName(const QString &name, const char *what, const QString &forbidden)
@@ -165,23 +202,19 @@ struct TIniFile::Contents
 
     void load(const QString &fileName)
     {
-        QFile file(fileName);
         if (!stamp.exists)
             return;
-        if (!file.open(QIODevice::ReadOnly)) {
+        QByteArray bytes;
+        try {
+            bytes = ReadRegularFile(fileName);
+        } catch (const Error &) {
             readFailed = true;
             return;
         }
-        const QByteArray bytes = file.readAll();
-        int preamble = 0;
-        encoding = TEncoding::DetectByPreamble(bytes, nullptr, preamble);
-        withPreamble = encoding != nullptr;
-        if (!encoding) {
-            QStringDecoder utf8(QStringDecoder::Utf8);
-            const QString probe = utf8(bytes); // decoding is lazy; this runs it
-            encoding = utf8.hasError() ? TEncoding::Windows1252() : TEncoding::UTF8();
-        }
-        const QString text = encoding->GetString(QByteArrayView(bytes).sliced(preamble));
+        Decoded decoded = decode(bytes);
+        encoding = std::move(decoded.encoding);
+        withPreamble = decoded.withPreamble;
+        const QString &text = decoded.text;
         qsizetype start = 0;
         while (start < text.size()) {
             qsizetype end = start;
@@ -197,11 +230,16 @@ struct TIniFile::Contents
         }
     }
 
-    QByteArray bytes() const
+    QString text() const
     {
         QString text;
         for (const Line &line : lines)
             text += line.text + line.ending;
+        return text;
+    }
+
+    QByteArray bytes(const QString &text) const
+    {
         QByteArray out = withPreamble ? encoding->GetPreamble() : QByteArray();
         out += encoding->GetBytes(text);
         return out;
@@ -228,14 +266,57 @@ const TIniFile::Contents &TIniFile::current() const
 
 void TIniFile::save(Contents contents)
 {
+    auto fail = [&](const QString &reason) {
+        return Error(QStringLiteral("Cannot write the file \"%1\": %2").arg(m_fileName, reason));
+    };
+    // The file must read back as written. A file without a mark in Windows-1252 cannot hold
+    // every character, and its bytes may happen to be valid UTF-8, which a reader would take
+    // them for: then it becomes UTF-8, which holds every text and reads back as such.
+    const QString text = contents.text();
+    QByteArray bytes = contents.bytes(text);
+    if (decode(bytes).text != text && !contents.withPreamble) {
+        contents.encoding = TEncoding::UTF8();
+        bytes = contents.bytes(text);
+    }
+    if (decode(bytes).text != text)
+        throw fail(QStringLiteral("the text cannot be stored in its encoding (%1)")
+                       .arg(contents.encoding->EncodingName()));
+    // The new text goes to a temporary file beside the old one, which is replaced only once the
+    // new one is complete. There is no fallback to writing into the old file where the folder
+    // takes no temporary file: a full disk or a kill would leave it cut short.
     QSaveFile file(m_fileName);
-    file.setDirectWriteFallback(true);
-    const QByteArray bytes = contents.bytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(
-            QStringLiteral("Cannot write the file \"%1\": %2").arg(m_fileName, file.errorString()));
+    file.setDirectWriteFallback(false);
+    // Unbuffered, so that a short write shows at once and names its cause.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw fail(openFailure(file.errorString()));
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            throw fail(file.errorString());
+        done += n;
+    }
+    if (!file.commit())
+        throw fail(file.errorString());
     contents.stamp = stampOf(m_fileName);
     m_contents = std::make_unique<Contents>(std::move(contents));
+}
+
+QString TIniFile::openFailure(const QString &systemReason) const
+{
+    // The file that is replaced is the target of a link, so its folder is the one that counts.
+    const QFileInfo info(m_fileName);
+    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("its folder \"%1\" does not exist").arg(folder);
+    if (QFileInfo(target).isDir())
+        return QStringLiteral("it is a folder");
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("no temporary file can be created in its folder \"%1\" (%2), and "
+                              "the file is not written in place, where a failure would cut it "
+                              "short; it is left unchanged")
+            .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    return systemReason;
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &ident,

@@ -10,17 +10,22 @@ namespace tev {
 //
 // Design: the file is held as its lines, each with its own line ending, so that a write changes
 // only the line it concerns and every other line, comments and blank lines included, is written
-// back byte for byte. Section and key names match without regard to case; the first section and
-// the first key of a name win, as with the Windows profile functions. Every write is saved to
-// disk at once (through a temporary file and a rename, so a failed write leaves the old file
-// intact), and a file changed on disk by someone else is read again before the next access.
+// back byte for byte. Section and key names match without regard to case or to blanks around
+// them, the caller's names as the file's; the first section and the first key of a name win, as
+// with the Windows profile functions. Every write is saved to disk at once (through a temporary
+// file and a rename, so a failed write leaves the old file intact; where the folder takes no
+// temporary file the write is refused, never done in place), and a file changed on disk by
+// someone else is read again before the next access.
 //
 // Reading: names and values are trimmed of blanks, and a value enclosed in a matching pair of
 // double or single quotes loses them. Lines starting with ";" or "#" are comments. A missing or
-// unreadable file reads as empty, so every read gives its default.
+// unreadable file, or one that is not a regular file (a FIFO, a device), reads as empty, so every
+// read gives its default; a write to it is refused.
 //
 // Encoding: a file with a byte-order mark keeps it and its encoding; a file without one is read
-// as UTF-8 when it is valid UTF-8 and as Windows-1252 otherwise, and keeps that encoding. A new
+// as UTF-8 when it is valid UTF-8 to its end and as Windows-1252 otherwise, and keeps that
+// encoding, so that the file always reads back as written: a Windows-1252 file becomes UTF-8
+// when a write brings a character it cannot hold, or when its bytes would pass for UTF-8. A new
 // file is UTF-8 without a mark, with "\n" line endings; an existing file keeps its line endings.
 //
 // Errors: a write that cannot be saved, or whose names or value would break the file (a line
@@ -70,6 +75,7 @@ private:
 
     const Contents &current() const;
     void save(Contents contents);
+    QString openFailure(const QString &systemReason) const;
 
     QString m_fileName;
     mutable std::unique_ptr<Contents> m_contents;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "core/db/tevdatamodule.h"
-#include "support/app/firebirdtestenv.h"
 #include "platform/dataset/memdataset.h"
+#include "support/app/databasebackend.h"
+#include "support/app/firebirdtestenv.h"
 
 #include <QSqlQuery>
 #include <cmath>
@@ -14,8 +15,9 @@ namespace tev::test {
 inline constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
 
 // A connected module on a fresh database with the whole schema, and the project model's two
-// datasets.
-class ProjectFixture : public ::testing::Test
+// datasets. The database is embedded or on a server, after the test's parameter
+// (TEVORA_INSTANTIATE_BACKENDS); a TEST_F uses the embedded one.
+class ProjectFixture : public ::testing::TestWithParam<DatabaseBackend>
 {
 protected:
     ProjectFixture();
@@ -33,6 +35,7 @@ protected:
     void gotoChar(const QString &label, const QString &refFileName = {});
 
     TempAppRoot m_root;
+    BackendConnectionFile m_backend{m_root};
     TTevDataModule m_data{m_root.path()};
     MemDataSet m_header;
     MemDataSet m_chars;

@@ -1,7 +1,7 @@
 #include "core/db/firebirdembedded.h"
 #include "core/db/tevconnection.h"
-#include "support/app/firebirdtestenv.h"
 #include "platform/error.h"
+#include "support/app/firebirdtestenv.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "core/db/tevdatamodule.h"
-#include "support/app/firebirdtestenv.h"
 #include "platform/error.h"
+#include "support/app/firebirdtestenv.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -16,7 +16,9 @@ class Projects : public ProjectFixture
 
 } // namespace
 
-TEST_F(Projects, IdsAreTheLargestPlusOne)
+TEVORA_INSTANTIATE_BACKENDS(Projects);
+
+TEST_P(Projects, IdsAreTheLargestPlusOne)
 {
     EXPECT_EQ(m_data.CreateProject("a.seq", "A", 1, "P=1"), 1);
     EXPECT_EQ(m_data.CreateProject("a.seq", "Other", 2, ""), -1);
@@ -31,7 +33,7 @@ TEST_F(Projects, IdsAreTheLargestPlusOne)
     EXPECT_EQ(m_data.CreateProject("e.seq", "E", 1, ""), 4);
 }
 
-TEST_F(Projects, ExistsFileNameAndFind)
+TEST_P(Projects, ExistsFileNameAndFind)
 {
     m_data.CreateProject("a.seq", "A", 1, "");
     m_data.CreateProject("sub/b.seq", "B", 1, "");
@@ -56,7 +58,7 @@ TEST_F(Projects, ExistsFileNameAndFind)
     EXPECT_EQ(m_data.FindProjects("*"), nullptr);
 }
 
-TEST_F(Projects, RoundTripOfAProjectWithItsCharacteristics)
+TEST_P(Projects, RoundTripOfAProjectWithItsCharacteristics)
 {
     setHeader("Shaft", "work/shaft.seq", "$A=1\r\n$B=\u00e4\u00df");
     addChar(1, "D1", "", 1234.5678);
@@ -101,7 +103,7 @@ TEST_F(Projects, RoundTripOfAProjectWithItsCharacteristics)
     EXPECT_TRUE(chars.fieldByName("STATE").isNull()); // inactive: not marked new
 }
 
-TEST_F(Projects, ReadProjectMergesStoredValuesIntoTheFilesRecords)
+TEST_P(Projects, ReadProjectMergesStoredValuesIntoTheFilesRecords)
 {
     setHeader("P", "p.seq", "A=1");
     addChar(1, "L1", "", 1.2346);
@@ -135,7 +137,7 @@ TEST_F(Projects, ReadProjectMergesStoredValuesIntoTheFilesRecords)
     EXPECT_EQ(m_chars.fieldByName("NOMINAL").asFloat(), 5.0);
 }
 
-TEST_F(Projects, ReadProjectOfAnUnknownFileTouchesNothing)
+TEST_P(Projects, ReadProjectOfAnUnknownFileTouchesNothing)
 {
     setHeader("P", "p.seq");
     addChar(1, "B", "", 1);
@@ -147,7 +149,7 @@ TEST_F(Projects, ReadProjectOfAnUnknownFileTouchesNothing)
     EXPECT_TRUE(m_header.fieldByName("STATE").isNull());
 }
 
-TEST_F(Projects, TwoMastersSharingALabelStayTwoRecords)
+TEST_P(Projects, TwoMastersSharingALabelStayTwoRecords)
 {
     setHeader("W", "w.seq");
     addChar(1, "DIA", "m1.seq", 10.0);
@@ -168,7 +170,7 @@ TEST_F(Projects, TwoMastersSharingALabelStayTwoRecords)
               QStringList({"m1.seq:11.00000000000000", "m2.seq:22.00000000000000"}));
 }
 
-TEST_F(Projects, AFailedSaveLeavesTheOldRowsAndTheRecords)
+TEST_P(Projects, AFailedSaveLeavesTheOldRowsAndTheRecords)
 {
     setHeader("Old name", "p.seq");
     addChar(1, "A", "", 1.0);
@@ -200,7 +202,7 @@ TEST_F(Projects, AFailedSaveLeavesTheOldRowsAndTheRecords)
     EXPECT_EQ(column("select count(*) from CHARACTERISTICS"), QStringList({"2"}));
 }
 
-TEST_F(Projects, UpdateCharWritesTheCurrentRecord)
+TEST_P(Projects, UpdateCharWritesTheCurrentRecord)
 {
     setHeader("P", "p.seq");
     addChar(1, "A", "", 1.0);
@@ -220,7 +222,7 @@ TEST_F(Projects, UpdateCharWritesTheCurrentRecord)
     EXPECT_EQ(m_chars.fieldByName("STATE").asInteger(), 128);
 }
 
-TEST_F(Projects, CharImagesOnePerLine)
+TEST_P(Projects, CharImagesOnePerLine)
 {
     setHeader("P", "p.seq");
     for (int i = 1; i <= 4; ++i)
@@ -234,7 +236,7 @@ TEST_F(Projects, CharImagesOnePerLine)
     EXPECT_EQ(lines, QStringList({"", "a.png", "b.png"}));
 }
 
-TEST_F(Projects, StoredFileNamesFollowAMovedRoot)
+TEST_P(Projects, StoredFileNamesFollowAMovedRoot)
 {
     struct Case
     {

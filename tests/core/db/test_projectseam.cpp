@@ -23,7 +23,9 @@ protected:
 
 } // namespace
 
-TEST_F(ProjectSeam, AProjectReadFromItsFileRoundTripsThroughTheDatabase)
+TEVORA_INSTANTIATE_BACKENDS(ProjectSeam);
+
+TEST_P(ProjectSeam, AProjectReadFromItsFileRoundTripsThroughTheDatabase)
 {
     auto first = openWork();
     ProjectDatabase &seam = m_data;

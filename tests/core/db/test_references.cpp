@@ -49,7 +49,9 @@ protected:
 
 } // namespace
 
-TEST_F(References, SubIdsAreTheLargestPlusOne)
+TEVORA_INSTANTIATE_BACKENDS(References);
+
+TEST_P(References, SubIdsAreTheLargestPlusOne)
 {
     EXPECT_EQ(m_data.AddReference(1, "a.seq", "A"), 1);
     EXPECT_EQ(m_data.AddReference(1, "a.seq", "A again"), 1);
@@ -70,7 +72,7 @@ TEST_F(References, SubIdsAreTheLargestPlusOne)
     EXPECT_FALSE(m_data.ExistsReference(2, "c.seq"));
 }
 
-TEST_F(References, RemovingAMasterRemovesItsRowsOnly)
+TEST_P(References, RemovingAMasterRemovesItsRowsOnly)
 {
     makeDependingProjects();
     m_data.RemoveRefProject(1, "m.seq");
@@ -79,7 +81,7 @@ TEST_F(References, RemovingAMasterRemovesItsRowsOnly)
     EXPECT_FALSE(m_data.ExistsReference(1, "m.seq"));
 }
 
-TEST_F(References, PropagationChangesAddsAndRemovesRows)
+TEST_P(References, PropagationChangesAddsAndRemovesRows)
 {
     makeDependingProjects();
     makeMaster();
@@ -101,7 +103,7 @@ TEST_F(References, PropagationChangesAddsAndRemovesRows)
     EXPECT_EQ(m_chars.fieldByName("LABEL").asString(), "C");
 }
 
-TEST_F(References, FullReferenceTakesTheMastersGroupNameAndAChangeDoesNotMark)
+TEST_P(References, FullReferenceTakesTheMastersGroupNameAndAChangeDoesNotMark)
 {
     makeDependingProjects();
     exec("delete from CHARACTERISTICS where LABEL = 'B'");

@@ -1,7 +1,9 @@
 #include "core/db/tevconnection.h"
 #include "core/db/tevrowset.h"
-#include "support/app/firebirdtestenv.h"
 #include "platform/error.h"
+#include "support/app/databasebackend.h"
+#include "support/app/firebirdserver.h"
+#include "support/app/firebirdtestenv.h"
 
 #include <QSqlQuery>
 #include <cmath>
@@ -11,8 +13,8 @@ using namespace tev;
 
 namespace {
 
-// A Firebird file of its own with one table T (key K1, K2).
-class RowSetTest : public ::testing::Test
+// A Firebird file of its own with one table T (key K1, K2), embedded or on the server.
+class RowSetTest : public ::testing::TestWithParam<test::DatabaseBackend>
 {
 protected:
     void SetUp() override
@@ -20,6 +22,10 @@ protected:
         m_connection.setParams(
             TStringList(QStringList{"DriverId=FB", "Database=" + m_dir.file("rows.fdb"),
                                     "User_Name=SYSDBA", "OpenMode=OpenOrCreate"}));
+        if (GetParam() == test::DatabaseBackend::Server) {
+            m_connection.setParam("Server", test::FirebirdServer::shared().host());
+            m_connection.setParam("Password", test::FirebirdServer::password());
+        }
         m_connection.open();
         exec("create table T (K1 integer not null, K2 varchar(20) character set UTF8 not null, "
              "N integer default 7, D double precision, S varchar(5) character set UTF8, "
@@ -54,7 +60,9 @@ protected:
 
 } // namespace
 
-TEST_F(RowSetTest, FetchesEveryRowWithTypedFields)
+TEVORA_INSTANTIATE_BACKENDS(RowSetTest);
+
+TEST_P(RowSetTest, FetchesEveryRowWithTypedFields)
 {
     auto rows = open();
     ASSERT_EQ(rows->recordCount(), 2);
@@ -71,7 +79,7 @@ TEST_F(RowSetTest, FetchesEveryRowWithTypedFields)
     EXPECT_TRUE(rows->eof());
 }
 
-TEST_F(RowSetTest, PostOfAnEditUpdatesOnlyChangedColumnsByTheOriginalKey)
+TEST_P(RowSetTest, PostOfAnEditUpdatesOnlyChangedColumnsByTheOriginalKey)
 {
     auto rows = open();
     rows->edit();
@@ -89,7 +97,7 @@ TEST_F(RowSetTest, PostOfAnEditUpdatesOnlyChangedColumnsByTheOriginalKey)
     EXPECT_EQ(m_trace.size(), statements);
 }
 
-TEST_F(RowSetTest, PostOfAnAppendInsertsGivenColumnsAndLeavesDefaults)
+TEST_P(RowSetTest, PostOfAnAppendInsertsGivenColumnsAndLeavesDefaults)
 {
     auto rows = open();
     rows->append();
@@ -104,7 +112,7 @@ TEST_F(RowSetTest, PostOfAnAppendInsertsGivenColumnsAndLeavesDefaults)
     EXPECT_EQ(again->fieldByName("M").asString(), QString(5000, QChar(0x00e4)));
 }
 
-TEST_F(RowSetTest, FailedPostStaysEditingAndChangesNothing)
+TEST_P(RowSetTest, FailedPostStaysEditingAndChangesNothing)
 {
     auto rows = open();
     rows->edit();
@@ -123,7 +131,7 @@ TEST_F(RowSetTest, FailedPostStaysEditingAndChangesNothing)
     EXPECT_EQ(scalar("select count(*) from T").toInt(), 2);
 }
 
-TEST_F(RowSetTest, StatementsAreReusedAcrossRowsOutsideATransaction)
+TEST_P(RowSetTest, StatementsAreReusedAcrossRowsOutsideATransaction)
 {
     auto rows = open();
     for (int i = 10; i < 20; ++i) {
@@ -140,7 +148,7 @@ TEST_F(RowSetTest, StatementsAreReusedAcrossRowsOutsideATransaction)
     EXPECT_EQ(scalar("select sum(N) from T").toInt(), 2 * (1 + 2 + 145));
 }
 
-TEST_F(RowSetTest, DeleteAndLocate)
+TEST_P(RowSetTest, DeleteAndLocate)
 {
     auto rows = open();
     EXPECT_TRUE(rows->locate("K2", "b"));
@@ -152,7 +160,7 @@ TEST_F(RowSetTest, DeleteAndLocate)
     EXPECT_EQ(scalar("select count(*) from T").toInt(), 1);
 }
 
-TEST_F(RowSetTest, ReadOnlyWithoutATable)
+TEST_P(RowSetTest, ReadOnlyWithoutATable)
 {
     TTevRowSet rows(m_connection.database());
     rows.open("select K1 from T");

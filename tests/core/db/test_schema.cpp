@@ -1,5 +1,6 @@
 #include "catalogue.h"
 #include "core/db/tevdatamodule.h"
+#include "support/app/databasebackend.h"
 #include "support/app/firebirdtestenv.h"
 
 #include <QRegularExpression>
@@ -13,7 +14,7 @@ namespace {
 
 const TProductVersion AnyVersion{3, 2, 1, 0};
 
-class SchemaTest : public ::testing::Test
+class SchemaTest : public ::testing::TestWithParam<DatabaseBackend>
 {
 protected:
     QSqlDatabase db() const { return m_data.Database()->database(); }
@@ -29,6 +30,7 @@ protected:
     }
 
     TempAppRoot m_root;
+    BackendConnectionFile m_backend{m_root};
     TTevDataModule m_data{m_root.path()};
 };
 
@@ -60,7 +62,9 @@ const QStringList CharacteristicsColumns{
 
 } // namespace
 
-TEST_F(SchemaTest, EmptyDatabaseGetsTheWholeSchema)
+TEVORA_INSTANTIATE_BACKENDS(SchemaTest);
+
+TEST_P(SchemaTest, EmptyDatabaseGetsTheWholeSchema)
 {
     ASSERT_TRUE(m_data.Connected());
     m_data.UpgradeDatabase(AnyVersion);
@@ -92,7 +96,7 @@ TEST_F(SchemaTest, EmptyDatabaseGetsTheWholeSchema)
     EXPECT_EQ(dbRows(), QStringList({"0:1.0.0.0"}));
 }
 
-TEST_F(SchemaTest, SecondRunRunsNoDdl)
+TEST_P(SchemaTest, SecondRunRunsNoDdl)
 {
     m_data.UpgradeDatabase(AnyVersion);
     QStringList statements;
@@ -107,7 +111,7 @@ TEST_F(SchemaTest, SecondRunRunsNoDdl)
     EXPECT_EQ(dbRows(), QStringList({"0:1.0.0.0"}));
 }
 
-TEST_F(SchemaTest, OlderSchemaIsBroughtForwardWithNothingLost)
+TEST_P(SchemaTest, OlderSchemaIsBroughtForwardWithNothingLost)
 {
     exec("create table DB (VER_MAJOR smallint default 0, VER_MINOR smallint default 0, "
          "VER_RELEASE smallint default 0, VER_BUILD smallint default 0)");
@@ -152,7 +156,7 @@ TEST_F(SchemaTest, OlderSchemaIsBroughtForwardWithNothingLost)
     EXPECT_EQ(FirebirdTriggers(db()), QStringList({"DEL_PROJECTS on PROJECTS"}));
 }
 
-TEST_F(SchemaTest, TriggerRemovesTheProjectsRowsOnly)
+TEST_P(SchemaTest, TriggerRemovesTheProjectsRowsOnly)
 {
     m_data.UpgradeDatabase(AnyVersion);
     exec("insert into PROJECTS (PROJECTID, FILENAME) values (1, 'a.seq')");

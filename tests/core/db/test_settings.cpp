@@ -20,7 +20,9 @@ protected:
 
 } // namespace
 
-TEST_F(SystemSettings, WriteSkipsLinesWithoutNameAndSplitsAtTheFirstEquals)
+TEVORA_INSTANTIATE_BACKENDS(SystemSettings);
+
+TEST_P(SystemSettings, WriteSkipsLinesWithoutNameAndSplitsAtTheFirstEquals)
 {
     m_data.WriteSystemSettings(
         TStringList(QStringList{"A=b=c", "NoEquals", "=x", "Empty=", "Lang=9"}));
@@ -32,7 +34,7 @@ TEST_F(SystemSettings, WriteSkipsLinesWithoutNameAndSplitsAtTheFirstEquals)
               QStringList({"kept"}));
 }
 
-TEST_F(SystemSettings, AFailedWriteKeepsTheStoredSettings)
+TEST_P(SystemSettings, AFailedWriteKeepsTheStoredSettings)
 {
     m_data.WriteSystemSettings(TStringList(QStringList{"A=1", "B=2"}));
     try {
@@ -47,7 +49,7 @@ TEST_F(SystemSettings, AFailedWriteKeepsTheStoredSettings)
     EXPECT_EQ(stored(), QStringList({"A=1", "B=2"}));
 }
 
-TEST_F(SystemSettings, ReadMergesIntoTheDefaults)
+TEST_P(SystemSettings, ReadMergesIntoTheDefaults)
 {
     exec("insert into CONFIGURATION (SECTION, NAME, STRVALUE) values ('System', 'Units', 'mm')");
     exec("insert into CONFIGURATION (SECTION, NAME, STRVALUE) values ('System', 'GONE', null)");
@@ -61,7 +63,7 @@ TEST_F(SystemSettings, ReadMergesIntoTheDefaults)
     EXPECT_EQ(lines, QStringList({"Keep=yes", "New=", "Units=mm"}));
 }
 
-TEST_F(SystemSettings, NothingWhileDisconnected)
+TEST_P(SystemSettings, NothingWhileDisconnected)
 {
     m_data.Database()->close();
     TStringList params(QStringList{"A=1"});

@@ -7,8 +7,16 @@
 #include "core/sequence/sequencetesthelpers.h"
 #include "platform/error.h"
 #include "platform/text/formatsettings.h"
+#include "support/fifoguard.h"
 #include "support/tempfolder.h"
 #include <QRegularExpression>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace tev;
 using tev::test::fixture;
@@ -352,6 +360,128 @@ TEST(SequenceReader, UnreadableFileGivesAnEmptyProjectOfItsKind)
     EXPECT_EQ(project.Generator(), "Sentavo");
     EXPECT_EQ(project.Header(), "$LIMITS=0\r\n$FORMAT=\r\n$PICKLIST=\r\n$DEPENDS= ");
     EXPECT_TRUE(project.DataSetChars().isEmpty());
+}
+
+namespace {
+
+// Runs in a child process: opens a file as the project with a minute and a gigabyte to spare,
+// prints the load error and exits with 0 when the project came out empty.
+[[noreturn]] void readBounded(const QString &root, const QString &name)
+{
+    alarm(60);
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t room = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
+    const rlimit limit{room, room};
+    setrlimit(RLIMIT_AS, &limit);
+    TTevProject project(nullptr, nullptr);
+    project.SetRootDir(root);
+    project.ReadSequenceFile(root + "/" + name);
+    std::fprintf(stderr, "%s\n", qPrintable(project.LoadError()));
+    std::_Exit(project.DataSetChars().isEmpty() && project.FileLines().isEmpty() ? 0 : 1);
+}
+
+} // namespace
+
+// A FIFO would block the open for ever and a device such as /dev/zero would fill the memory:
+// only regular files are read, anything else opens as an empty project and keeps the reason.
+TEST(SequenceReader, NonRegularFilesOpenAsAnEmptyProject)
+{
+    test::TempFolder root;
+    const QString fifo = root.file("x.seq");
+    test::FifoGuard guard(fifo);
+    ASSERT_TRUE(guard.made());
+    TTevProject project(nullptr, nullptr);
+    project.SetRootDir(root.path());
+    project.ReadSequenceFile(fifo);
+    EXPECT_TRUE(project.DataSetChars().isEmpty());
+    EXPECT_EQ(project.Generator(), "Ombrix");
+    EXPECT_TRUE(project.LoadError().contains("not a regular file"))
+        << project.LoadError().toStdString();
+
+    project.ReadSequenceFile(root.file("missing.seq"));
+    EXPECT_TRUE(project.LoadError().contains("No such file")) << project.LoadError().toStdString();
+    ASSERT_TRUE(QFile::copy(fixture("master.seq"), root.file("master.seq")));
+    ASSERT_TRUE(QFile::link(root.file("master.seq"), root.file("link.seq")));
+    project.ReadSequenceFile(root.file("link.seq"));
+    EXPECT_EQ(project.LoadError(), "") << "a link to a regular file reads as the file";
+    EXPECT_EQ(project.DataSetChars().recordCount(), 4);
+
+    EXPECT_THROW(LoadSequenceLinesByPreamble(fifo), Error);
+    EXPECT_EQ(project.ReadRefProjectName("x.seq"), "");
+
+    // In a child bounded in time and memory, where a read of /dev/zero ends.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    ASSERT_TRUE(QFile::link("/dev/zero", root.file("zero.seq")));
+    EXPECT_EXIT(readBounded(root.path(), "zero.seq"), ::testing::ExitedWithCode(0),
+                "it is a device, not a regular file");
+}
+
+namespace {
+
+// Resident memory in kB: the current size, or the peak since the last resetPeakMemory.
+qint64 residentKb(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field, 0) == 0)
+            return std::stoll(line.substr(std::string(field).size()));
+    }
+    return -1;
+}
+
+bool resetPeakMemory()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    return bool(clear.flush());
+}
+
+} // namespace
+
+// Memory stays proportional to the file however TAB-dense its lines are: fields beyond the
+// column line are never stored, and a line is not copied field by field to be split.
+TEST(SequenceReader, TabDenseLinesCostMemoryInProportionToTheFile)
+{
+    constexpr int kFields = 4 * 1024 * 1024;
+    QByteArray columns = "LABEL\tPOINTNAME\tFEATURE\tNOM_VALUE\tX\t\r\n";
+    QByteArray dense;
+    dense.reserve(2 * kFields);
+    for (int i = 0; i < kFields; ++i)
+        dense += "A\t";
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *error; // what the read stops with; empty when it does not
+        double maxRatio;   // peak growth of resident memory over the file size
+    };
+    const Case cases[] = {
+        {"one line of 4 million A<TAB> as the column line", dense, "", 6},
+        {"a row of 4 million fields under a column line of 6", columns + dense,
+         "Line 2: the row has 4194305 fields, the column line only 6", 6},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder root;
+        test::writeBytes(root.file("dense.seq"), c.bytes);
+        TTevProject project(nullptr, nullptr);
+        project.SetRootDir(root.path());
+        ASSERT_TRUE(resetPeakMemory());
+        const qint64 before = residentKb("VmRSS:");
+        QString error;
+        try {
+            project.ReadSequenceFile(root.file("dense.seq"));
+        } catch (const Error &e) {
+            error = e.message();
+        }
+        const qint64 growth = residentKb("VmHWM:") - before;
+        EXPECT_EQ(error, QLatin1String(c.error));
+        EXPECT_TRUE(project.DataSetChars().isEmpty());
+        const double ratio = double(growth) * 1024 / double(c.bytes.size());
+        EXPECT_LT(ratio, c.maxRatio)
+            << growth << " kB for a file of " << c.bytes.size() / 1024 << " kB";
+    }
 }
 
 TEST(SequenceReader, MergeHeaderFillsOnlyWhatIsMissingOrEmpty)

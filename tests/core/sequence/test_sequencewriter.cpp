@@ -178,3 +178,34 @@ TEST(SequenceWriter, FailedWriteKeepsTheOldFile)
 
     EXPECT_THROW(project.WriteFile(root.file("missing/folder/x.seq")), Error);
 }
+
+// The reader skips lines that begin with "$" and rows with a blank label, so the writer refuses
+// such a label instead of writing a characteristic that the next read would drop.
+TEST(SequenceWriter, ALabelTheReaderWouldSkipIsRefused)
+{
+    const char *const labels[] = {"$X", " \t$X", "   "};
+    for (const char *label : labels) {
+        SCOPED_TRACE(label);
+        test::TempFolder root;
+        QFile::copy(fixture("work.seq"), root.file("work.seq"));
+        TTevProject project(nullptr, nullptr);
+        readInto(project, root.path(), "work.seq");
+        const QByteArray old = readBytes(root.file("work.seq"));
+        MemDataSet &chars = project.DataSetChars();
+        chars.last();
+        chars.edit();
+        chars.fieldByName("LABEL").setAsString(label);
+        chars.post();
+        QString message;
+        try {
+            project.WriteFile("work.seq");
+        } catch (const Error &e) {
+            message = e.message();
+        }
+        EXPECT_EQ(message, QStringLiteral("The characteristic \"%1\" cannot be written: a label "
+                                          "that is blank or begins with \"$\" would not be read "
+                                          "back")
+                               .arg(label));
+        EXPECT_EQ(readBytes(root.file("work.seq")), old);
+    }
+}

@@ -1,14 +1,24 @@
+#include <QDir>
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/error.h"
 #include "platform/ini/tinifile.h"
+#include "support/fifoguard.h"
 #include "support/tempfolder.h"
 
 using tev::TIniFile;
+using tev::test::FifoGuard;
 using tev::test::TempFolder;
 
 namespace {
@@ -38,6 +48,38 @@ const QByteArray kConfig = "; Tevora connection\r\n"
                            "[WINDOW]\r\n"
                            "Left=$10\r\n"
                            "Title=\"  padded  \"";
+
+// The user a child process writes as: ourselves, or "nobody" for the superuser, whom folder
+// permissions would not bind.
+constexpr uid_t kNobody = 65534;
+uid_t writerUid()
+{
+    return geteuid() == 0 ? kNobody : geteuid();
+}
+
+// Runs in a child process: changes one key as the writer, with files limited to limitBytes (a
+// disk that is full at that size), and exits with 0 when the write failed with an error, which it
+// prints.
+[[noreturn]] void writeWithinSizeLimit(const QString &path, rlim_t limitBytes)
+{
+    if (writerUid() != geteuid() &&
+        (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        std::fprintf(stderr, "cannot change the user\n");
+        std::_Exit(2);
+    }
+    std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails with EFBIG
+    const rlimit limit{limitBytes, limitBytes};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        std::_Exit(3);
+    try {
+        TIniFile(path).WriteString("Database", "Key0", "changed");
+    } catch (const tev::Error &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        std::_Exit(0);
+    }
+    std::fprintf(stderr, "the write succeeded\n");
+    std::_Exit(1);
+}
 
 } // namespace
 
@@ -228,6 +270,151 @@ TEST(TIniFile, AWriteThatCannotBeSavedRaisesAndChangesNothing)
     EXPECT_EQ(ini.ReadString("S", "A", ""), "1");
     QFile::setPermissions(temp.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A failed write leaves the old file whole, also where its folder takes no temporary file (a
+// folder the user may not write, the file itself writable), and the error names the cause.
+TEST(TIniFile, AFailedWriteNeverCutsTheOldFile)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    QByteArray original = "[Database]\n";
+    for (int i = 0; i < 5000; ++i)
+        original += "Key" + QByteArray::number(i) + "=value " + QByteArray::number(i) + "\n";
+    const rlim_t limit = 65536;
+    ASSERT_GT(original.size(), qsizetype(limit));
+    struct Case
+    {
+        const char *name;
+        bool folderWritable;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"folder without room for a temporary file", false,
+         "no temporary file can be created in its folder .*Config.* \\(Permission denied\\)"},
+        {"full disk", true, "Config.ini\": File too large"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        const QString folder = temp.file("Config");
+        const QString path = temp.file("Config/Config.ini");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        writeAll(path, original);
+        ASSERT_EQ(chmod(QFile::encodeName(temp.path()).constData(), 0755), 0);
+        ASSERT_EQ(chown(QFile::encodeName(path).constData(), writerUid(), gid_t(-1)), 0);
+        if (c.folderWritable)
+            ASSERT_EQ(chown(QFile::encodeName(folder).constData(), writerUid(), gid_t(-1)), 0);
+        else
+            ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), geteuid() == 0 ? 0755 : 0555),
+                      0);
+
+        EXPECT_EXIT(writeWithinSizeLimit(path, limit), ::testing::ExitedWithCode(0), c.reason);
+
+        ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0755), 0);
+        EXPECT_EQ(readAll(path), original);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                  QStringList({"Config.ini"}))
+            << "no temporary file is left behind";
+    }
+}
+
+// A file without a byte-order mark is UTF-8 only when it is valid to its very end: one that
+// ends inside a multi-byte sequence is Windows-1252, and a write keeps its bytes.
+TEST(TIniFile, AFileCutInAMultiByteSequenceIsNotUtf8)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        QString value;
+    };
+    const Case cases[] = {
+        {"lead byte of two at the end", "[Database]\nUser_Name=Andr\xE9", u"Andr\u00E9"_qs},
+        {"two of three bytes at the end", "[Database]\nUser_Name=Andr\xE2\x82",
+         u"Andr\u00E2\u201A"_qs},
+        {"whole sequence at the end", "[Database]\nUser_Name=Andr\xC3\xA9", u"Andr\u00E9"_qs},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        const QString path = temp.file("Config.ini");
+        writeAll(path, c.bytes);
+        TIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("Database", "User_Name", ""), c.value);
+        ini.WriteString("Database", "Server", "db");
+        EXPECT_EQ(readAll(path), c.bytes + "\nServer=db\n");
+    }
+}
+
+// Reading a FIFO would wait for a writer for ever: a name that is not a regular file reads as
+// empty and is not written.
+TEST(TIniFile, ANonRegularFileReadsAsEmptyAndIsNotWritten)
+{
+    TempFolder temp;
+    const QString path = temp.file("fifo.ini");
+    FifoGuard fifo(path);
+    ASSERT_TRUE(fifo.made());
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "A", "default"), "default");
+    EXPECT_FALSE(ini.SectionExists("S"));
+    EXPECT_THROW(ini.WriteString("S", "A", "1"), tev::Error);
+    const QFileInfo info(path);
+    EXPECT_TRUE(info.exists() && !info.isFile()) << "the FIFO stays";
+}
+
+// A file always reads back as written: where Windows-1252 cannot hold a new character, or where
+// its bytes would pass for UTF-8 after the write, the file becomes UTF-8.
+TEST(TIniFile, AWindows1252FileBecomesUtf8WhereItWouldNotReadBack)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray before;
+        std::function<void(TIniFile &)> write;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"a character beyond Windows-1252", "[S]\nCity=K\xF6ln\n",
+         [](TIniFile &ini) { ini.WriteString("S", "Name", u"\u0141ukasz"_qs); },
+         "[S]\nCity=K\xC3\xB6ln\nName=\xC5\x81ukasz\n"},
+        {"what is left would pass for UTF-8", "[S]\nA=\xC3\xA9\nB=\xE9\n",
+         [](TIniFile &ini) { ini.DeleteKey("S", "B"); }, "[S]\nA=\xC3\x83\xC2\xA9\n"},
+        {"Windows-1252 holds it", "[S]\nCity=K\xF6ln\n",
+         [](TIniFile &ini) { ini.WriteString("S", "Sign", u"\u20AC"_qs); },
+         "[S]\nCity=K\xF6ln\nSign=\x80\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        const QString path = temp.file("Config.ini");
+        writeAll(path, c.before);
+        TIniFile ini(path);
+        const QStringList before = ini.ReadSectionValues("S");
+        c.write(ini);
+        EXPECT_EQ(readAll(path), c.after);
+        const TIniFile fresh(path);
+        EXPECT_EQ(fresh.ReadSectionValues("S"), ini.ReadSectionValues("S"));
+        EXPECT_TRUE(fresh.ReadSectionValues("S").contains(before.first()));
+    }
+}
+
+// Names given with blanks around them find the names of the file, which are read trimmed: a
+// write does not add a second section or key that no read would reach.
+TEST(TIniFile, NamesMatchWithoutTheBlanksAroundThem)
+{
+    TempFolder temp;
+    const QString path = temp.file("a.ini");
+    writeAll(path, "[Database]\nServer=old\nUser=x\n");
+    TIniFile ini(path);
+    ini.WriteString(" Database ", "\tServer ", "new");
+    EXPECT_EQ(readAll(path), QByteArray("[Database]\nServer=new\nUser=x\n"));
+    EXPECT_EQ(ini.ReadString(" database", "server ", ""), "new");
+    EXPECT_TRUE(ini.ValueExists("Database ", " User"));
+    ini.DeleteKey("Database", " User ");
+    ini.EraseSection(" Other ");
+    EXPECT_EQ(readAll(path), QByteArray("[Database]\nServer=new\n"));
+    ini.EraseSection(" DATABASE ");
+    EXPECT_EQ(readAll(path), QByteArray());
 }
 
 TEST(TIniFile, ReadsIntegerAndBooleanText)
