@@ -8,6 +8,7 @@
 #include "core/project/changestate.h"
 #include "core/project/tevproject.h"
 #include "platform/crash/exceptionhandlers.h"
+#include "scripting/host/tvyxscripter.h"
 #include "ui/controls/dbgrid/vyxdbgrid.h"
 #include "ui/controls/vyxdirectorytreeview.h"
 #include "ui/controls/vyxpanel.h"
@@ -91,7 +92,12 @@ void TTevMainForm::FormCreate()
     UpdateView();
     TranslateForm();
     FUpdatingTree = false;
-    CallScriptRoutine(QStringLiteral("FormCreate"), {QVariant::fromValue<QObject *>(this)});
+    // An error of the script's "FormCreate" is reported; the window goes on.
+    try {
+        CallScriptRoutine(QStringLiteral("FormCreate"), {ObjectToVariant(this)});
+    } catch (...) {
+        HandleCurrentException();
+    }
 }
 
 void TTevMainForm::FormDestroy()
@@ -103,7 +109,7 @@ void TTevMainForm::FormDestroy()
     // A failing script routine or layout store is reported; neither keeps the settings and the
     // connection file from being written.
     try {
-        CallScriptRoutine(QStringLiteral("FormDestroy"), {QVariant::fromValue<QObject *>(this)});
+        CallScriptRoutine(QStringLiteral("FormDestroy"), {ObjectToVariant(this)});
     } catch (...) {
         HandleCurrentException();
     }

@@ -57,6 +57,7 @@ class TTreeSelectionGate;
 class TvyxDBGrid;
 class TvyxDirectoryTreeView;
 class TvyxPanel;
+class TvyxScripter;
 
 class TTevMainForm : public QMainWindow
 {
@@ -75,6 +76,10 @@ public:
     ~TTevMainForm() override;
 
     TTevApp *App() const { return FApp.get(); }
+    // The script host; it exists from FormCreate on, with or without a script.
+    TvyxScripter *Scripter() const { return FScripter; }
+    // Exposes the window's class to a script host under the name "TTevMainForm".
+    static void InitFormScripter(TvyxScripter *AScripter);
     // The open project of the application object.
     TTevProject &Project() const;
 
@@ -221,6 +226,7 @@ private:
 
     // Fields of the window.
     std::unique_ptr<TTevApp> FApp;
+    TvyxScripter *FScripter = nullptr;
     QString FExeName;
     bool FUpdatingTree = true;
     bool FCreated = false;
