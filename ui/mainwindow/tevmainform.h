@@ -185,6 +185,9 @@ private:
     bool TreeSelectionMayChange(QTreeWidgetItem *Node);
     void SelectTreeNode(QTreeWidgetItem *Node);
     QList<QTreeWidgetItem *> SelectedNodes() const;
+    // The node of a full path, without reading the disk; null when the tree has none.
+    QTreeWidgetItem *NodeOfPath(const QString &FullPath) const;
+    void ReselectOpenFile();
     // Keys and mouse presses of the tree; true when the event was used up.
     bool TreeEvent(QObject *watched, QEvent *event);
 
@@ -232,6 +235,8 @@ private:
     bool FCreated = false;
     bool FDestroyed = false;
     bool FShown = false;
+    int FRowsRemoving = 0;         // the tree is dropping nodes to refill them
+    bool FReselectPending = false; // a refill took the open file's node
     // The open project as it was read, for the save question.
     TProjectBaseline FBaseline;
 

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 namespace tev {
 
@@ -61,6 +62,17 @@ void TTevMainForm::SetupTree()
     palette.setColor(QPalette::Text, Qt::white);
     FTree->setPalette(palette);
     FTree->setItemDelegate(new TTevTreeDelegate(FTree, TreeImages()));
+
+    // The tree refills a folder's nodes whenever it is expanded or searched; a refill that takes
+    // the selected node away must not close the project behind the user's back. These are
+    // connected before the gate, so that they run before it drops the selection.
+    QAbstractItemModel *nodes = FTree->model();
+    connect(nodes, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { ++FRowsRemoving; });
+    connect(nodes, &QAbstractItemModel::rowsRemoved, this, [this] { --FRowsRemoving; });
+    connect(nodes, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (FReselectPending)
+            QTimer::singleShot(0, this, [this] { ReselectOpenFile(); });
+    });
 
     QItemSelectionModel *designed = FTree->selectionModel();
     FTreeGate = new TTreeSelectionGate(FTree->model(), FTree);
@@ -115,6 +127,13 @@ void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
     Q_UNUSED(Node);
     if (FUpdatingTree)
         return;
+    if (FRowsRemoving > 0) {
+        // A refill took the selected node: the project stays, and its node is selected again
+        // once the new nodes are there.
+        FReselectPending = true;
+        return;
+    }
+    FReselectPending = false;
     FCharsPage->ClearRecentCharImage();
     Project().Close();
     const QList<QTreeWidgetItem *> nodes = SelectedNodes();
@@ -128,6 +147,35 @@ void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
 QList<QTreeWidgetItem *> TTevMainForm::SelectedNodes() const
 {
     return FTree->selectedItems();
+}
+
+QTreeWidgetItem *TTevMainForm::NodeOfPath(const QString &FullPath) const
+{
+    QTreeWidgetItem *node = FTree->topNode();
+    const QString root = FTree->Root();
+    if (!node || FullPath.isEmpty() || !FullPath.startsWith(root))
+        return nullptr;
+    const QStringList parts = FullPath.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        node = TvyxDirectoryTreeView::FindChildNode(node, part);
+        if (!node)
+            return nullptr;
+    }
+    return node;
+}
+
+void TTevMainForm::ReselectOpenFile()
+{
+    if (!FReselectPending || !FApp)
+        return;
+    FReselectPending = false;
+    if (FTreeGate->hasSelection())
+        return; // the user chose another node meanwhile
+    QTreeWidgetItem *node = Project().Empty() ? nullptr : NodeOfPath(Project().FileName());
+    if (!node)
+        return;
+    const QScopedValueRollback updating(FUpdatingTree, true);
+    SelectTreeNode(node);
 }
 
 void TTevMainForm::SelectTreeNode(QTreeWidgetItem *Node)

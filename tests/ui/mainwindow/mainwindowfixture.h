@@ -121,9 +121,18 @@ protected:
         form().Tree()->RefreshNodes();
     }
 
+    // The node of a file or folder, its folders expanded as a user does (a search through the
+    // tree's FindNode would refill open folders and drop the selected node).
     QTreeWidgetItem *node(const QString &relative)
     {
-        QTreeWidgetItem *found = form().Tree()->FindNode(relative);
+        TvyxDirectoryTreeView *tree = form().Tree();
+        QTreeWidgetItem *found = tree->topNode();
+        for (const QString &part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+            if (!found)
+                break;
+            tree->expandNode(found);
+            found = TvyxDirectoryTreeView::FindChildNode(found, part);
+        }
         EXPECT_NE(found, nullptr) << relative.toStdString();
         return found;
     }

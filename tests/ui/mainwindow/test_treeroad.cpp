@@ -141,7 +141,8 @@ TEST_F(SaveQuestion, CancelKeepsSelectionProjectAndChanges)
     click(SequenceTree::Housing);
     EXPECT_EQ(answers.texts(), QStringList({"Save changes?"}));
     EXPECT_EQ(selectedPath(), m_seq.file(QStringLiteral("Work/W1.seq")));
-    EXPECT_EQ(form().Tree()->currentItem(), node(QStringLiteral("Work/W1.seq")));
+    EXPECT_EQ(TvyxDirectoryTreeView::GetFullPath(form().Tree()->currentItem()),
+              m_seq.file(QStringLiteral("Work/W1.seq")));
     EXPECT_EQ(project().FileName(), m_seq.file(QStringLiteral("Work/W1.seq")));
     EXPECT_EQ(project().Version(), QStringLiteral("7.1"));
     EXPECT_EQ(project().ChangeState(), state);
@@ -288,6 +289,31 @@ TEST_F(TreeRoad, AnEditThatLeavesTheStateAsItWasStillAsks)
     DialogAnswers answers({mrCancel});
     click(SequenceTree::Housing);
     EXPECT_EQ(answers.texts(), QStringList({"Save changes?"}));
+}
+
+} // namespace
+} // namespace tev::test
+
+namespace tev::test {
+namespace {
+
+// The tree refills a folder's nodes when it is opened again or searched; the open project and
+// its changes stay, and its node is selected again.
+TEST_F(TreeRoad, ARefillOfTheOpenFilesFolderKeepsTheProject)
+{
+    createWork(QStringLiteral("Work/W1.seq"), QStringLiteral("W1"));
+    click(QStringLiteral("Work/W1.seq"));
+    project().SetVersion(QStringLiteral("8"));
+    QTreeWidgetItem *work = node(QStringLiteral("Work"));
+    work->setExpanded(false);
+    DialogAnswers answers;
+    work->setExpanded(true); // refills the folder's nodes
+    form().Tree()->FindNode(QStringLiteral("Work/W1.seq"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(answers.texts().isEmpty());
+    EXPECT_EQ(project().FileName(), m_seq.file(QStringLiteral("Work/W1.seq")));
+    EXPECT_EQ(project().Version(), QStringLiteral("8"));
+    EXPECT_EQ(selectedPath(), m_seq.file(QStringLiteral("Work/W1.seq")));
 }
 
 } // namespace
