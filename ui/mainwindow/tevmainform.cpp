@@ -8,6 +8,7 @@
 #include "core/project/changestate.h"
 #include "core/project/tevproject.h"
 #include "platform/crash/exceptionhandlers.h"
+#include "scripting/host/tvyxscripter.h"
 #include "ui/controls/dbgrid/vyxdbgrid.h"
 #include "ui/controls/vyxdirectorytreeview.h"
 #include "ui/controls/vyxpanel.h"
@@ -17,7 +18,6 @@
 #include "ui/kit/keypreview.h"
 #include "ui/mainwindow/dbtext.h"
 #include "ui/mainwindow/ledshape.h"
-#include "ui/mainwindow/projectcalls.h"
 #include "ui/mainwindow/tevtreedelegate.h"
 #include "ui/models/datasetmodel.h"
 #include "ui/pages/tevcharspage.h"
@@ -92,7 +92,12 @@ void TTevMainForm::FormCreate()
     UpdateView();
     TranslateForm();
     FUpdatingTree = false;
-    CallScriptRoutine(QStringLiteral("FormCreate"), {QVariant::fromValue<QObject *>(this)});
+    // An error of the script's "FormCreate" is reported; the window goes on.
+    try {
+        CallScriptRoutine(QStringLiteral("FormCreate"), {ObjectToVariant(this)});
+    } catch (...) {
+        HandleCurrentException();
+    }
 }
 
 void TTevMainForm::FormDestroy()
@@ -104,7 +109,7 @@ void TTevMainForm::FormDestroy()
     // A failing script routine or layout store is reported; neither keeps the settings and the
     // connection file from being written.
     try {
-        CallScriptRoutine(QStringLiteral("FormDestroy"), {QVariant::fromValue<QObject *>(this)});
+        CallScriptRoutine(QStringLiteral("FormDestroy"), {ObjectToVariant(this)});
     } catch (...) {
         HandleCurrentException();
     }
@@ -176,7 +181,13 @@ void TTevMainForm::UnbindDataSources()
 void TTevMainForm::UpdateTreeRoot()
 {
     const QString root = FApp->Data().Connected() ? FApp->Settings().SEQDir() : QString();
-    FTree->setRoot(root);
+    // A folder that cannot become the current folder is reported; the tree stays empty.
+    try {
+        FTree->setRoot(root);
+    } catch (...) {
+        HandleCurrentException();
+        FTree->setRoot(QString());
+    }
     FTree->viewport()->update();
 }
 

@@ -20,6 +20,7 @@
 // by name; every handler is a public slot under its designed name.
 
 #include "core/sequence/filetype.h"
+#include "ui/mainwindow/projectbaseline.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -56,6 +57,7 @@ class TTreeSelectionGate;
 class TvyxDBGrid;
 class TvyxDirectoryTreeView;
 class TvyxPanel;
+class TvyxScripter;
 
 class TTevMainForm : public QMainWindow
 {
@@ -74,6 +76,10 @@ public:
     ~TTevMainForm() override;
 
     TTevApp *App() const { return FApp.get(); }
+    // The script host; it exists from FormCreate on, with or without a script.
+    TvyxScripter *Scripter() const { return FScripter; }
+    // Exposes the window's class to a script host under the name "TTevMainForm".
+    static void InitFormScripter(TvyxScripter *AScripter);
     // The open project of the application object.
     TTevProject &Project() const;
 
@@ -179,6 +185,9 @@ private:
     bool TreeSelectionMayChange(QTreeWidgetItem *Node);
     void SelectTreeNode(QTreeWidgetItem *Node);
     QList<QTreeWidgetItem *> SelectedNodes() const;
+    // The node of a full path, without reading the disk; null when the tree has none.
+    QTreeWidgetItem *NodeOfPath(const QString &FullPath) const;
+    void ReselectOpenFile();
     // Keys and mouse presses of the tree; true when the event was used up.
     bool TreeEvent(QObject *watched, QEvent *event);
 
@@ -189,6 +198,8 @@ private:
     // when the user cancelled.
     bool SettleEditor();
     void SaveProject();
+    // Remembers the open project as it is now (after it was opened or saved).
+    void TakeBaseline();
 
     // Commands (_commands.cpp).
     void NewProject(TTevFileType FileType);
@@ -199,6 +210,9 @@ private:
     void UpdateReferencesQuery();
     void UpdateReferencesButtons();
     QString FileTypeGetText(const QVariant &Value) const;
+    // Which depending files were and were not written again when Update Reference failed.
+    void ReportUpdateFailure(const QString &Message, const QString &Root,
+                             const QStringList &Expected, const QStringList &Rewritten);
 
     // File page.
     void UpdateFileText();
@@ -215,11 +229,16 @@ private:
 
     // Fields of the window.
     std::unique_ptr<TTevApp> FApp;
+    TvyxScripter *FScripter = nullptr;
     QString FExeName;
     bool FUpdatingTree = true;
     bool FCreated = false;
     bool FDestroyed = false;
     bool FShown = false;
+    int FRowsRemoving = 0;         // the tree is dropping nodes to refill them
+    bool FReselectPending = false; // a refill took the open file's node
+    // The open project as it was read, for the save question.
+    TProjectBaseline FBaseline;
 
     // Data sources and queries.
     DataSetModel *FDatSrcProject = nullptr;

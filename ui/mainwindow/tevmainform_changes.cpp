@@ -6,12 +6,37 @@
 #include "core/project/tevproject.h"
 #include "platform/error.h"
 #include "ui/dialogs/kelmsgdlg.h"
-#include "ui/mainwindow/projectcalls.h"
+#include "ui/previewdlg/tevpreviewdlg.h"
 
 namespace tev {
 
+bool TTevMainForm::SettleEditor()
+{
+    return !FPreviewDlg || FPreviewDlg->ResolveChangeLog();
+}
+
+void TTevMainForm::SaveProject()
+{
+    if (!SettleEditor())
+        return;
+    Project().Save();
+    if (FPreviewDlg)
+        FPreviewDlg->CommitChangeLog();
+    TakeBaseline();
+}
+
+void TTevMainForm::TakeBaseline()
+{
+    if (Project().Empty())
+        FBaseline.Clear();
+    else
+        FBaseline.Take(Project());
+}
+
 bool TTevMainForm::ResolveChanges()
 {
+    if (!SettleEditor())
+        return false;
     TTevProject &project = Project();
     // Only work sequences are ever saved; a master's or monitor file's state has nothing to keep.
     if (project.Empty() || project.ChangeState() == 0 ||
@@ -20,6 +45,8 @@ bool TTevMainForm::ResolveChanges()
     // A work sequence without database row is saved without a question, as it always was.
     if (!project.ExistsInDatabase())
         return SaveProjectReported();
+    if (!FBaseline.ChangedSince(project))
+        return true;
     switch (KelMessageDlg(QStringLiteral("Save changes?"), buttonSet({mbYes, mbNo, mbCancel}),
                           QString())) {
     case mrYes:
@@ -34,7 +61,10 @@ bool TTevMainForm::ResolveChanges()
 bool TTevMainForm::SaveProjectReported()
 {
     try {
-        projectcalls::Save(Project());
+        Project().Save();
+        if (FPreviewDlg)
+            FPreviewDlg->CommitChangeLog();
+        TakeBaseline();
         return true;
     } catch (const Error &error) {
         KelShowMessage(

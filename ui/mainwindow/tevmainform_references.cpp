@@ -7,11 +7,19 @@
 #include "core/db/tevconnection.h"
 #include "core/db/tevdatamodule.h"
 #include "core/db/tevrowset.h"
+#include "core/project/filereport.h"
 #include "core/project/tevproject.h"
 #include "platform/crash/exceptionhandlers.h"
+#include "platform/error.h"
 #include "ui/controls/dbgrid/vyxdbgrid.h"
+#include "ui/dialogs/kelmsgdlg.h"
+#include "ui/dialogs/vyxprogressdlg.h"
+#include "ui/kit/speedbutton.h"
+#include "ui/mainwindow/userinputblocker.h"
 #include "ui/models/datasetmodel.h"
+#include "ui/pickers/pickers.h"
 
+#include <QDir>
 #include <QToolButton>
 
 namespace tev {
@@ -33,6 +41,48 @@ const QStringList kMasterReferences = {
     QStringLiteral("from REFPROJECTS Ref, PROJECTS P"),
     QStringLiteral("where Ref.PROJECTID = P.PROJECTID"),
     QStringLiteral(" and REF_FILENAME = :REF_FILENAME")};
+
+// Holds the project's update flag for one scope, also when the scope ends by an error.
+class ProjectUpdate
+{
+public:
+    explicit ProjectUpdate(TTevProject &project)
+        : m_project(project)
+    {
+        m_project.BeginUpdate();
+    }
+    ~ProjectUpdate() { m_project.EndUpdate(); }
+    ProjectUpdate(const ProjectUpdate &) = delete;
+    ProjectUpdate &operator=(const ProjectUpdate &) = delete;
+
+private:
+    TTevProject &m_project;
+};
+
+// The progress window of one operation, without a Cancel button; freed in every case.
+class ProgressWindow
+{
+public:
+    explicit ProgressWindow(int count)
+    {
+        ShowProgress(1, count, 1, QStringLiteral("Preparing..."));
+        if (TVYXProgressDlg *dialog = progressDialog())
+            dialog->cancelBtn()->hide();
+    }
+    ~ProgressWindow() { HideProgress(); }
+    ProgressWindow(const ProgressWindow &) = delete;
+    ProgressWindow &operator=(const ProgressWindow &) = delete;
+};
+
+// The name of a file below a folder relative to it; empty for a file outside.
+QString InsideFolder(const QString &folder, const QString &file)
+{
+    const QString root = QDir::cleanPath(folder);
+    const QString path = QDir::cleanPath(QDir(root).absoluteFilePath(file));
+    if (root.isEmpty() || !path.startsWith(root + QLatin1Char('/')))
+        return {};
+    return path.mid(root.size() + 1);
+}
 
 } // namespace
 
@@ -106,12 +156,123 @@ QString TTevMainForm::FileTypeGetText(const QVariant &Value) const
 }
 
 void TTevMainForm::AddReferenceBtnClick()
-{}
+{
+    TTevProject &project = Project();
+    if (project.Empty())
+        return;
+    if (project.Generator() != QLatin1String("Tevora")) {
+        NewProject(TTevFileType::pftSEQ); // the open file is proposed as the master
+        return;
+    }
+    const QStringList files =
+        PickOpenFiles(this, QString(), FApp->Settings().DefaultMasterDir(),
+                      QStringLiteral("Sequence editor file (*.seq)|*.seq"), true);
+    QStringList masters, refused;
+    for (const QString &file : files) {
+        const QString relative = InsideFolder(project.RootDir(), file);
+        if (relative.isEmpty())
+            refused << QStringLiteral("\"%1\" is not in the sequence folder.").arg(file);
+        else if (relative == project.RelativeFileName())
+            refused << QStringLiteral("\"%1\" is the project itself.").arg(relative);
+        else
+            masters << relative;
+    }
+    if (!refused.isEmpty())
+        KelShowMessage(QStringLiteral("Only other sequences in the sequence folder \"%1\" can be "
+                                      "masters.\n\n%2")
+                           .arg(project.RootDir(), refused.join(QLatin1Char('\n'))));
+    if (masters.isEmpty() || !SettleEditor())
+        return;
+    TFileReport copies;
+    {
+        const ProjectUpdate update(project);
+        for (const QString &master : masters) {
+            project.AddMasterProject(master);
+            copies.Add(project.LastFileReport());
+        }
+    }
+    SaveProject();
+    ShowFileProblems(QStringLiteral("Some files of the masters could not be copied."), {},
+                     copies.Failed);
+    UpdateReferencesQuery();
+    project.DoChange();
+}
 
 void TTevMainForm::RemoveMasterBtnClick()
-{}
+{
+    TTevProject &project = Project();
+    if (!FRemoveMasterBtn->isEnabled() || !FQuReferences || FQuReferences->isEmpty())
+        return;
+    const QString master = FQuReferences->fieldByName(QStringLiteral("FILENAME")).asString();
+    if (KelConfirm(QStringLiteral("Remove entry?")) != mrOk || !SettleEditor())
+        return;
+    {
+        const ProjectUpdate update(project);
+        project.RemoveMasterProject(master);
+    }
+    TakeBaseline();
+    UpdateReferencesQuery();
+}
 
 void TTevMainForm::UpdateReferencesBtnClick()
-{}
+{
+    TTevProject &project = Project();
+    if (project.Empty() || !SettleEditor())
+        return;
+    const bool master = project.Generator() != QLatin1String("Tevora");
+    const QString masterFile = project.FileName();
+    QStringList expected;
+    if (master && FQuReferences) {
+        const DisableControlsGuard quiet(*FQuReferences);
+        for (FQuReferences->first(); !FQuReferences->eof(); FQuReferences->next())
+            expected << FQuReferences->fieldByName(QStringLiteral("FILENAME")).asString();
+    }
+    QStringList rewritten;
+    try {
+        // The database changes cannot be undone half-way: no Cancel, and no other command
+        // while the files are written.
+        const UserInputBlocker blocker;
+        const ProgressWindow progress(FQuReferences ? FQuReferences->recordCount() : 0);
+        project.UpdateReferences([&rewritten](const QString &ACaption, int BarIndex) {
+            rewritten << ACaption;
+            return StepProgress(ACaption, BarIndex);
+        });
+        // A work sequence holds its masters' characteristics unsaved: they stay changes.
+        if (master)
+            TakeBaseline();
+    } catch (const Error &error) {
+        if (master && project.FileName() != masterFile) {
+            try {
+                project.OpenFile(masterFile);
+            } catch (...) {
+                HandleCurrentException();
+            }
+        }
+        TakeBaseline();
+        ReportUpdateFailure(error.message(), project.RootDir(), expected, rewritten);
+    }
+}
+
+void TTevMainForm::ReportUpdateFailure(const QString &Message, const QString &Root,
+                                       const QStringList &Expected, const QStringList &Rewritten)
+{
+    QStringList done;
+    for (const QString &file : Rewritten) {
+        const QString relative = InsideFolder(Root, file);
+        done << (relative.isEmpty() ? file : relative);
+    }
+    QStringList lines{QStringLiteral("Update Reference stopped:"), Message};
+    if (!Expected.isEmpty() || !done.isEmpty()) {
+        QStringList missing;
+        for (const QString &file : Expected)
+            if (!done.contains(file))
+                missing << file;
+        lines << QString() << QStringLiteral("Written again:")
+              << (done.isEmpty() ? QStringList{QStringLiteral("(none)")} : done);
+        lines << QString() << QStringLiteral("Not written again:")
+              << (missing.isEmpty() ? QStringList{QStringLiteral("(none)")} : missing);
+    }
+    KelShowMessage(lines.join(QLatin1Char('\n')));
+}
 
 } // namespace tev

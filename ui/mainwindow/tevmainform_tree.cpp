@@ -10,7 +10,6 @@
 #include "ui/images/keldmimages.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/fonts.h"
-#include "ui/mainwindow/projectcalls.h"
 #include "ui/mainwindow/reportedslot.h"
 #include "ui/mainwindow/tevtreedelegate.h"
 #include "ui/mainwindow/treeselectiongate.h"
@@ -19,6 +18,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 namespace tev {
 
@@ -63,6 +63,17 @@ void TTevMainForm::SetupTree()
     FTree->setPalette(palette);
     FTree->setItemDelegate(new TTevTreeDelegate(FTree, TreeImages()));
 
+    // The tree refills a folder's nodes whenever it is expanded or searched; a refill that takes
+    // the selected node away must not close the project behind the user's back. These are
+    // connected before the gate, so that they run before it drops the selection.
+    QAbstractItemModel *nodes = FTree->model();
+    connect(nodes, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { ++FRowsRemoving; });
+    connect(nodes, &QAbstractItemModel::rowsRemoved, this, [this] { --FRowsRemoving; });
+    connect(nodes, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (FReselectPending)
+            QTimer::singleShot(0, this, [this] { ReselectOpenFile(); });
+    });
+
     QItemSelectionModel *designed = FTree->selectionModel();
     FTreeGate = new TTreeSelectionGate(FTree->model(), FTree);
     FTreeGate->SetOnChanging([this](const QModelIndex &target) {
@@ -70,8 +81,19 @@ void TTevMainForm::SetupTree()
     });
     FTree->setSelectionModel(FTreeGate);
     designed->deleteLater();
+    // The tree widget keeps its items' selected flags and its item signals from the selection
+    // model it was built with; the gate's changes are handed to the same internal receivers.
+    // (The window itself asks the gate, not the items.)
+    connect(FTreeGate, SIGNAL(selectionChanged(QItemSelection, QItemSelection)), FTree,
+            SLOT(_q_selectionChanged(QItemSelection, QItemSelection)));
+    connect(FTreeGate, SIGNAL(selectionChanged(QItemSelection, QItemSelection)), FTree,
+            SIGNAL(itemSelectionChanged()));
+    connect(FTreeGate, SIGNAL(currentChanged(QModelIndex, QModelIndex)), FTree,
+            SLOT(_q_emitCurrentItemChanged(QModelIndex, QModelIndex)));
 
-    connect(FTree, &QTreeWidget::itemSelectionChanged, this,
+    // The tree widget relays only its first selection model's changes; the gate's are heard
+    // here directly.
+    connect(FTreeGate, &QItemSelectionModel::selectionChanged, this,
             reported([this] { TreeChange(FTree->currentItem()); }));
     connect(FTree, &QTreeWidget::itemExpanded, this, &TTevMainForm::TreeExpanded);
     connect(FTree, &QTreeWidget::itemCollapsed, this, &TTevMainForm::TreeCollapsed);
@@ -97,7 +119,7 @@ void TTevMainForm::TreeChanging(QTreeWidgetItem *, bool &AllowChange)
     // Changes that were kept neither by a save nor by Cancel go now, so that the rest of this
     // move asks no second time.
     if (Project().ChangeState() != 0)
-        projectcalls::Close(Project());
+        Project().Close();
 }
 
 void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
@@ -105,11 +127,19 @@ void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
     Q_UNUSED(Node);
     if (FUpdatingTree)
         return;
+    if (FRowsRemoving > 0) {
+        // A refill took the selected node: the project stays, and its node is selected again
+        // once the new nodes are there.
+        FReselectPending = true;
+        return;
+    }
+    FReselectPending = false;
     FCharsPage->ClearRecentCharImage();
-    projectcalls::Close(Project());
+    Project().Close();
     const QList<QTreeWidgetItem *> nodes = SelectedNodes();
     if (nodes.size() == 1 && IsSequenceNode(nodes.constFirst()))
-        projectcalls::OpenFile(Project(), TvyxDirectoryTreeView::GetFullPath(nodes.constFirst()));
+        Project().OpenFile(TvyxDirectoryTreeView::GetFullPath(nodes.constFirst()));
+    TakeBaseline();
     FTree->viewport()->update();
     UpdateEnabledStates();
 }
@@ -117,6 +147,35 @@ void TTevMainForm::TreeChange(QTreeWidgetItem *Node)
 QList<QTreeWidgetItem *> TTevMainForm::SelectedNodes() const
 {
     return FTree->selectedItems();
+}
+
+QTreeWidgetItem *TTevMainForm::NodeOfPath(const QString &FullPath) const
+{
+    QTreeWidgetItem *node = FTree->topNode();
+    const QString root = FTree->Root();
+    if (!node || FullPath.isEmpty() || !FullPath.startsWith(root))
+        return nullptr;
+    const QStringList parts = FullPath.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        node = TvyxDirectoryTreeView::FindChildNode(node, part);
+        if (!node)
+            return nullptr;
+    }
+    return node;
+}
+
+void TTevMainForm::ReselectOpenFile()
+{
+    if (!FReselectPending || !FApp)
+        return;
+    FReselectPending = false;
+    if (FTreeGate->hasSelection())
+        return; // the user chose another node meanwhile
+    QTreeWidgetItem *node = Project().Empty() ? nullptr : NodeOfPath(Project().FileName());
+    if (!node)
+        return;
+    const QScopedValueRollback updating(FUpdatingTree, true);
+    SelectTreeNode(node);
 }
 
 void TTevMainForm::SelectTreeNode(QTreeWidgetItem *Node)
@@ -128,7 +187,7 @@ void TTevMainForm::SelectTreeNode(QTreeWidgetItem *Node)
 void TTevMainForm::TreeKeyDown(int Key)
 {
     QTreeWidgetItem *node = FTree->currentItem();
-    if (Key != Qt::Key_F5 || !node || !node->isSelected())
+    if (Key != Qt::Key_F5 || !node || !FTreeGate->isSelected(FTree->indexFromItem(node)))
         return;
     if (!ResolveChanges())
         return;
@@ -137,7 +196,7 @@ void TTevMainForm::TreeKeyDown(int Key)
         return;
     }
     const QString path = TvyxDirectoryTreeView::GetFullPath(node);
-    projectcalls::RecoverDirectory(Project(), path);
+    Project().RecoverDirectory(path);
     QTreeWidgetItem *found = nullptr;
     {
         const QScopedValueRollback updating(FUpdatingTree, true);
@@ -150,7 +209,7 @@ void TTevMainForm::TreeKeyDown(int Key)
 
 void TTevMainForm::TreeMouseDown(QTreeWidgetItem *Node)
 {
-    if (Node && !Node->isSelected())
+    if (Node && !FTreeGate->isSelected(FTree->indexFromItem(Node)))
         SelectTreeNode(Node);
 }
 
@@ -189,7 +248,7 @@ bool TTevMainForm::TreeEvent(QObject *watched, QEvent *event)
                                     TTevTreeDelegate::Level(FTree->indexFromItem(node)))
             .contains(pos))
         node->setExpanded(!node->isExpanded());
-    if (node->isSelected())
+    if (FTreeGate->isSelected(FTree->indexFromItem(node)))
         return false;
     // Selecting here and letting the tree select again would ask the save question twice.
     TreeMouseDown(node);

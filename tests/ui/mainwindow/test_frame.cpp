@@ -58,7 +58,7 @@ TEST_F(Frame, StartsConnectedWithTheTreeAtTheSequenceFolderAndNothingOpen)
     EXPECT_FALSE(child<QAction>("FileSave1")->isEnabled());
     EXPECT_FALSE(child<QToolButton>("ToolBtnDelete")->isEnabled());
     EXPECT_FALSE(child<QToolButton>("ToolBntExport")->isEnabled());
-    EXPECT_FALSE(child<QWidget>("ToolbarMasterFiles")->isVisibleTo(&w));
+    EXPECT_TRUE(child<QWidget>("ToolbarMasterFiles")->isHidden());
     EXPECT_EQ(child<QPlainTextEdit>("MemoFile")->toPlainText(), QString());
 }
 
