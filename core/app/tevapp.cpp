@@ -45,6 +45,7 @@ TTevApp::TTevApp(QObject *AOwner, const QString &AExeName)
     FData->UpgradeDatabase(GetAppVersion(AExeName));
     FProject = std::make_unique<TTevProject>(this, FData.get());
     ReadSettings();
+    connect(FData.get(), &TTevDataModule::AfterConnect, this, &TTevApp::CatchUpSystemSettings);
 }
 
 TTevApp::~TTevApp()
@@ -139,15 +140,74 @@ void TTevApp::ChangeSEQDirectory(const QString &ADir)
 void TTevApp::ReadSettings()
 {
     ReadLanguage();
-    FData->ReadSystemSettings(*FSettings);
+    if (FData->Connected())
+        ReadSystemSettings();
+    else if (!FSystemSettingsRead && !FSettingsAtStart)
+        FSettingsAtStart = FSettings->ToStringList();
     ApplySettings();
+}
+
+void TTevApp::ReadSystemSettings()
+{
+    TTevSettings merged;
+    merged.Assign(*FSettings);
+    FData->ReadSystemSettings(merged);
+    if (FSettingsAtStart) {
+        // Each setting whose line the run changed (value, or presence) gets the run's line back.
+        const TStringList atStart(*FSettingsAtStart);
+        const TTevSettings &now = *FSettings;
+        QStringList names;
+        for (const TStringList *list : {&atStart, static_cast<const TStringList *>(&now)})
+            for (int i = 0; i < list->Count(); ++i)
+                if (!names.contains(list->Names(i)))
+                    names << list->Names(i);
+        const auto lineOf = [](const TStringList &list,
+                               const QString &name) -> std::optional<QString> {
+            const int index = list.IndexOfName(name);
+            return index < 0 ? std::nullopt : std::optional(list.Strings(index));
+        };
+        for (const QString &name : names) {
+            const std::optional<QString> line = lineOf(now, name);
+            if (line == lineOf(atStart, name))
+                continue;
+            const int index = merged.IndexOfName(name);
+            if (!line)
+                merged.Delete(index);
+            else if (index < 0)
+                merged.Add(*line);
+            else
+                merged.SetStrings(index, *line);
+        }
+    }
+    FSettings->Assign(merged);
+    FSystemSettingsRead = true;
+    FSettingsAtStart.reset();
+}
+
+void TTevApp::CatchUpSystemSettings()
+{
+    if (FSystemSettingsRead)
+        return;
+    try {
+        ReadSystemSettings();
+        ApplySettings();
+    } catch (const std::exception &e) {
+        // A database without its tables yet: the shutdown tries again before it writes.
+        qCWarning(lcApp, "The stored settings could not be read: %s", e.what());
+    }
 }
 
 void TTevApp::WriteSettings()
 {
     std::exception_ptr databaseError;
     try {
-        FData->WriteSystemSettings(*FSettings);
+        if (FData->Connected()) {
+            if (!FSystemSettingsRead) {
+                ReadSystemSettings();
+                ApplySettings();
+            }
+            FData->WriteSystemSettings(*FSettings);
+        }
     } catch (...) {
         databaseError = std::current_exception();
     }
@@ -163,8 +223,10 @@ void TTevApp::ReadLanguage()
         fileName.isEmpty()
             ? CurrentLanguage()
             : TIniFile(fileName).ReadInteger(kLanguageSection, kLanguageKey, CurrentLanguage());
-    FSettings->SetUseSysLanguage(value == kSystemLanguage);
-    SetCurrentLanguage(value == kSystemLanguage ? GetSystemLanguage() : quint8(value & 0xFF));
+    // An id without texts would leave every text of the program empty: it means the system's.
+    const bool system = value == kSystemLanguage || !IsSupportedLanguage(value & 0xFF);
+    FSettings->SetUseSysLanguage(system);
+    SetCurrentLanguage(system ? GetSystemLanguage() : quint8(value & 0xFF));
 }
 
 // The current language id, so a run that followed the system's language stores that language.

@@ -8,7 +8,10 @@
 // users), owns the system settings, the database module and the one open project, reads the
 // settings at start and writes them back when it is freed:
 // - the system settings live in table CONFIGURATION and are read and written only while the
-//   database is connected; otherwise the run keeps the defaults;
+//   database is connected; otherwise the run keeps the defaults. When the connection comes up
+//   later in the run (the settings dialog reconnects), the stored section is read then, and the
+//   settings the run has changed meanwhile keep the run's values; the section is never written
+//   before it was read, so a run's defaults cannot replace what the user stored;
 // - the program's language lives apart from them, in the per-user settings file
 //   (PerUserSettingsFileName), and is read and written whether connected or not.
 //
@@ -18,7 +21,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace tev {
 
@@ -84,12 +89,12 @@ public:
     // stored in the database are rewritten first; a failure there passes on and leaves the
     // folder unchanged. Unrelated folders change without rewriting (the caller warns).
     Q_INVOKABLE void ChangeSEQDirectory(const QString &ADir);
-    // The language from the per-user settings file, the system settings from the database, then
-    // ApplySettings.
+    // The language from the per-user settings file (an id the program has no texts for counts as
+    // the system's language), the system settings from the database, then ApplySettings.
     Q_INVOKABLE void ReadSettings();
-    // The system settings to the database (when connected) and the current language to the
-    // per-user settings file. When the database write fails the language is still written and
-    // the database's error passes on.
+    // The system settings to the database (when connected; a section not read yet in this run is
+    // read first) and the current language to the per-user settings file. When the database
+    // fails the language is still written and the database's error passes on.
     Q_INVOKABLE void WriteSettings();
 
 Q_SIGNALS:
@@ -98,6 +103,16 @@ Q_SIGNALS:
 private:
     void ReadLanguage();
     void WriteLanguage();
+    // Merges the stored section into the settings, keeping what the run changed since it began
+    // without the table. Throws when the table cannot be read; the settings are then unchanged.
+    void ReadSystemSettings();
+    // The connection came up: reads the stored section unless this run has read it already.
+    void CatchUpSystemSettings();
+
+    // The section "System" was read from the table in this run.
+    bool FSystemSettingsRead = false;
+    // The settings' lines as the run began without the table; unset once the table was read.
+    std::optional<QStringList> FSettingsAtStart;
 
     QString FAppRootDir;
     QString FProgramDataDir;

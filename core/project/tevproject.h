@@ -26,6 +26,37 @@ namespace tev {
 class TTevProject : public QObject
 {
     Q_OBJECT
+    // The project's properties as scripts see them ("App.Project.ProjectName").
+    Q_PROPERTY(bool AutoUpdate READ AutoUpdate WRITE SetAutoUpdate)
+    Q_PROPERTY(quint32 ChangeState READ ChangeState WRITE SetChangeState)
+    Q_PROPERTY(QString Directory READ Directory)
+    Q_PROPERTY(bool Empty READ Empty)
+    Q_PROPERTY(bool ExistsInDatabase READ ExistsInDatabase)
+    Q_PROPERTY(QString FileContextName READ FileContextName)
+    Q_PROPERTY(QString FileName READ FileName WRITE SetFileName)
+    Q_PROPERTY(QString FileText READ FileText)
+    Q_PROPERTY(tev::TTevFileType FileType READ FileType)
+    Q_PROPERTY(QString Generator READ Generator)
+    Q_PROPERTY(int GroupCount READ GroupCount)
+    Q_PROPERTY(QString Header READ Header)
+    Q_PROPERTY(QString ImageFileName READ ImageFileName WRITE SetImageFileName)
+    Q_PROPERTY(QString ProjectDir READ ProjectDir)
+    Q_PROPERTY(int ProjectId READ ProjectId)
+    Q_PROPERTY(QString ProjectName READ ProjectName WRITE SetProjectName)
+    Q_PROPERTY(QString RelativeFileName READ RelativeFileName)
+    Q_PROPERTY(QString RootDir READ RootDir WRITE SetRootDir)
+    Q_PROPERTY(QString SEQName READ SEQName)
+    Q_PROPERTY(QString Depends READ Depends WRITE SetDepends)
+    Q_PROPERTY(QString Format READ Format WRITE SetFormat)
+    Q_PROPERTY(qint8 Limits READ Limits WRITE SetLimits)
+    Q_PROPERTY(qint8 LogProfiles READ LogProfiles WRITE SetLogProfiles)
+    Q_PROPERTY(QString LongDesc READ LongDesc WRITE SetLongDesc)
+    Q_PROPERTY(int NDecimals READ NDecimals WRITE SetNDecimals)
+    Q_PROPERTY(QString Picklist READ Picklist WRITE SetPicklist)
+    Q_PROPERTY(bool RoutineChanges READ RoutineChanges WRITE SetRoutineChanges)
+    Q_PROPERTY(QString ShortDesc READ ShortDesc WRITE SetShortDesc)
+    Q_PROPERTY(qint8 Units READ Units WRITE SetUnits)
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
 
 public:
     explicit TTevProject(QObject *AOwner, ProjectDatabase *AData);

@@ -33,7 +33,16 @@ void CrashException::Show()
 
 bool CrashException::SendBugReport()
 {
-    return g_frontEnd && g_frontEnd->mailReport(*this);
+    MailError.clear();
+    if (!g_frontEnd) {
+        MailError = QStringLiteral("The program has no way to mail reports.");
+        return false;
+    }
+    if (g_frontEnd->mailReport(*this))
+        return true;
+    if (MailError.isEmpty())
+        MailError = QStringLiteral("The report could not be handed to a mail client.");
+    return false;
 }
 
 } // namespace tev

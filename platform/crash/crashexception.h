@@ -14,7 +14,8 @@ class CrashReportFrontEnd
 public:
     virtual ~CrashReportFrontEnd() = default;
     virtual void showReport(CrashException &exception) = 0;
-    // Returns whether the mail client took the mail.
+    // Returns whether the mail client took the mail; when not, sets the exception's MailError to
+    // the reason.
     virtual bool mailReport(CrashException &exception) = 0;
 };
 
@@ -38,10 +39,13 @@ public:
     QString MailAddr;
     QString MailSubject;
     QString MailBody;
+    // Why the last SendBugReport handed nothing off, for the user; empty after a success.
+    QString MailError;
 
     // Opens the front end's window with the report; without a front end, prints it to stderr.
     void Show();
-    // Builds the report and hands it to the mail client; false when nothing was handed off.
+    // Builds the report and hands it to the mail client; false when nothing was handed off, with
+    // the reason in MailError.
     bool SendBugReport();
 
 private:

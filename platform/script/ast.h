@@ -172,6 +172,9 @@ struct CallExpr : Expr
     {}
     ExprPtr callee;
     std::vector<ExprPtr> args;
+    // A call the compiler computed, such as High(Integer): its value, without a call at run time.
+    bool folded = false;
+    Value constant;
 };
 
 struct MemberExpr : Expr

@@ -175,6 +175,8 @@ Value Interpreter::typeCast(TypeCode code, const Value &v, Pos pos)
 Value Interpreter::evalCall(const CallExpr &c, Frame &f)
 {
     using Res = NameExpr::Res;
+    if (c.folded)
+        return c.constant;
     if (c.callee->kind == EK::Name) {
         const auto &n = static_cast<const NameExpr &>(*c.callee);
         if (!n.withSlots.empty()) {

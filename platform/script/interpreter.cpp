@@ -1,11 +1,13 @@
 #include "platform/script/interpreter.h"
 
+#include <cxxabi.h>
 #include <new>
 
 #include "platform/script/datetime.h"
 #include "platform/script/operators.h"
 #include "platform/script/scripthost.h"
 #include "platform/script/scriptobject.h"
+#include "platform/script/scriptstack.h"
 
 namespace tev::script {
 
@@ -17,7 +19,7 @@ public:
         : m_in(in)
         , m_base(in.m_sp)
     {
-        if (in.m_depth >= MaxCallDepth)
+        if (in.m_depth >= MaxCallDepth || ScriptStack::exhausted())
             raiseError(QStringLiteral("EStackOverflow"),
                        QStringLiteral("Stack overflow: calls nested too deeply"));
         if (in.m_sp + slots > ValueStackSize)
@@ -232,7 +234,7 @@ Value Interpreter::invokeScript(const Routine &r, const std::vector<ExprPtr> &ar
             ScriptError(QStringLiteral("EScriptError"),
                         QStringLiteral("Wrong number of arguments for '%1'").arg(r.name)),
             pos);
-    if (m_depth >= MaxCallDepth)
+    if (m_depth >= MaxCallDepth || ScriptStack::exhausted())
         throw withPosition(ScriptError(QStringLiteral("EStackOverflow"),
                                        QStringLiteral("Stack overflow: calls nested too deeply")),
                            pos);
@@ -329,6 +331,10 @@ Value Interpreter::invokeProc(const NativeProc &proc, const Value *self, std::ve
     } catch (const std::exception &e) {
         throw withPosition(
             ScriptError(QStringLiteral("Exception"), QString::fromLocal8Bit(e.what())), pos);
+    } catch (const abi::__forced_unwind &) {
+        throw; // a thread being cancelled must unwind
+    } catch (...) {
+        throw withPosition(ScriptError(QStringLiteral("Exception"), unknownHostError()), pos);
     }
     return call.result();
 }

@@ -25,8 +25,10 @@ class ScriptEngine;
 class ObjectBox;
 struct ScriptProperty;
 
-// Hard limits of a run.
-inline constexpr int MaxCallDepth = 200;       // nested script calls: "Stack overflow"
+// Hard limits of a run. Scripts walk folder trees and lists recursively, so the depth allows six
+// thousand levels; the script stack (scriptstack.h) has room for them, and a call that finds too
+// little room left ends in "Stack overflow" as well.
+inline constexpr int MaxCallDepth = 6000;      // nested script calls: "Stack overflow"
 inline constexpr int ValueStackSize = 1 << 16; // slots of all active frames together
 
 class Interpreter

@@ -154,6 +154,8 @@ Value fromQVariant(ScriptEngine &engine, const QVariant &v)
     if (!v.isValid())
         return Value();
     const QMetaType t = v.metaType();
+    if (t == QMetaType::fromType<std::nullptr_t>())
+        return Value::null(); // how a host's property says Null (a database NULL)
     if (t.flags() & QMetaType::PointerToQObject)
         return engine.ObjectToVariant(v.value<QObject *>());
     if (t.flags() & QMetaType::IsEnumeration)
@@ -202,7 +204,7 @@ Value fromQVariant(ScriptEngine &engine, const QVariant &v)
     }
 }
 
-bool metaHas(QObject *object, const QString &name)
+bool metaHas(ScriptEngine &engine, QObject *object, const QString &name)
 {
     const QMetaObject *meta = object->metaObject();
     if (findProperty(meta, name) >= 0 || metaSignalFor(meta, name) >= 0)
@@ -213,7 +215,7 @@ bool metaHas(QObject *object, const QString &name)
             QLatin1String(m.name()).compare(name, Qt::CaseInsensitive) == 0)
             return true;
     }
-    return false;
+    return engine.FindComponent(object, name) != nullptr;
 }
 
 bool metaGet(ScriptEngine &engine, QObject *object, const QString &name, Value &out)
@@ -225,7 +227,14 @@ bool metaGet(ScriptEngine &engine, QObject *object, const QString &name, Value &
         return true;
     }
     std::vector<Value> none;
-    return metaCall(engine, object, name, none, out);
+    if (metaCall(engine, object, name, none, out))
+        return true;
+    // A form's components are its members too: Form.MIScript1.
+    if (QObject *component = engine.FindComponent(object, name)) {
+        out = engine.ObjectToVariant(component);
+        return true;
+    }
+    return false;
 }
 
 bool metaSet(ScriptEngine &engine, QObject *object, const QString &name, const Value &v)
@@ -242,9 +251,21 @@ bool metaSet(ScriptEngine &engine, QObject *object, const QString &name, const V
                        QStringLiteral("Cannot set property '%1'").arg(name));
         return true;
     }
-    if (metaSignalFor(meta, name) >= 0 &&
-        (v.type() == VType::Routine || v.isObject() || v.isEmpty()))
-        return engine.setEventHandler(object, name, v);
+    if (metaSignalFor(meta, name) >= 0) {
+        if (v.type() == VType::Routine || v.isObject() || v.isEmpty())
+            return engine.setEventHandler(object, name, v);
+        // The handler by its name, as user scripts write it: OnClick := 'SendMail'.
+        if (v.isString()) {
+            if (v.rawString().isEmpty())
+                return engine.setEventHandler(object, name, Value());
+            const Routine *handler = engine.RoutineByName(v.rawString());
+            if (!handler)
+                raiseError(QStringLiteral("EScriptError"),
+                           QStringLiteral("The script has no routine '%1' for the event '%2'")
+                               .arg(v.rawString(), name));
+            return engine.setEventHandler(object, name, Value::routine(handler));
+        }
+    }
     return false;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/script/parser.h"
 
+#include <limits>
+
 #include "platform/script/scripterror.h"
 #include "platform/script/scripthost.h"
 #include "platform/script/scriptobject.h"
@@ -295,7 +297,15 @@ void Parser::parseUses()
         if (m_program.units.contains(name, Qt::CaseInsensitive))
             continue;
         QString source, fileName;
-        if (!m_host.findUnit(name, source, fileName))
+        bool found = false;
+        try {
+            found = m_host.findUnit(name, source, fileName);
+        } catch (const CompileError &) {
+            throw;
+        } catch (const tev::Error &e) {
+            error(e.message(), at); // a unit the host refuses, with its reason
+        }
+        if (!found)
             error(QStringLiteral("Library '%1' not found").arg(name), at);
         if (m_unitDepth >= MaxUnitNesting)
             error(QStringLiteral("Units nested too deeply"), at);
@@ -1030,22 +1040,36 @@ ExprPtr Parser::binary(Pos pos, Tok op, ExprPtr lhs, ExprPtr rhs)
     return e;
 }
 
+namespace {
+
+bool isRelational(Tok k)
+{
+    return k == Tok::Equal || k == Tok::NotEqual || k == Tok::Less || k == Tok::LessEqual ||
+           k == Tok::Greater || k == Tok::GreaterEqual || k == Tok::In || k == Tok::Is;
+}
+
+} // namespace
+
 // expression := simple [("=" | "<>" | "<" | "<=" | ">" | ">=" | "in" | "is") simple]
+// One comparison per level: "and" binds tighter, so "A < B and C > D" would otherwise compare
+// A with (B and C) and the result with D. A second one is refused where it stands.
 ExprPtr Parser::parseExpression()
 {
     NestingGuard guard(m_nesting);
     if (m_nesting > MaxParseNesting)
         error(QStringLiteral("Expression nested too deeply"), here());
     ExprPtr lhs = parseSimpleExpression();
-    for (;;) {
-        const Tok k = peek().kind;
-        if (k != Tok::Equal && k != Tok::NotEqual && k != Tok::Less && k != Tok::LessEqual &&
-            k != Tok::Greater && k != Tok::GreaterEqual && k != Tok::In && k != Tok::Is)
-            return lhs;
-        const Pos at = here();
-        next();
-        lhs = binary(at, k, std::move(lhs), parseSimpleExpression());
-    }
+    const Tok k = peek().kind;
+    if (!isRelational(k))
+        return lhs;
+    const Pos at = here();
+    next();
+    lhs = binary(at, k, std::move(lhs), parseSimpleExpression());
+    if (isRelational(peek().kind))
+        error(QStringLiteral("'%1' cannot follow a comparison; put each comparison in parentheses")
+                  .arg(QLatin1String(tokenName(peek().kind))),
+              here());
+    return lhs;
 }
 
 // simple := ["+" | "-"] term {("+" | "-" | "or" | "xor") term}
@@ -1342,6 +1366,52 @@ void Parser::resolveName(NameExpr &n, bool insideWith)
     n.slot = slot;
 }
 
+namespace {
+
+// High and Low of an ordinal type name, such as High(Integer); false for any other call.
+bool foldTypeBound(const NameExpr &callee, const std::vector<ExprPtr> &args, Value &out)
+{
+    if (callee.res != NameExpr::Res::NativeRoutine || !callee.withSlots.empty() ||
+        args.size() != 1 || args[0]->kind != EK::Name ||
+        static_cast<const NameExpr &>(*args[0]).res != NameExpr::Res::TypeCast)
+        return false;
+    const bool high = callee.name.compare(QLatin1String("High"), Qt::CaseInsensitive) == 0;
+    if (!high && callee.name.compare(QLatin1String("Low"), Qt::CaseInsensitive) != 0)
+        return false;
+    struct Bounds
+    {
+        TypeCode code;
+        qint64 low, high;
+    };
+    static const Bounds ordinals[] = {
+        {TypeCode::Int8, -128, 127},
+        {TypeCode::UInt8, 0, 255},
+        {TypeCode::Int16, -32768, 32767},
+        {TypeCode::UInt16, 0, 65535},
+        {TypeCode::Int32, -2147483648LL, 2147483647LL},
+        {TypeCode::UInt32, 0, 4294967295LL},
+        {TypeCode::Int64, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()},
+    };
+    const TypeCode code = static_cast<const NameExpr &>(*args[0]).cast;
+    for (const Bounds &b : ordinals) {
+        if (b.code == code) {
+            out = Value(high ? b.high : b.low);
+            return true;
+        }
+    }
+    if (code == TypeCode::Boolean) {
+        out = Value(high);
+        return true;
+    }
+    if (code == TypeCode::Char) { // the dialect's Char is a UTF-16 code unit
+        out = Value(QString(QChar(high ? char16_t(0xFFFF) : char16_t(0))));
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 // Argument counts of calls whose routine is known now, and variables for var parameters.
 void Parser::checkCalls()
 {
@@ -1349,6 +1419,10 @@ void Parser::checkCalls()
         const NameExpr &n = *c.name;
         const int given = static_cast<int>(c.call->args.size());
         m_unit = c.unit;
+        if (foldTypeBound(n, c.call->args, c.call->constant)) {
+            c.call->folded = true;
+            continue;
+        }
         if (n.res == NameExpr::Res::ScriptRoutine) {
             const Routine &r = *n.routine;
             if (given < r.requiredParams)

@@ -5,12 +5,14 @@
 #include <QFile>
 #include <QMetaMethod>
 #include <QThread>
+#include <cxxabi.h>
 
 #include "platform/script/interpreter.h"
 #include "platform/script/lib/stocklibraries.h"
 #include "platform/script/metabinding.h"
 #include "platform/script/parser.h"
 #include "platform/script/scriptlibrary.h"
+#include "platform/script/scriptstack.h"
 
 namespace tev::script {
 
@@ -116,7 +118,19 @@ Value ScriptEngine::run(const std::function<Value(Interpreter &)> &body)
     Interpreter &in = *m_interpreter;
     in.setStepLimit(m_stepLimit);
     in.setPauseRequested(m_paused);
-    return body(in);
+    Value result;
+    ScriptStack::run([&] { result = body(in); });
+    return result;
+}
+
+// A host calls a routine with the arguments it has: extra ones are dropped, missing required
+// ones are Unassigned, missing optional ones take their defaults.
+void ScriptEngine::fitArguments(const Routine &routine, std::vector<Value> &args)
+{
+    if (args.size() > routine.params.size())
+        args.resize(routine.params.size());
+    if (args.size() < static_cast<size_t>(routine.requiredParams))
+        args.resize(static_cast<size_t>(routine.requiredParams));
 }
 
 const Routine *ScriptEngine::RoutineByName(const QString &name) const
@@ -141,6 +155,7 @@ Value ScriptEngine::ExecuteSubroutine(const QString &name, const std::vector<Val
         throw ScriptError(QStringLiteral("EScriptError"),
                           QStringLiteral("Routine '%1' not found").arg(name));
     std::vector<Value> args = input;
+    fitArguments(*r, args);
     return run([&](Interpreter &in) { return in.call(*r, args); });
 }
 
@@ -155,6 +170,7 @@ Value ScriptEngine::ExecuteSubroutine(const QString &name, const std::vector<Val
     std::vector<Value> args;
     for (Value *p : byRef)
         args.push_back(p ? *p : Value());
+    fitArguments(*r, args);
     struct WriteBack
     {
         const std::vector<Value *> &targets;
@@ -255,13 +271,16 @@ ScriptClass *ScriptEngine::DefineClassByRTTI(const QMetaObject *meta, const QStr
 {
     if (!meta)
         return nullptr;
-    const QString className = name.isEmpty() ? QString::fromLatin1(meta->className()) : name;
+    // Scripts cannot write a C++ namespace: tev::TTevProject is TTevProject.
+    const QString className =
+        name.isEmpty() ? QString::fromLatin1(meta->className()).section(QStringLiteral("::"), -1)
+                       : name;
+    // An ancestor that has a class already keeps it (QObject is TComponent).
     const ScriptClass *parent = nullptr;
     if (meta->superClass()) {
-        if (recursive)
+        parent = m_metaClasses.value(meta->superClass());
+        if (!parent && recursive)
             parent = DefineClassByRTTI(meta->superClass(), QString(), true, Redefine::roNone);
-        else
-            parent = m_metaClasses.value(meta->superClass());
     }
     ScriptClass *existing = FindClass(className);
     if (existing && mode == Redefine::roNone) {
@@ -328,13 +347,18 @@ NativeRoutine &ScriptEngine::DefineMethod(const QString &name, int argCount, Typ
     r->defArgCount = defArgCount;
     r->hint = hints;
     const QString key = name.toLower();
-    if (!m_loadingLibrary || m_loadingDefault)
-        m_routines.insert(key, r);
-    else
-        m_routines.insert(
-            QStringLiteral(" ") + m_loadingLibrary->name().toLower() + QLatin1Char('.') + key, r);
-    if (m_loadingLibrary)
+    const QString globalKey =
+        !m_loadingLibrary || m_loadingDefault
+            ? key
+            : QStringLiteral(" ") + m_loadingLibrary->name().toLower() + QLatin1Char('.') + key;
+    // A compiled script may still call the routine this one replaces: it stays alive.
+    if (auto old = m_routines.value(globalKey))
+        m_retiredRoutines.push_back(std::move(old));
+    m_routines.insert(globalKey, r);
+    if (m_loadingLibrary) {
         m_loadingLibrary->routines.insert(key, r.get());
+        m_loadingLibrary->owned.push_back(r);
+    }
     return *r;
 }
 
@@ -377,6 +401,13 @@ Value ScriptEngine::ObjectToVariant(QObject *object)
 Value ScriptEngine::NewObject(const ScriptClass *cls, std::unique_ptr<NativeObject> object)
 {
     return Value::object(ObjectBox::owned(std::move(object), cls));
+}
+
+Value ScriptEngine::BorrowedObject(const ScriptClass *cls, NativeObject *object, QObject *keeper)
+{
+    if (!object || !keeper)
+        return Value::nil();
+    return Value::object(ObjectBox::borrowed(object, keeper, cls));
 }
 
 Value ScriptEngine::NewQObject(const ScriptClass *cls, std::unique_ptr<QObject> object)
@@ -486,6 +517,10 @@ bool ScriptEngine::dynamicMember(const Value &self, const QString &name, Access 
         raiseError(QStringLiteral("EOutOfMemory"), QStringLiteral("Out of memory"));
     } catch (const std::exception &e) {
         raiseError(QStringLiteral("Exception"), QString::fromLocal8Bit(e.what()));
+    } catch (const abi::__forced_unwind &) {
+        throw;
+    } catch (...) {
+        raiseError(QStringLiteral("Exception"), unknownHostError());
     }
     return false;
 }
@@ -494,7 +529,26 @@ bool ScriptEngine::hasDynamicMember(const Value &self, const QString &name)
 {
     if (!self.isObject() || !self.rawObject() || !self.rawObject()->qobject())
         return false;
-    return metaHas(self.rawObject()->qobject(), name);
+    return metaHas(*this, self.rawObject()->qobject(), name);
+}
+
+QObject *ScriptEngine::FindComponent(QObject *owner, const QString &name) const
+{
+    if (!owner || name.isEmpty())
+        return nullptr;
+    // Breadth first, so that the owner's own components win over deeper ones of the same name.
+    QObjectList level = owner->children();
+    while (!level.isEmpty()) {
+        QObjectList below;
+        for (QObject *child : level) {
+            if (child->objectName().compare(name, Qt::CaseInsensitive) == 0)
+                return child;
+            if (!(IsOwnWindow && IsOwnWindow(child)))
+                below += child->children();
+        }
+        level = std::move(below);
+    }
+    return nullptr;
 }
 
 // ---- events ----
@@ -527,23 +581,35 @@ bool ScriptEngine::setEventHandler(QObject *object, const QString &eventName, co
 
 void ScriptEngine::fireEvent(const Routine *routine, QObject *sender)
 {
+    // Nothing leaves an event handler: Qt's event loop cannot carry an exception.
     try {
         if (!m_interpreter)
             return;
-        std::vector<Value> args;
-        if (!routine->params.empty())
-            args.push_back(ObjectToVariant(sender));
+        std::vector<Value> args{ObjectToVariant(sender)};
+        fitArguments(*routine, args);
         run([&](Interpreter &in) { return in.call(*routine, args); });
     } catch (const ScriptError &e) {
-        if (OnEventError)
-            OnEventError(e);
+        reportEventError(e);
     } catch (const tev::Error &e) {
-        if (OnEventError)
-            OnEventError(ScriptError(QStringLiteral("Exception"), e.message()));
+        reportEventError(ScriptError(QStringLiteral("Exception"), e.message()));
     } catch (const std::exception &e) {
-        if (OnEventError)
-            OnEventError(
-                ScriptError(QStringLiteral("Exception"), QString::fromLocal8Bit(e.what())));
+        reportEventError(
+            ScriptError(QStringLiteral("Exception"), QString::fromLocal8Bit(e.what())));
+    } catch (const abi::__forced_unwind &) {
+        throw;
+    } catch (...) {
+        reportEventError(ScriptError(QStringLiteral("Exception"), unknownHostError()));
+    }
+}
+
+void ScriptEngine::reportEventError(const ScriptError &e)
+{
+    if (!OnEventError)
+        return;
+    try {
+        OnEventError(e);
+    } catch (...) {
+        // The error sink itself failed; the event loop must still go on.
     }
 }
 

@@ -60,8 +60,10 @@ public:
     // The routine of that name in the compiled script, or null (also when not compiled).
     const Routine *RoutineByName(const QString &name) const;
     // Runs a routine of the script (compiling first when needed); element i of the input is
-    // parameter i. The third form passes by reference: the routine's var parameters write back
-    // into the caller's variables.
+    // parameter i. Extra arguments are dropped and missing required ones are Unassigned, so that
+    // a host may call "FormCreate" with the window whether the script declares it or not. The
+    // third form passes by reference: the routine's var parameters write back into the caller's
+    // variables.
     Value ExecuteSubroutine(const QString &name);
     Value ExecuteSubroutine(const QString &name, const std::vector<Value> &input);
     Value ExecuteSubroutine(const QString &name, const std::vector<Value *> &byRef);
@@ -102,10 +104,18 @@ public:
     void AddObject(const QString &name, const Value &value);
 
     ScriptClass *FindClass(const QString &name) const;
+    // The component of that object name (without regard to case) that owner owns: its
+    // descendants, without entering those that IsOwnWindow calls windows of their own (dialogs,
+    // tool windows), whose components belong to them. Null when there is none.
+    QObject *FindComponent(QObject *owner, const QString &name) const;
+    // Tells FindComponent which objects are windows of their own; the engine knows no widgets.
+    std::function<bool(const QObject *)> IsOwnWindow;
     // The object value of a host object: held weakly, always the same box for the same object.
     Value ObjectToVariant(QObject *object);
     // A new object value owned by the script.
     Value NewObject(const ScriptClass *cls, std::unique_ptr<NativeObject> object);
+    // The object value of a native part of a host object, valid while keeper lives.
+    Value BorrowedObject(const ScriptClass *cls, NativeObject *object, QObject *keeper);
     Value NewQObject(const ScriptClass *cls, std::unique_ptr<QObject> object);
 
     // ---- ScriptHost ----
@@ -127,7 +137,10 @@ public:
 
 private:
     void uncompile();
+    // Runs body on the script stack (scriptstack.h).
     Value run(const std::function<Value(Interpreter &)> &body);
+    static void fitArguments(const Routine &routine, std::vector<Value> &args);
+    void reportEventError(const ScriptError &e);
     ScriptClass *classForMeta(const QMetaObject *meta);
 
     QStringList m_source;
@@ -142,7 +155,8 @@ private:
     std::vector<std::shared_ptr<ScriptClass>> m_retiredClasses; // replaced definitions stay valid
     QHash<const QMetaObject *, ScriptClass *> m_metaClasses;
     QHash<QString, std::shared_ptr<NativeRoutine>> m_routines;
-    QHash<QString, Value> m_values; // constants and named objects
+    std::vector<std::shared_ptr<NativeRoutine>> m_retiredRoutines; // replaced, maybe still called
+    QHash<QString, Value> m_values;                                // constants and named objects
     QHash<QString, std::shared_ptr<LibraryScope>> m_libraries;
     std::vector<std::unique_ptr<ScriptLibrary>> m_libraryInstances;
     LibraryScope *m_loadingLibrary = nullptr;

@@ -60,6 +60,12 @@ private:
     bool m_catchable = true;
 };
 
+// The message of a run-time error for an exception of host code that is no std::exception.
+inline QString unknownHostError()
+{
+    return QStringLiteral("The host raised an exception of an unknown kind");
+}
+
 [[noreturn]] inline void raiseError(const QString &className, const QString &message)
 {
     throw ScriptError(className, message);

@@ -36,6 +36,8 @@ public:
 
     // A name of a uses clause: true when a library of that name is (now) attached; otherwise the
     // source of a script unit of that name, with its file name, or false when nothing supplies it.
+    // A unit the host refuses to use throws tev::Error with the reason, which becomes the
+    // compile error at the uses clause.
     virtual bool attachLibrary(const QString &name) = 0;
     virtual bool findUnit(const QString &name, QString &source, QString &fileName) = 0;
 

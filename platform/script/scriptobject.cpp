@@ -8,28 +8,34 @@ NativeRoutine &ScriptClass::DefineMethod(const QString &name, int argCount, Type
                                          NativeProc proc, bool isClassMethod, int defArgCount,
                                          const QString &hint)
 {
-    NativeRoutine r;
-    r.name = name;
-    r.argCount = argCount;
-    r.resultKind = resultKind;
-    r.proc = std::move(proc);
-    r.isClassMethod = isClassMethod;
-    r.defArgCount = defArgCount;
-    r.hint = hint;
-    auto it = m_methods.insert(name.toLower(), std::move(r));
-    return *it;
+    auto r = std::make_shared<NativeRoutine>();
+    r->name = name;
+    r->argCount = argCount;
+    r->resultKind = resultKind;
+    r->proc = std::move(proc);
+    r->isClassMethod = isClassMethod;
+    r->defArgCount = defArgCount;
+    r->hint = hint;
+    const QString key = name.toLower();
+    if (auto old = m_methods.value(key))
+        m_retiredMethods.push_back(std::move(old));
+    m_methods.insert(key, r);
+    return *r;
 }
 
 ScriptProperty &ScriptClass::DefineProperty(const QString &name, int indexCount, NativeProc getter,
                                             NativeProc setter)
 {
-    ScriptProperty p;
-    p.name = name;
-    p.indexCount = indexCount;
-    p.getter = std::move(getter);
-    p.setter = std::move(setter);
-    auto it = m_properties.insert(name.toLower(), std::move(p));
-    return *it;
+    auto p = std::make_shared<ScriptProperty>();
+    p->name = name;
+    p->indexCount = indexCount;
+    p->getter = std::move(getter);
+    p->setter = std::move(setter);
+    const QString key = name.toLower();
+    if (auto old = m_properties.value(key))
+        m_retiredProperties.push_back(std::move(old));
+    m_properties.insert(key, p);
+    return *p;
 }
 
 const NativeRoutine *ScriptClass::findMethod(const QString &name) const
@@ -38,7 +44,7 @@ const NativeRoutine *ScriptClass::findMethod(const QString &name) const
     for (const ScriptClass *c = this; c; c = c->m_parent) {
         const auto it = c->m_methods.constFind(key);
         if (it != c->m_methods.cend())
-            return &*it;
+            return it->get();
     }
     return nullptr;
 }
@@ -49,7 +55,7 @@ const ScriptProperty *ScriptClass::findProperty(const QString &name) const
     for (const ScriptClass *c = this; c; c = c->m_parent) {
         const auto it = c->m_properties.constFind(key);
         if (it != c->m_properties.cend())
-            return &*it;
+            return it->get();
     }
     return nullptr;
 }
@@ -125,6 +131,15 @@ ObjectRef ObjectBox::owned(std::unique_ptr<NativeObject> object, const ScriptCla
     return box;
 }
 
+ObjectRef ObjectBox::borrowed(NativeObject *object, QObject *keeper, const ScriptClass *cls)
+{
+    auto box = std::make_shared<ObjectBox>(cls);
+    box->m_borrowed = object;
+    box->m_qobject = keeper;
+    box->m_host = true;
+    return box;
+}
+
 ObjectBox::~ObjectBox()
 {
     // An owned QObject that gained a parent since belongs to that parent now.
@@ -136,7 +151,7 @@ bool ObjectBox::alive() const
 {
     if (m_freed)
         return false;
-    if (m_isQObject)
+    if (m_isQObject || m_borrowed)
         return !m_qobject.isNull();
     return m_native != nullptr;
 }

@@ -122,8 +122,12 @@ private:
     QString m_name;
     const ScriptClass *m_parent;
     const QMetaObject *m_meta;
-    QHash<QString, NativeRoutine> m_methods;
-    QHash<QString, ScriptProperty> m_properties;
+    // Held by shared pointers: compiled scripts and running calls keep raw pointers to methods
+    // and properties, so a redefinition retires the old entry instead of freeing it.
+    QHash<QString, std::shared_ptr<NativeRoutine>> m_methods;
+    QHash<QString, std::shared_ptr<ScriptProperty>> m_properties;
+    std::vector<std::shared_ptr<NativeRoutine>> m_retiredMethods;
+    std::vector<std::shared_ptr<ScriptProperty>> m_retiredProperties;
     QHash<QString, Value> m_constants;
     QString m_defaultProperty;
 };
@@ -139,6 +143,9 @@ public:
     static ObjectRef createdWithParent(QObject *object, const ScriptClass *cls);
     // A native object the script owns.
     static ObjectRef owned(std::unique_ptr<NativeObject> object, const ScriptClass *cls);
+    // A native part of a host object (a query's SQL list): alive while its keeper lives, never
+    // destroyed by the script.
+    static ObjectRef borrowed(NativeObject *object, QObject *keeper, const ScriptClass *cls);
 
     ObjectBox(const ScriptClass *cls)
         : m_class(cls)
@@ -149,8 +156,13 @@ public:
     // Throws EAccessViolation when the object was freed or destroyed.
     void checkAlive() const;
     bool alive() const;
-    QObject *qobject() const { return m_qobject.data(); }
-    NativeObject *native() const { return m_native.get(); }
+    QObject *qobject() const { return m_isQObject ? m_qobject.data() : nullptr; }
+    NativeObject *native() const
+    {
+        if (m_borrowed)
+            return m_qobject ? m_borrowed : nullptr;
+        return m_native.get();
+    }
     // Free from a script: destroys what the script owns; a host object cannot be freed.
     void free();
     bool isHostObject() const { return m_host; }
@@ -160,6 +172,7 @@ private:
     QPointer<QObject> m_qobject;
     std::unique_ptr<QObject> m_ownedQObject;
     std::unique_ptr<NativeObject> m_native;
+    NativeObject *m_borrowed = nullptr; // kept alive by m_qobject, which is then its keeper
     bool m_isQObject = false;
     bool m_host = false;
     bool m_freed = false;
@@ -234,6 +247,9 @@ public:
     {}
     const QString &name() const { return m_name; }
     QHash<QString, const NativeRoutine *> routines;
+    // The library's routines stay alive with the library, whatever later definitions replace in
+    // the engine's global table.
+    std::vector<std::shared_ptr<const NativeRoutine>> owned;
     QHash<QString, Value> constants;
     QHash<QString, const ScriptClass *> classes;
 

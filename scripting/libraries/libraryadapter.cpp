@@ -1,6 +1,7 @@
 #include "scripting/libraries/libraryadapter.h"
 
 #include <QObject>
+#include <limits>
 
 #include "platform/script/lib/classeslib.h"
 #include "platform/script/scripterror.h"
@@ -26,19 +27,43 @@ QString text(NativeCall &c, int i)
     return c.GetInputArgAsString(i);
 }
 
+// The argument's text, so that PadLeft('7', 3, 0) pads with the character "0", not with code 0.
 QChar character(NativeCall &c, int i)
 {
-    return c.GetInputArgAsChar(i);
+    const QString s = text(c, i);
+    if (s.isEmpty())
+        raiseError(
+            QStringLiteral("EConvertError"),
+            QStringLiteral("Argument %1: a character expected but the text is empty").arg(i + 1));
+    return s.at(0);
 }
+
+namespace {
+
+// The 32 bits of an Integer, Cardinal or TColor argument. Scripts write such values signed
+// (-1) as well as unsigned ($FFFFFFFF), so both readings are taken; a value that fits neither is
+// an error rather than its low 32 bits.
+quint32 bits32(NativeCall &c, int i)
+{
+    const qint64 value = c.GetInputArgAsInteger(i);
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<quint32>::max())
+        raiseError(QStringLiteral("ERangeError"),
+                   QStringLiteral("Argument %1: %2 is out of the range of a 32-bit integer")
+                       .arg(i + 1)
+                       .arg(value));
+    return static_cast<quint32>(value);
+}
+
+} // namespace
 
 qint32 int32(NativeCall &c, int i)
 {
-    return static_cast<qint32>(static_cast<quint32>(c.GetInputArgAsInteger(i)));
+    return static_cast<qint32>(bits32(c, i));
 }
 
 quint32 cardinal(NativeCall &c, int i)
 {
-    return static_cast<quint32>(c.GetInputArgAsInteger(i));
+    return bits32(c, i);
 }
 
 quint16 word(NativeCall &c, int i)

@@ -47,9 +47,11 @@ void defineRoutines(script::ScriptEngine &engine, std::span<const RoutineEntry> 
 
 // string: the argument as text; Null gives the empty text.
 QString text(NativeCall &c, int i);
-// Char: the first character of the argument's text; an empty text is a run-time error.
+// Char: the first character of the argument's text (an integer is converted to its text first);
+// an empty text is a run-time error.
 QChar character(NativeCall &c, int i);
-// Integer, Cardinal, TColor: the engine's integer conversion, low 32 bits.
+// Integer, Cardinal, TColor: the engine's integer conversion; a value that fits 32 bits neither
+// signed nor unsigned is a run-time error (ERangeError).
 qint32 int32(NativeCall &c, int i);
 quint32 cardinal(NativeCall &c, int i);
 // Word, SmallInt, Byte: cut to the parameter's width.

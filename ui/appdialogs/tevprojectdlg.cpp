@@ -53,6 +53,7 @@ void TTevProjectDialog::showEvent(QShowEvent *event)
         FCentred = true;
     }
     KelForm::showEvent(event);
+    PlaceFinishHint();
 }
 
 QString TTevProjectDialog::SeqDir() const
@@ -91,9 +92,19 @@ void TTevProjectDialog::UpdateButtons()
     const int page = PageCtrl->currentIndex();
     BackBtn->setVisible(page > 0);
     NextBtn->setVisible(page < PageCtrl->count() - 1);
-    Panel->relayout();
+    PlaceFinishHint();
 
     FMasterPickerStart = ResolveInFolder(seqDir, EditFilePath->text());
+}
+
+void TTevProjectDialog::PlaceFinishHint()
+{
+    Panel->relayout();
+    // The hint takes the panel's room left of the buttons.
+    const SpeedButton *leftmost = !BackBtn->isHidden()   ? BackBtn
+                                  : !NextBtn->isHidden() ? NextBtn
+                                                         : FinishBtn;
+    LblFinishHint->setGeometry(10, 2, std::max(0, leftmost->x() - 20), Panel->height() - 4);
 }
 
 void TTevProjectDialog::ApplyFileExt()

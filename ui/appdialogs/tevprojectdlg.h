@@ -95,6 +95,7 @@ protected:
 private:
     void BuildLayout();
     void FormKeyDown(QKeyEvent &event);
+    void PlaceFinishHint();
     QString SeqDir() const;
     // The master's folder, resolved against the sequence folder.
     QString MasterFolder() const;

@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -108,11 +107,6 @@ void TTevProjectDialog::BuildLayout()
     hint.setColor(QPalette::WindowText, colorFromValue(clVYXOrange));
     LblFinishHint->setPalette(hint);
     LblFinishHint->hide();
-    auto *panelLayout = new QHBoxLayout(Panel);
-    // Room at the right for the four buttons.
-    panelLayout->setContentsMargins(10, 2, 4 * 85 + 15, 2);
-    panelLayout->addWidget(LblFinishHint);
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -113,6 +113,16 @@ void TvyxDirectoryTreeView::expandNode(QTreeWidgetItem *node)
         node->setExpanded(true);
 }
 
+// An open node is not expanded again, so it is refilled here: a file made since its last fill
+// must be found.
+void TvyxDirectoryTreeView::refillAndExpand(QTreeWidgetItem *node)
+{
+    if (node->isExpanded())
+        AddSubDirectories(node, m_subLevels);
+    else
+        expandNode(node);
+}
+
 QTreeWidgetItem *TvyxDirectoryTreeView::FindNode(const QString &path)
 {
     QTreeWidgetItem *node = topNode();
@@ -127,14 +137,14 @@ QTreeWidgetItem *TvyxDirectoryTreeView::FindNode(const QString &path)
     }
     // Empty parts (doubled or trailing delimiters, the root alone) name no node.
     const QStringList parts = rest.split(kDelimiter, Qt::SkipEmptyParts);
-    expandNode(node);
+    refillAndExpand(node);
     for (const QString &part : parts) {
         if (node->childCount() == 0)
             continue; // deeper than the folders go: the deepest existing node
         node = FindChildNode(node, part);
         if (!node)
             return nullptr;
-        expandNode(node);
+        refillAndExpand(node);
     }
     return node;
 }

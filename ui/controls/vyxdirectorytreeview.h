@@ -66,6 +66,8 @@ public:
     void AddSubDirectories(QTreeWidgetItem *parentNode, int subLevels);
     void RefreshNodes();
     void Clear();
+    // The node of a path (absolute below Root, or relative to it). Every node on the way is
+    // refilled from the disk as it is expanded, so entries made since the last fill are found.
     QTreeWidgetItem *FindNode(const QString &path);
     static QTreeWidgetItem *FindChildNode(QTreeWidgetItem *parentNode, const QString &nodeText);
     static QString GetFullPath(const QTreeWidgetItem *node);
@@ -76,6 +78,7 @@ public:
     void expandNode(QTreeWidgetItem *node);
 
 private:
+    void refillAndExpand(QTreeWidgetItem *node);
     void addFileNode(QTreeWidgetItem *parentNode, const QString &name);
 
     QString m_root;

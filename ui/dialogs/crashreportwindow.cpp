@@ -73,19 +73,41 @@ void UiCrashReportFrontEnd::showReport(CrashException &exception)
 
 bool UiCrashReportFrontEnd::mailReport(CrashException &exception)
 {
-    if (!exception.MailViaMapi)
+    if (!exception.MailViaMapi) {
+        exception.MailError =
+            QStringLiteral("The report is not set to go through the mail client.");
         return false;
+    }
     const QString path = QDir(reportFolder())
                              .filePath(QStringLiteral("tevora-bugreport-%1.txt")
                                            .arg(QDateTime::currentDateTime().toString(
                                                QStringLiteral("yyyyMMdd-hhmmss-zzz"))));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(exception.BugReport().toUtf8()) < 0 ||
-        !file.commit())
+        !file.commit()) {
+        exception.MailError = QStringLiteral("The report file \"%1\" cannot be written: %2")
+                                  .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
+    }
     const QStringList attachments{path};
-    return MAPISendMail(0, exception.MailSubject, exception.MailBody, exception.MailAddr,
-                        &attachments) == MapiSuccess;
+    switch (MAPISendMail(0, exception.MailSubject, exception.MailBody, exception.MailAddr,
+                         &attachments)) {
+    case MapiSuccess:
+        return true;
+    case MapiAttachmentNotFound:
+        exception.MailError = QStringLiteral("The report file \"%1\" to attach was not found.")
+                                  .arg(QDir::toNativeSeparators(path));
+        return false;
+    case MapiAttachmentOpenFailure:
+        exception.MailError = QStringLiteral("The report file \"%1\" to attach cannot be read.")
+                                  .arg(QDir::toNativeSeparators(path));
+        return false;
+    default:
+        exception.MailError = QStringLiteral(
+            "No mail client took the report: xdg-email is missing, found no mail client, or "
+            "failed.");
+        return false;
+    }
 }
 
 void installCrashReportFrontEnd()

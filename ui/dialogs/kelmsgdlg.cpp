@@ -95,6 +95,9 @@ void TKelMsgDlg::setMessage(const QString &text)
 void TKelMsgDlg::SetButtons(TMsgDlgButtons buttons)
 {
     // Highest member at the right edge, so members stand in increasing bit order left to right.
+    // Focus and Tab follow the members' order, not this creation order: the first member (Yes,
+    // or OK) has the focus, so Space answers with it.
+    QList<QPushButton *> inBitOrder;
     for (int bit = 15; bit >= 0; --bit) {
         if (!(buttons & (1u << bit)) || kResultOfBit[bit] == 0)
             continue;
@@ -105,7 +108,12 @@ void TKelMsgDlg::SetButtons(TMsgDlgButtons buttons)
         const int result = kResultOfBit[bit];
         connect(button, &QPushButton::clicked, this, [this, result] { setModalResult(result); });
         m_panel->addRightAligned(button, kButtonWidth, QMargins());
+        inBitOrder.prepend(button);
     }
+    for (qsizetype i = 1; i < inBitOrder.size(); ++i)
+        setTabOrder(inBitOrder[i - 1], inBitOrder[i]);
+    if (!inBitOrder.isEmpty())
+        inBitOrder.first()->setFocus();
 }
 
 void TKelMsgDlg::UpdateButtonCaptions()

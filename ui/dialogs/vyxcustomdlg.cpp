@@ -51,6 +51,18 @@ void TvyxCustomDlg::CancelBtnClick()
     setModalResult(mrCancel);
 }
 
+// Fixed before the window exists, so the window system never offers a resize.
+void TvyxCustomDlg::setVisible(bool visible)
+{
+    if (visible && !m_sizeFixed) {
+        if (layout())
+            layout()->activate();
+        setFixedSize(size());
+        m_sizeFixed = true;
+    }
+    KelForm::setVisible(visible);
+}
+
 void TvyxCustomDlg::showEvent(QShowEvent *event)
 {
     if (!m_centred) {

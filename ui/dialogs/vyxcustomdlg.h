@@ -11,7 +11,8 @@ class SpeedButton;
 
 // The base of the program's application dialogs: a body for the derived dialog's controls above
 // a panel with OK and Cancel. Enter confirms and the Cancel key cancels; Escape is left to a
-// derived dialog that wants it.
+// derived dialog that wants it. The border is a dialog border: the size a dialog has when it is
+// first shown (400 x 400, or what a derived dialog set) is fixed, the user cannot change it.
 class TvyxCustomDlg : public KelForm
 {
     Q_OBJECT
@@ -32,6 +33,7 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void setVisible(bool visible) override;
     virtual void FormKeyDown(QKeyEvent &event);
 
 private:
@@ -40,6 +42,7 @@ private:
     SpeedButton *m_okBtn;
     SpeedButton *m_cancelBtn;
     bool m_centred = false;
+    bool m_sizeFixed = false;
 };
 
 } // namespace tev

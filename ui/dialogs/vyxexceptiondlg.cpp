@@ -2,6 +2,7 @@
 
 #include "platform/crash/crashexception.h"
 #include "ui/dialogs/crashreportwindow.h"
+#include "ui/dialogs/kelmsgdlg.h"
 #include "ui/kit/buttonpanel.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/fonts.h"
@@ -86,7 +87,10 @@ void TVYXExceptionDlg::SendBtnClick()
     m_exceptIntf->MailAddr = QString::fromLatin1(kSupportMailAddress);
     m_exceptIntf->MailSubject = bugReportSubject();
     m_exceptIntf->MailBody = bugReportBody();
-    m_exceptIntf->SendBugReport();
+    // A click that hands nothing off must not look like one that did.
+    if (!m_exceptIntf->SendBugReport())
+        KelShowMessage(QStringLiteral("The error report could not be sent.\n") +
+                       m_exceptIntf->MailError);
 }
 
 QString bugReportSubject()

@@ -14,7 +14,8 @@ class SpeedButton;
 inline constexpr char kSupportMailAddress[] = "support@vyx-tevora.example";
 
 // The window in which every unhandled exception ends: the message, the full report behind
-// "Details..." and "Send Report", which mails that report to the maker.
+// "Details..." and "Send Report", which mails that report to the maker (a report that could not
+// be handed to the mail client is told to the user with the reason; the dialog stays open).
 class TVYXExceptionDlg : public KelForm
 {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 #include "platform/error.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <QScopedValueRollback>
 #include <algorithm>
 
@@ -23,15 +25,32 @@ bool isNumber(const QVariant &value)
     }
 }
 
-// Compares two non-null values: numbers as numbers, everything else as text.
-int compareValues(const QVariant &a, const QVariant &b, Qt::CaseSensitivity cs)
+bool isDateOrTime(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QDateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Compares two non-null values: numbers as numbers, dates and times as such, everything else as
+// text in the order of the user's language (the collator's), not by code unit.
+int compareValues(const QVariant &a, const QVariant &b, const QCollator &collator)
 {
     if (isNumber(a) && isNumber(b)) {
         const double x = a.toDouble();
         const double y = b.toDouble();
         return x < y ? -1 : (y < x ? 1 : 0);
     }
-    return QString::compare(a.toString(), b.toString(), cs);
+    if (a.typeId() == b.typeId() && isDateOrTime(a)) {
+        const QPartialOrdering order = QVariant::compare(a, b);
+        return order == QPartialOrdering::Less ? -1 : (order == QPartialOrdering::Greater ? 1 : 0);
+    }
+    return collator.compare(a.toString(), b.toString());
 }
 
 } // namespace
@@ -402,8 +421,9 @@ void DataSetModel::sortRows(std::vector<Row> &rows) const
     const bool descending = index->options.testFlag(soDescending);
     const bool nullsFirst = descending ? !index->options.testFlag(soDescNullLast)
                                        : index->options.testFlag(soNullFirst);
-    const Qt::CaseSensitivity cs =
-        index->options.testFlag(soNoCase) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    QCollator collator{QLocale()};
+    collator.setCaseSensitivity(index->options.testFlag(soNoCase) ? Qt::CaseInsensitive
+                                                                  : Qt::CaseSensitive);
     // The stable sort keeps the dataset's order among equal keys.
     std::stable_sort(rows.begin(), rows.end(), [&](const Row &a, const Row &b) {
         for (const int column : columns) {
@@ -414,7 +434,7 @@ void DataSetModel::sortRows(std::vector<Row> &rows) const
                     continue;
                 return x.isValid() != nullsFirst;
             }
-            const int order = compareValues(x, y, cs);
+            const int order = compareValues(x, y, collator);
             if (order != 0)
                 return descending ? order > 0 : order < 0;
         }

@@ -21,7 +21,8 @@
 // TFDSortOptions), which grids select by name. The order is the model's, not the cursor's: the
 // dataset's next() still follows the dataset's own index. Sorting is on by default for every
 // dataset except MemDataSet, the client dataset of the program's own records, whose grids keep
-// the order of the data.
+// the order of the data. Text is ordered by the collation of the default locale (QLocale()), so
+// case and accents sort as the user's language expects; soNoCase ignores case.
 //
 // The trade-off: every data change costs one walk of O(n) (plus the sort), and moving the cursor
 // of a dataset without bookmarks to a row costs O(n) steps; both are cheap at the sizes of a

@@ -269,8 +269,10 @@ void TTevProjectPage::ChangeHeader(const std::function<void(TTevProject &)> &Cha
         return;
     // A header change posts the project record, which writes the whole project, points
     // included, to the database.
-    if (FPreviewDlg && !FPreviewDlg->ResolveChangeLog())
+    if (FPreviewDlg && !FPreviewDlg->ResolveChangeLog()) {
+        UpdateProjectPage(); // the controls show the project's values again
         return;
+    }
     Change(*project);
     if (FPreviewDlg)
         FPreviewDlg->CommitChangeLog();

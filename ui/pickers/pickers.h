@@ -27,7 +27,8 @@ QString PickOpenFile(QWidget *parent, const QString &title, const QString &folde
 // defaultSuffix is appended to a typed name without extension ("fdb" or ".fdb").
 QString PickSaveFile(QWidget *parent, const QString &title, const QString &folderOrFile,
                      const QString &filter, const QString &defaultSuffix);
-// With a root the user cannot leave it; startFolder is preselected when it lies inside.
+// With a root the user cannot leave it; startFolder is preselected when it lies inside. The title
+// is shown above the folders in our picker, as the window title in Qt's.
 QString PickFolder(QWidget *parent, const QString &title, const QString &startFolder,
                    const QString &rootFolder = {});
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace tev {
@@ -60,15 +61,20 @@ bool TTevFolderPickerDlg::IsValidFolderName(const QString &name)
            name.size() <= kMaxFolderNameLength;
 }
 
-TTevFolderPickerDlg::TTevFolderPickerDlg(QWidget *parent, const QString &title,
+TTevFolderPickerDlg::TTevFolderPickerDlg(QWidget *parent, const QString &caption,
                                          const QString &rootFolder, const QString &startFolder)
     : KelForm(parent, Qt::Dialog)
     , m_root(withoutTrailingDelimiter(rootFolder))
+    , m_caption(new QLabel(caption, this))
     , m_tree(new TvyxDirectoryTreeView(this))
     , m_panel(new ButtonPanel(this))
 {
     setObjectName(QStringLiteral("FolderPickerDlg"));
-    setWindowTitle(title);
+    setWindowTitle(QStringLiteral("Select Folder"));
+    m_caption->setObjectName(QStringLiteral("LblCaption"));
+    m_caption->setWordWrap(true);
+    m_caption->setContentsMargins(10, 8, 10, 8);
+    m_caption->setVisible(!caption.isEmpty());
     setFont(dialogFont(FontFace::SegoeUI, 13));
     m_tree->setObjectName(QStringLiteral("Tree"));
     m_tree->setShowFiles(false);
@@ -94,6 +100,7 @@ TTevFolderPickerDlg::TTevFolderPickerDlg(QWidget *parent, const QString &title,
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(m_caption);
     layout->addWidget(m_tree, 1);
     layout->addWidget(m_panel);
     resize(380, 440);

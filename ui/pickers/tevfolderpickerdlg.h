@@ -3,6 +3,7 @@
 #include "ui/kit/kelform.h"
 
 class QKeyEvent;
+class QLabel;
 class QTreeWidgetItem;
 
 namespace tev {
@@ -11,10 +12,11 @@ class ButtonPanel;
 class SpeedButton;
 class TvyxDirectoryTreeView;
 
-// A folder picker that keeps the user inside one folder, its root: the root's sub-folders on the
-// directory tree control, a "New Folder" button that makes a folder below the selected one, and
-// OK and Cancel. Unlike the tree of the main window it leaves the process's current folder alone.
-// Enter confirms (when a folder is selected), Escape and the Cancel key cancel.
+// A folder picker that keeps the user inside one folder, its root: the caller's caption above the
+// root's sub-folders on the directory tree control, a "New Folder" button that makes a folder below
+// the selected one, and OK and Cancel. Unlike the tree of the main window it leaves the process's
+// current folder alone. Enter confirms (when a folder is selected), Escape and the Cancel key
+// cancel.
 class TTevFolderPickerDlg : public KelForm
 {
     Q_OBJECT
@@ -22,7 +24,7 @@ public:
     // Names that a new folder cannot have.
     static bool IsValidFolderName(const QString &name);
 
-    TTevFolderPickerDlg(QWidget *parent, const QString &title, const QString &rootFolder,
+    TTevFolderPickerDlg(QWidget *parent, const QString &caption, const QString &rootFolder,
                         const QString &startFolder);
 
     // The selected folder without a trailing delimiter; empty when none is selected.
@@ -32,6 +34,7 @@ public:
     void SelectFolder(const QString &path);
 
     TvyxDirectoryTreeView *Tree() const { return m_tree; }
+    QLabel *Caption() const { return m_caption; }
 
 public Q_SLOTS:
     void NewFolderBtnClick();
@@ -43,6 +46,7 @@ private:
     void FormKeyDown(QKeyEvent &event);
 
     QString m_root;
+    QLabel *m_caption;
     TvyxDirectoryTreeView *m_tree;
     ButtonPanel *m_panel;
     SpeedButton *m_newFolderBtn;

@@ -1,10 +1,10 @@
-#include "support/app/appenvironment.h"
 #include "core/app/tevapp.h"
 #include "core/db/tevdatamodule.h"
 #include "core/lang/languages.h"
 #include "core/lib/qstringprinter.h"
 #include "core/project/tevproject.h"
 #include "platform/error.h"
+#include "support/app/appenvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -284,6 +284,64 @@ TEST_F(AppObject, WithoutADatabaseTheDefaultsHold)
     EXPECT_TRUE(m_env.readPerUserSettings().contains("Language=16"));
 }
 
+// A run that starts without the database and connects later (the settings dialog reconnects)
+// must not store its defaults over the user's settings; what the run itself changed stays.
+TEST_F(AppObject, ARunThatConnectsLateKeepsTheStoredSettings)
+{
+    const QString seqDir = m_env.file("seq");
+    QString database;
+    {
+        auto app = start();
+        database = app->Data().Database()->param("Database");
+        TTevSettings &s = app->Settings();
+        s.SetUnits(5);
+        s.SetFormatFile("std.fmt");
+        s.SetSEQDir(seqDir);
+        s.SetDecimals(3);
+    }
+    m_env.breakConnection();
+    auto app = start();
+    ASSERT_FALSE(app->DatabaseConnected());
+    EXPECT_EQ(app->Settings().Units(), 0);
+    app->Settings().SetDecimals(4); // the user's choice in this run
+    app->Settings().SetPickListFile("pick.txt");
+
+    app->Data().Database()->setParam("Database", database);
+    ASSERT_TRUE(app->Data().Reconnect());
+    const TTevSettings &s = app->Settings();
+    EXPECT_EQ(s.Units(), 5) << "read when the connection came up";
+    EXPECT_EQ(s.FormatFile(), "std.fmt");
+    EXPECT_EQ(app->SEQDir(), seqDir);
+    EXPECT_EQ(s.Decimals(), 4) << "the run's own choice stays";
+    EXPECT_EQ(s.PickListFile(), "pick.txt");
+    EXPECT_EQ(app->Project().Defaults().Units, 5) << "and applied";
+    EXPECT_EQ(app->Project().Defaults().PickListFile, "pick.txt");
+    EXPECT_EQ(app->Project().RootDir(), seqDir);
+    app.reset();
+
+    const QStringList stored = storedSettings();
+    for (const QString &line : QStringList{"Units=5", "FormatFile=std.fmt", "SEQDir=" + seqDir,
+                                           "Decimals=4", "PickListFile=pick.txt"})
+        EXPECT_TRUE(stored.contains(line)) << line.toStdString();
+}
+
+// A database that comes up without its tables (they are made after the reconnect) cannot be read
+// at once; the shutdown reads it then and stores the run's settings.
+TEST_F(AppObject, ADatabaseConnectedBeforeItsTablesExistGetsTheRunsSettings)
+{
+    m_env.breakConnection();
+    auto app = start();
+    ASSERT_FALSE(app->DatabaseConnected());
+    app->Settings().SetUnits(3);
+    app->Data().Database()->setParam("Database", m_env.file("DB/new.fdb"));
+    app->Data().Database()->setParam("OpenMode", "OpenOrCreate");
+    ASSERT_TRUE(app->Data().Reconnect());
+    EXPECT_EQ(app->Settings().Units(), 3);
+    app->Data().UpgradeDatabase(TProductVersion{1, 0, 0, 0});
+    app.reset();
+    EXPECT_TRUE(storedSettings().contains("Units=3"));
+}
+
 TEST_F(AppObject, LanguageComesFromThePerUserSettingsFile)
 {
     m_env.breakConnection(); // the language does not depend on the database
@@ -302,6 +360,10 @@ TEST_F(AppObject, LanguageComesFromThePerUserSettingsFile)
         {"not integer text", {"Language=de"}, kLangPortuguese, false},
         {"no key", {"Other=1"}, kLangPortuguese, false},
         {"no file", {}, kLangPortuguese, false},
+        // Ids the program has no texts for would leave every text empty.
+        {"language 0", {"Language=0"}, system, true},
+        {"language 44", {"Language=44"}, system, true},
+        {"language 256", {"Language=256"}, system, true},
     };
     for (const Case &c : cases) {
         QFile::remove(TTevApp::PerUserSettingsFileName());

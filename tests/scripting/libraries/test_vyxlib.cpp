@@ -49,6 +49,11 @@ const Call kCalls[] = {
     {"PadLeft('ab', 5, 'xyz')", [] { return Value(tev::PadLeft("ab", 5, u'x')); }},
     {"PadRight('ab', 4, '*')", [] { return Value(tev::PadRight("ab", 4, u'*')); }},
     {"SubString('a;b;c', 1, ';')", [] { return Value(tev::SubString("a;b;c", 1, u';')); }},
+    // A Char argument is the first character of the argument's text, numbers included.
+    {"PadLeft('7', 3, 0)", [] { return Value(QStringLiteral("007")); }},
+    {"PadRight('7', 3, 10)", [] { return Value(QStringLiteral("711")); }},
+    {"SubString('a5b5c', 1, 5)", [] { return Value(QStringLiteral("b")); }},
+    {"DoubleToStr(2.5, 1, 0)", [] { return Value(tev::DoubleToStr(2.5, 1, u'0')); }},
     {"BoolToInt(True)", [] { return Value(qint64(tev::BoolToInt(true))); }},
     {"BoolToParamStr(False)", [] { return Value(tev::BoolToParamStr(false)); }},
     {"ParamStrToBool(' yes ')", [] { return Value(tev::ParamStrToBool(" yes ")); }},
@@ -65,6 +70,8 @@ const Call kCalls[] = {
     {"DoubleToStr(1.005, 2)", [] { return Value(tev::DoubleToStr(1.005, 2)); }},
     {"DoubleToStr(2.5, 1, ',;')", [] { return Value(tev::DoubleToStr(2.5, 1, u',')); }},
     {"IntToSignedStr(5)", [] { return Value(tev::IntToSignedStr(5)); }},
+    {"IntToSignedStr(-2147483648)", [] { return Value(tev::IntToSignedStr(-2147483647 - 1)); }},
+    {"IntToSignedStr($FFFFFFFF)", [] { return Value(tev::IntToSignedStr(-1)); }},
     {"IsDoubleOK(StrToDouble('abc', 2))", [] { return Value(false); }},
     {"StrToDouble('1,256', 2, True)", [] { return Value(tev::StrToDouble("1,256", 2, true)); }},
     {"IsInteger('$1F')", [] { return Value(tev::IsInteger("$1F")); }},
@@ -253,6 +260,7 @@ TEST(VYXLib, BadArgumentsAreRunTimeErrorsOfTheScript)
         "ProdVersionToStr(nil)",
         "StreamToStr(TStringList.Create)",
         "GetAppVersion('" TEVORA_SOURCE_DIR "/CMakeLists.txt')",
+        "PadLeft('a', 3, Null)",
     };
     tev::test::LibraryHost host;
     for (const char *call : calls)
@@ -260,6 +268,28 @@ TEST(VYXLib, BadArgumentsAreRunTimeErrorsOfTheScript)
     EXPECT_THROW(host.run(QStringLiteral("var A: array of string;\nbegin\n"
                                          "  SeparatorStrToArray('a', '', A);\nend.\n")),
                  tev::script::ScriptError);
+}
+
+TEST(VYXLib, IntegersBeyond32BitsAreRangeErrors)
+{
+    const char *calls[] = {
+        "IntToSignedStr(4294967301)",
+        "IntToSignedStr(-2147483649)",
+        "OptionEnabled(4294967296, 1)",
+        "PadLeft('a', 4294967299)",
+        "EncodeProdVersion(1, 2, 3, 4294967296)",
+        "SetBrightness($1000000FF, 0.5)",
+    };
+    tev::test::LibraryHost host;
+    for (const char *call : calls) {
+        try {
+            host.eval(QLatin1String(call));
+            ADD_FAILURE() << call << " gave no error";
+        } catch (const tev::script::ScriptError &e) {
+            EXPECT_EQ(e.className(), QStringLiteral("ERangeError")) << call;
+            EXPECT_TRUE(e.message().contains(QLatin1String("out of the range"))) << call;
+        }
+    }
 }
 
 } // namespace

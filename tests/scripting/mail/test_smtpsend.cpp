@@ -1,5 +1,5 @@
 #include "envguard.h"
-#include "smtptestserver.h"
+#include "support/app/smtptestserver.h"
 
 #include "platform/error.h"
 #include "scripting/mail/vyxemail.h"

@@ -11,6 +11,6 @@ begin
   try
     Deep;
   except
-    on E: EStackOverflow do WriteLn('stopped at ', Depth);   // expect: stopped at 199
+    on E: EStackOverflow do WriteLn('stopped at ', Depth);   // expect: stopped at 5999
   end;
 end.

@@ -414,6 +414,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, WheelSteps,
                                                      Qt::ControlModifier | Qt::ShiftModifier, 9}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// The wheel over the scroll bar follows the same rule as over the buttons, not the scroll bar's
+// own (three lines a step, Shift a page).
+TEST_P(WheelSteps, OverTheScrollBarToo)
+{
+    const WheelCase &c = GetParam();
+    auto group = MakeGroup(Captions(20), 100, 96);
+    group->ScrollRows(TScrollCode::ThumbPosition, 5);
+    MoveMouse(group->viewport(), Centre(*group, 6));
+    ASSERT_TRUE(group->ScrollBarShown());
+    ASSERT_TRUE(group->verticalScrollBar()->isVisible());
+    Wheel(group->verticalScrollBar(), c.delta, c.modifiers);
+    EXPECT_EQ(group->HiddenItems(), c.hiddenAfter);
+    EXPECT_EQ(group->verticalScrollBar()->value(), c.hiddenAfter);
+    EXPECT_EQ(group->HotIndex(), -1);
+}
+
 // An event filter that takes the wheel is the user's own handling: the group does nothing.
 TEST(ButtonGroup, WheelTakenByUserHandlerIsLeftAlone)
 {

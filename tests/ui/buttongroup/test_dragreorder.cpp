@@ -2,6 +2,8 @@
 
 #include "ui/controls/buttongroup/grppainting.h"
 
+#include <QDialog>
+#include <QShortcut>
 #include <gtest/gtest.h>
 
 namespace tev {
@@ -102,6 +104,53 @@ TEST(DragReorder, MoveUpToTheTop)
     EXPECT_EQ(group->InsertBottom(), -1);
     Drop(*group, QPoint(50, 3));
     EXPECT_EQ(Order(*group), QStringList({"D", "A", "B", "C"}));
+}
+
+// Escape ends a drag where it is: nothing moves, no mark stays, the release clicks nothing, and
+// the key does not reach the dialog around the control (which would close on it).
+TEST(DragReorder, EscapeCancelsTheDrag)
+{
+    QDialog dialog;
+    int shortcuts = 0;
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &dialog);
+    QObject::connect(escape, &QShortcut::activated, &dialog, [&] { ++shortcuts; });
+    auto *group = new TvyxButtonGroup(&dialog);
+    group->setButtonOptions(kReorder);
+    group->resize(100, 100);
+    for (const char *caption : {"A", "B", "C", "D"})
+        group->Items().Add()->setCaption(QString::fromLatin1(caption));
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    Recorder recorder;
+    recorder.Attach(*group);
+    group->setItemIndex(1);
+    recorder.events.clear();
+
+    StartDrag(*group, 1);
+    DragTo(*group, QPoint(50, 85));
+    ASSERT_EQ(group->InsertTop(), 4);
+    QTest::keyClick(group, Qt::Key_Escape);
+    EXPECT_FALSE(group->DragImageList().Dragging());
+    EXPECT_EQ(group->DragIndex(), -1);
+    EXPECT_EQ(group->InsertTop(), -1);
+    EXPECT_EQ(group->InsertBottom(), -1);
+    EXPECT_TRUE(dialog.isVisible()) << "the dialog did not get the key";
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_EQ(shortcuts, 0);
+
+    DragTo(*group, QPoint(50, 60)); // the button is still held: no new drag
+    EXPECT_FALSE(group->DragImageList().Dragging());
+    EXPECT_EQ(group->InsertTop(), -1);
+    Drop(*group, QPoint(50, 60));
+    EXPECT_EQ(Order(*group), QStringList({"A", "B", "C", "D"}));
+    EXPECT_EQ(group->ItemIndex(), 1);
+    recorder.events.removeIf([](const QString &e) { return e.startsWith("hot"); });
+    EXPECT_EQ(recorder.events, QStringList()) << "no reorder, no click";
+
+    // Without a drag, Escape is not the control's: it goes on as before.
+    QTest::keyClick(group, Qt::Key_Escape);
+    EXPECT_EQ(shortcuts, 1);
 }
 
 struct RefusedCase

@@ -239,6 +239,25 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"NotesAreNotListed", "A/notes.txt", nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// FindNode refills every node on its way, also those that are open already, so files made since
+// the last fill (a new or copied sequence) are found.
+TEST_F(DirectoryTree, FindNodeFindsFilesMadeSinceTheLastFill)
+{
+    tree.setRoot(root);
+    ASSERT_NE(tree.FindNode(QStringLiteral("A/B/C/D/deep.seq")), nullptr);
+    ASSERT_TRUE(tree.topNode()->isExpanded());
+    touch(root + QStringLiteral("/A/new.seq"));
+    touch(root + QStringLiteral("/A/B/C/D/deeper.seq"));
+    touch(root + QStringLiteral("/top.seq"));
+    for (const char *path : {"A/new.seq", "A/B/C/D/deeper.seq", "top.seq"}) {
+        QTreeWidgetItem *node = tree.FindNode(QString::fromUtf8(path));
+        ASSERT_NE(node, nullptr) << path;
+        EXPECT_EQ(TvyxDirectoryTreeView::GetFullPath(node), root + QLatin1Char('/') + path);
+    }
+    QFile::remove(root + QStringLiteral("/A/new.seq"));
+    EXPECT_EQ(tree.FindNode(QStringLiteral("A/new.seq")), nullptr) << "a removed file is gone";
+}
+
 TEST_F(DirectoryTree, FullPathOfARootWithATrailingDelimiter)
 {
     tree.setRoot(root + QStringLiteral("/"));

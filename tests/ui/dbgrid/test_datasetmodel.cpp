@@ -3,6 +3,7 @@
 #include "ui/models/datasetmodel.h"
 #include "vectordataset.h"
 
+#include <QLocale>
 #include <QSignalSpy>
 #include <functional>
 #include <gtest/gtest.h>
@@ -213,6 +214,55 @@ TEST(DataSetModel, NamedIndexesOrderTheRows)
         EXPECT_EQ(Column(model, 0), c.labels);
         EXPECT_EQ(ds->fieldByName("FEATURE").asString(), "Width") << "the cursor stays";
         EXPECT_EQ(Column(model, 0)[model.currentRow()], "C");
+    }
+}
+
+namespace {
+
+// Sets the program's default locale for one scope.
+class DefaultLocale
+{
+public:
+    explicit DefaultLocale(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(m_saved); }
+    DefaultLocale(const DefaultLocale &) = delete;
+    DefaultLocale &operator=(const DefaultLocale &) = delete;
+
+private:
+    QLocale m_saved;
+};
+
+} // namespace
+
+// Text sorts by the locale's collation: accents and case after the letters, not by code unit
+// (which would put "Zeta" before "apple" and "Äpfel" last).
+TEST(DataSetModel, TextSortsByTheLocalesCollation)
+{
+    const DefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
+    struct Case
+    {
+        const char *name;
+        TFDSortOptions options;
+        QStringList features;
+    };
+    const std::vector<Case> cases = {
+        {"ascending", {}, {"apfel", "Apfel", "Äpfel", "apple", "banana", "Zeta"}},
+        {"descending", soDescending, {"Zeta", "banana", "apple", "Äpfel", "Apfel", "apfel"}},
+        // Without case the two spellings of apfel are equal and keep the data's order.
+        {"without case", soNoCase, {"Apfel", "apfel", "Äpfel", "apple", "banana", "Zeta"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto ds = test::MakeChars({{"1", "Apfel", 1.0},
+                                   {"2", "Zeta", 2.0},
+                                   {"3", "apple", 3.0},
+                                   {"4", "banana", 4.0},
+                                   {"5", "Äpfel", 5.0},
+                                   {"6", "apfel", 6.0}});
+        DataSetModel model(ds.get());
+        model.addIndex("FEATURE", "FEATURE", c.options);
+        model.setIndexName("FEATURE");
+        EXPECT_EQ(Column(model, 1), c.features);
     }
 }
 

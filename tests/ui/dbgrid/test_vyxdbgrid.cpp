@@ -1,12 +1,14 @@
 #include "gridfixture.h"
 #include "ui/controls/dbgrid/vyxdbgrid.h"
 #include "ui/controls/dbgrid/vyxgridcolumnsdbstorage.h"
+#include "vectordataset.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -376,6 +378,129 @@ TEST(VyxDBGrid, DataSourceDestroyedFirstLeavesAnEmptyGrid)
     EXPECT_EQ(grid.model()->rowCount(), 0);
     EXPECT_EQ(grid.model()->columnCount(), 0);
     grid.repaint();
+}
+
+// When the grid's data is replaced, its rows follow the sort the arrow shows, or the arrow goes.
+TEST(VyxDBGrid, ReplacedDataKeepsArrowAndOrderTogether)
+{
+    const auto labelled = [] {
+        return std::make_unique<test::VectorDataSet>(
+            QStringList{"LABEL", "FEATURE", "NOMINAL"},
+            std::vector<std::vector<QVariant>>{{"Z", "Zoom", 1.0},
+                                               {"M", "Mass", 2.0},
+                                               {QVariant(), "None", 3.0},
+                                               {"B", "Bore", 4.0}});
+    };
+    struct Case
+    {
+        const char *name;
+        int clicks; // on the LABEL title
+        std::function<void(GridFixture &, std::vector<std::unique_ptr<DataSet>> &,
+                           std::vector<std::unique_ptr<DataSetModel>> &)>
+            replace;
+        QStringList labels;
+        QString sortFieldNames;
+        QString labelArrow;
+    };
+    const std::vector<Case> cases = {
+        {"another dataset with the sorted field",
+         1,
+         [&](GridFixture &f, auto &data, auto &) {
+             data.push_back(labelled());
+             f.model.setDataSet(data.back().get());
+         },
+         {"", "B", "M", "Z"},
+         "LABEL",
+         Up},
+        {"a query closed and another opened, as the SQL page runs a statement",
+         1,
+         [&](GridFixture &f, auto &data, auto &) {
+             f.model.setDataSet(nullptr);
+             data.push_back(labelled());
+             f.model.setDataSet(data.back().get());
+         },
+         {"", "B", "M", "Z"},
+         "LABEL",
+         Up},
+        {"descending carries over",
+         2,
+         [&](GridFixture &f, auto &data, auto &) {
+             data.push_back(labelled());
+             f.model.setDataSet(data.back().get());
+         },
+         {"Z", "M", "B", ""},
+         "LABEL",
+         Down},
+        {"the same dataset attached again",
+         1,
+         [](GridFixture &f, auto &, auto &) { f.model.setDataSet(f.dataSet.get()); },
+         {"C", "", "A", "B"}, // the program's client dataset: not sortable, so no arrow
+         "",
+         ""},
+        {"another data source",
+         2,
+         [&](GridFixture &f, auto &data, auto &models) {
+             data.push_back(labelled());
+             models.push_back(std::make_unique<DataSetModel>(data.back().get()));
+             f.grid.SetDataSource(models.back().get());
+         },
+         {"Z", "M", "B", ""},
+         "LABEL",
+         Down},
+        {"a dataset without the sorted field",
+         1,
+         [](GridFixture &f, auto &data, auto &) {
+             data.push_back(std::make_unique<test::VectorDataSet>(
+                 QStringList{"NAME"}, std::vector<std::vector<QVariant>>{{"b"}, {"a"}}));
+             f.model.setDataSet(data.back().get());
+         },
+         {"b", "a"},
+         "",
+         ""},
+        {"no data source",
+         1,
+         [](GridFixture &f, auto &, auto &) { f.grid.SetDataSource(nullptr); },
+         {},
+         "",
+         ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::unique_ptr<DataSet>> data;
+        std::vector<std::unique_ptr<DataSetModel>> models;
+        auto f = std::make_unique<GridFixture>(MakeSampleChars());
+        for (int i = 0; i < c.clicks; ++i)
+            f->Click(0, 0);
+        c.replace(*f, data, models);
+        EXPECT_EQ(f->Labels(), c.labels);
+        EXPECT_EQ(f->grid.SortFieldNames(), c.sortFieldNames);
+        EXPECT_EQ(f->grid.Columns()->Count() > 0 ? f->grid.TitleArrow(0) : QString(), c.labelArrow);
+        f.reset(); // before the data it shows
+    }
+}
+
+// A column without a field (a computed column such as the characteristics grid's "Specs") never
+// sorts and never shows an arrow.
+TEST(VyxDBGrid, AColumnWithoutAFieldHasNoArrow)
+{
+    for (const bool sortable : {false, true}) {
+        SCOPED_TRACE(sortable ? "sortable" : "client dataset");
+        GridFixture f(MakeSampleChars(), sortable);
+        TDBGridColumns *columns = f.grid.Columns();
+        columns->Clear();
+        columns->Add()->SetFieldName("LABEL");
+        columns->Add()->SetTitle("Specs");
+        EXPECT_EQ(f.Arrows(), QStringList({"", ""}));
+        f.Click(1, 1);
+        EXPECT_EQ(f.Arrows(), QStringList({"", ""}));
+        EXPECT_EQ(f.titleClicks, QStringList({""})) << "the title-click event still comes";
+        f.Click(0, 0);
+        f.Click(1, 1);
+        EXPECT_EQ(f.grid.SortFieldNames(), sortable ? "LABEL" : "");
+        EXPECT_EQ(f.Arrows(), QStringList({sortable ? Up : "", ""}));
+        EXPECT_EQ(f.Labels(),
+                  sortable ? QStringList({"", "A", "B", "C"}) : QStringList({"C", "", "A", "B"}));
+    }
 }
 
 namespace {

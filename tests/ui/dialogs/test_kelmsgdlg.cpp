@@ -204,5 +204,49 @@ TEST(MessageBoxRoutines, RunsARealModalLoop)
     EXPECT_EQ(KelMessageDlg(QStringLiteral("Really?"), buttonSet({mbYes, mbNo}), QString()), 1);
 }
 
+// Focus starts on the first button of the set (Yes, or OK), so Space answers as users of such
+// boxes expect; Tab goes on to the next button.
+TEST(MessageBoxRoutines, FocusStartsOnTheFirstButton)
+{
+    struct Case
+    {
+        const char *name;
+        TMsgDlgButtons buttons;
+        QString focused;
+        QString afterTab;
+        int spaceResult;
+    };
+    const Case cases[] = {
+        {"Yes and No", buttonSet({mbYes, mbNo}), "Yes", "No", mrYes},
+        {"OK and Cancel", buttonSet({mbOK, mbCancel}), "OK", "Cancel", mrOk},
+        {"No, Cancel and Retry", buttonSet({mbNo, mbCancel, mbRetry}), "No", "Cancel", mrNo},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QString focused;
+        QString afterTab;
+        QTimer::singleShot(0, qApp, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            modal->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
+            auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+            if (!button) {
+                QTest::keyClick(modal, Qt::Key_Escape); // ends the loop; the checks fail
+                return;
+            }
+            focused = button->text();
+            QTest::keyClick(button, Qt::Key_Tab);
+            if (auto *next = qobject_cast<QPushButton *>(QApplication::focusWidget()))
+                afterTab = next->text();
+            QTest::keyClick(button, Qt::Key_Backtab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        });
+        EXPECT_EQ(KelMessageDlg(QStringLiteral("Really?"), c.buttons, QString()), c.spaceResult);
+        EXPECT_EQ(focused, c.focused);
+        EXPECT_EQ(afterTab, c.afterTab);
+    }
+}
+
 } // namespace
 } // namespace tev

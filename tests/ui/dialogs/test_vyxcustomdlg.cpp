@@ -96,5 +96,32 @@ TEST(BaseDialogLayout, ButtonsPanelAndNames)
     EXPECT_EQ(dialog.okBtn()->focusPolicy(), Qt::NoFocus);
 }
 
+// The base dialog has a dialog border: the user cannot resize it, nor a dialog built on it at
+// the size that dialog chose.
+TEST(BaseDialogLayout, HasAFixedSize)
+{
+    class SmallDlg : public TvyxCustomDlg
+    {
+    public:
+        SmallDlg()
+            : TvyxCustomDlg(nullptr)
+        {
+            resize(350, 130);
+        }
+    };
+    NameDlg base(nullptr);
+    SmallDlg derived;
+    for (QWidget *dialog : {static_cast<QWidget *>(&base), static_cast<QWidget *>(&derived)}) {
+        const QSize chosen = dialog->size();
+        dialog->show();
+        EXPECT_EQ(dialog->size(), chosen);
+        EXPECT_EQ(dialog->minimumSize(), chosen);
+        EXPECT_EQ(dialog->maximumSize(), chosen);
+        dialog->resize(chosen + QSize(100, 100));
+        EXPECT_EQ(dialog->size(), chosen);
+    }
+    EXPECT_EQ(derived.size(), QSize(350, 130));
+}
+
 } // namespace
 } // namespace tev

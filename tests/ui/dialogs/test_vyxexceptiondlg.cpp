@@ -4,15 +4,18 @@
 #include "platform/error.h"
 #include "support/tempfolder.h"
 #include "ui/dialogs/crashreportwindow.h"
+#include "ui/dialogs/kelmsgdlg.h"
 #include "ui/dialogs/vyxexceptiondlg.h"
 #include "ui/kit/buttonpanel.h"
 #include "ui/kit/speedbutton.h"
 #include "ui/printers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tev {
@@ -200,22 +203,66 @@ TEST(ExceptionDialog, SendReportHandsTheReportToTheMailClient)
     EXPECT_TRUE(exception.MailViaMapi);
 }
 
-TEST(ExceptionDialog, SendReportWithoutAMailClientFailsQuietly)
+// A report that cannot be handed to a mail client is no silent click: the user is told why, and
+// the error dialog stays open.
+TEST(ExceptionDialog, AFailedSendReportTellsTheUserWhy)
 {
-    StandInMailClient mailClient;
-    QFile::remove(mailClient.argsFile());
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", "/nonexistent"); // no xdg-email anywhere; the dialog stays usable
+    struct Case
+    {
+        const char *name;
+        std::function<void(StandInMailClient &)> breakIt;
+        QString reason;
+    };
+    const QString missingFolder = QDir::temp().filePath(QStringLiteral("tevora-no-such-folder/x"));
+    const Case cases[] = {
+        {"no mail client", [](StandInMailClient &) { qputenv("PATH", "/nonexistent"); },
+         QStringLiteral("mail client")},
+        {"the report file cannot be written",
+         [&](StandInMailClient &) { UiCrashReportFrontEnd::setReportFolder(missingFolder); },
+         missingFolder},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        StandInMailClient mailClient;
+        QFile::remove(mailClient.argsFile());
+        const QByteArray path = qgetenv("PATH");
+        c.breakIt(mailClient);
+        CrashException exception = thrownException();
+        QStringList messages;
+        bool openBeneath = false;
+        TVYXExceptionDlg *errorDialog = nullptr;
+        test::DriveDialogs drive([&](QDialog &dialog) {
+            if (auto *box = qobject_cast<TKelMsgDlg *>(&dialog)) {
+                messages << box->msgLabel()->text();
+                openBeneath = errorDialog && errorDialog->isVisible();
+                QTest::keyClick(box, Qt::Key_Return);
+                return;
+            }
+            errorDialog = static_cast<TVYXExceptionDlg *>(&dialog);
+            QTest::mouseClick(errorDialog->sendBtn(), Qt::LeftButton);
+            EXPECT_TRUE(errorDialog->isVisible());
+            QTest::mouseClick(errorDialog->okBtn(), Qt::LeftButton);
+        });
+        EXPECT_TRUE(ShowExceptionDialog(exception));
+        qputenv("PATH", path);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].contains(QLatin1String("could not be sent")))
+            << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(c.reason)) << messages[0].toStdString();
+        EXPECT_TRUE(openBeneath);
+        EXPECT_FALSE(QFile::exists(mailClient.argsFile())) << "nothing was handed off";
+        EXPECT_FALSE(exception.MailError.isEmpty());
+    }
+}
+
+TEST(ExceptionDialog, SendBugReportWithoutAFrontEndSaysSo)
+{
+    CrashReportFrontEnd *installed = crashReportFrontEnd();
+    setCrashReportFrontEnd(nullptr);
     CrashException exception = thrownException();
-    test::DriveDialogs drive([&](QDialog &dialog) {
-        auto &dlg = static_cast<TVYXExceptionDlg &>(dialog);
-        QTest::mouseClick(dlg.sendBtn(), Qt::LeftButton);
-        EXPECT_TRUE(dlg.isVisible());
-        QTest::mouseClick(dlg.okBtn(), Qt::LeftButton);
-    });
-    EXPECT_TRUE(ShowExceptionDialog(exception));
     EXPECT_FALSE(exception.SendBugReport());
-    qputenv("PATH", path);
+    EXPECT_FALSE(exception.MailError.isEmpty());
+    setCrashReportFrontEnd(installed);
 }
 
 } // namespace

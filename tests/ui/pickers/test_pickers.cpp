@@ -126,7 +126,9 @@ protected:
 TEST_F(FolderPicker, StartsAtTheStartFolderInsideTheRoot)
 {
     TTevFolderPickerDlg picker(nullptr, "Pick", root(), root() + "/A/B");
-    EXPECT_EQ(picker.windowTitle(), "Pick");
+    EXPECT_EQ(picker.windowTitle(), "Select Folder");
+    EXPECT_EQ(picker.Caption()->text(), "Pick");
+    EXPECT_FALSE(picker.Caption()->isHidden());
     EXPECT_EQ(picker.SelectedFolder(), root() + "/A/B");
     // The tree shows folders only, and the current folder of the process stays.
     EXPECT_EQ(QDir::currentPath(), m_currentBefore);
@@ -193,7 +195,7 @@ TEST_F(FolderPicker, PickFolderWithRootRunsOurPicker)
         EXPECT_NE(picker, nullptr);
         if (!picker)
             return int(mrCancel);
-        title = picker->windowTitle();
+        title = picker->Caption()->text();
         picker->SelectFolder(root() + "/Zeta");
         QTest::mouseClick(picker->findChild<SpeedButton *>("OKBtn"), Qt::LeftButton);
         return picker->result();

@@ -228,6 +228,17 @@ void TvyxButtonGroup::EndDrag(QPoint pos)
     viewport()->update();
 }
 
+// The button is still held: the drag stays started, so its release clicks nothing.
+void TvyxButtonGroup::CancelDrag()
+{
+    m_dragIndex = -1;
+    m_dragAccepted = false;
+    RemoveInsertionPoints();
+    m_dragImageList.setDragging(false);
+    m_dragImageList.Hide();
+    viewport()->update();
+}
+
 void TvyxButtonGroup::MoveButton(int oldIndex, int newIndex)
 {
     {

@@ -10,6 +10,7 @@
 #include <QPanGesture>
 #include <QScrollBar>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <cstdlib>
 
 namespace tev {
@@ -29,6 +30,7 @@ TvyxButtonGroup::TvyxButtonGroup(QWidget *parent)
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
     viewport()->grabGesture(Qt::PanGesture);
+    verticalScrollBar()->installEventFilter(this);
     resize(100, 100);
     UpdateScrollRange();
 }
@@ -233,6 +235,32 @@ void TvyxButtonGroup::SetHotIndex(int index)
 
 // ---- Events ----
 
+bool TvyxButtonGroup::event(QEvent *e)
+{
+    // Claims Escape during a drag before any shortcut of the window around can take it.
+    if (e->type() == QEvent::ShortcutOverride && m_dragImageList.Dragging() &&
+        static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape) {
+        e->accept();
+        return true;
+    }
+    return QAbstractScrollArea::event(e);
+}
+
+// A wheel step over the scroll bar goes to the viewport, as if it were over the buttons.
+bool TvyxButtonGroup::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == verticalScrollBar() && e->type() == QEvent::Wheel) {
+        const auto *wheel = static_cast<QWheelEvent *>(e);
+        QWheelEvent forwarded(viewport()->mapFromGlobal(wheel->globalPosition()),
+                              wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(),
+                              wheel->buttons(), wheel->modifiers(), wheel->phase(),
+                              wheel->inverted(), wheel->source(), wheel->pointingDevice());
+        QApplication::sendEvent(viewport(), &forwarded);
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, e);
+}
+
 bool TvyxButtonGroup::viewportEvent(QEvent *e)
 {
     switch (e->type()) {
@@ -362,6 +390,11 @@ void TvyxButtonGroup::MouseLeave()
 
 void TvyxButtonGroup::keyPressEvent(QKeyEvent *e)
 {
+    if (e->key() == Qt::Key_Escape && m_dragImageList.Dragging()) {
+        CancelDrag();
+        e->accept();
+        return;
+    }
     const bool groupStyle = bool(m_buttonOptions & gboGroupStyle);
     const int count = m_buttonItems->Count();
     const int current = groupStyle ? m_itemIndex : m_focusIndex;

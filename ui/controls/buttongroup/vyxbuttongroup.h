@@ -22,7 +22,9 @@ namespace tev {
 // the scroll area; every coordinate here is a viewport coordinate. Positions are indexes into
 // Items, -1 for none. With gboAllowReorder the user drags a button to another place inside the
 // control; the drag is the control's own (mouse capture plus a painted picture), not a
-// platform drag, because only moves within one group are allowed.
+// platform drag, because only moves within one group are allowed. Escape cancels a drag and
+// goes no further. The wheel follows the control's rule (a row, Ctrl a page) also over the
+// scroll bar, which would otherwise scroll by its own.
 class TvyxButtonGroup : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -114,6 +116,8 @@ public:
     virtual void ClickButton(int index);
 
 protected:
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
     bool viewportEvent(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
@@ -149,6 +153,8 @@ private:
     void DragOver(QPoint pos);
     void DragAutoScroll(QPoint pos);
     void EndDrag(QPoint pos);
+    // Escape during a drag: it ends with nothing moved.
+    void CancelDrag();
     void MoveButton(int oldIndex, int newIndex);
     void PaintDragImage(QPainter &painter);
 

@@ -84,6 +84,7 @@ TvyxDBGrid::TvyxDBGrid(QWidget *aOwner)
 TvyxDBGrid::~TvyxDBGrid()
 {
     disconnect(FRowConnection);
+    disconnect(FResetConnection);
 }
 
 void TvyxDBGrid::SetDataSource(DataSetModel *Value)
@@ -91,13 +92,17 @@ void TvyxDBGrid::SetDataSource(DataSetModel *Value)
     if (FDataSource == Value)
         return;
     disconnect(FRowConnection);
+    disconnect(FResetConnection);
     FDataSource = Value;
     FColumns->setSourceModel(Value);
     if (Value) {
         FRowConnection =
             connect(Value, &DataSetModel::currentRowChanged, this, &TvyxDBGrid::FollowDataSetRow);
+        FResetConnection =
+            connect(Value, &QAbstractItemModel::modelReset, this, &TvyxDBGrid::FollowNewData);
         FollowDataSetRow(Value->currentRow());
     }
+    FollowNewData();
 }
 
 void TvyxDBGrid::SetOptions(TDBGridOptions Value)
@@ -141,6 +146,7 @@ void TvyxDBGrid::SetSortFieldNames(const QString &Value)
 {
     if (!SortableDataSource())
         return;
+    const QScopedValueRollback changing(FChangingSort, true);
     if (!FDataSource->findIndex(Value)) {
         FDataSource->addIndex(Value, Value, FSortOptions);
         FDataSource->setIndexName(Value);
@@ -148,6 +154,8 @@ void TvyxDBGrid::SetSortFieldNames(const QString &Value)
     if (Value != FSortFieldNames) {
         FDataSource->setIndexName(Value);
         FDataSource->setIndexOptions(Value, FDataSource->findIndex(Value)->options & ~soDescending);
+        // The arrow shows what the rows do: a new sort starts ascending.
+        FSortOptions &= ~soDescending;
     } else {
         ToggleSortingOrder();
     }
@@ -155,10 +163,47 @@ void TvyxDBGrid::SetSortFieldNames(const QString &Value)
     FTitleHeader->viewport()->update();
 }
 
+void TvyxDBGrid::FollowNewData()
+{
+    if (FChangingSort || FSortFieldNames.isEmpty())
+        return;
+    // A closed query, or one taken away before the next is attached (as the SQL page runs a
+    // statement), shows no rows: the sort waits for the next rows.
+    if (FDataSource && (!FDataSource->dataSet() || !FDataSource->dataSet()->active()))
+        return;
+    bool fieldsPresent = FDataSource != nullptr;
+    for (const QString &field : FSortFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        fieldsPresent = fieldsPresent && FDataSource->fieldColumn(field.trimmed()) >= 0;
+    if (!fieldsPresent || !FDataSource->sortable()) {
+        DropSort();
+        return;
+    }
+    // New data behind the same model keeps the model's index; a new dataset or model lacks it.
+    if (FDataSource->findIndex(FSortFieldNames) &&
+        FDataSource->indexName().compare(FSortFieldNames, Qt::CaseInsensitive) == 0)
+        return;
+    const QScopedValueRollback changing(FChangingSort, true);
+    FDataSource->addIndex(FSortFieldNames, FSortFieldNames, FSortOptions);
+    FDataSource->setIndexName(FSortFieldNames);
+}
+
+void TvyxDBGrid::DropSort()
+{
+    if (FDataSource &&
+        FDataSource->indexName().compare(FSortFieldNames, Qt::CaseInsensitive) == 0) {
+        const QScopedValueRollback changing(FChangingSort, true);
+        FDataSource->setIndexName(QString());
+    }
+    FSortFieldNames.clear();
+    FSortOptions = DefaultSortOptions;
+    FTitleHeader->viewport()->update();
+}
+
 void TvyxDBGrid::SetSortOptions(TFDSortOptions Value)
 {
     if (!SortableDataSource())
         return;
+    const QScopedValueRollback changing(FChangingSort, true);
     const QString indexName = FDataSource->indexName();
     if (FDataSource->findIndex(indexName))
         FDataSource->setIndexOptions(indexName, Value);
@@ -263,7 +308,9 @@ void TvyxDBGrid::TitleClick(TColumn *Column)
 {
     if (!Column)
         return;
-    if (Column->FieldName() != FSortFieldNames) {
+    if (Column->FieldName().isEmpty()) {
+        // Nothing to sort by; the title-click event still comes.
+    } else if (Column->FieldName() != FSortFieldNames) {
         SetSortFieldNames(Column->FieldName());
         SetSortOptions(DefaultSortOptions);
     } else {

@@ -12,7 +12,10 @@
 //
 // Sorting goes through the named indexes of the data source: a title click selects (and first
 // adds) the index named after the column's field and flips its direction on a second click. A
-// data source that is not sortable (the client dataset of the program's records) ignores it.
+// data source that is not sortable (the client dataset of the program's records) ignores it, and
+// a column without a field neither sorts nor shows an arrow. When the data is replaced (another
+// dataset, another data source) the sort is applied to the new rows, or, when they cannot be
+// sorted by it, dropped with its arrow: the arrow never stands over rows in another order.
 //
 // Title clicks follow the grid's own rule, not the header's: the click counts only when the
 // button is released over the cell where it was pressed and no title was resized or moved in
@@ -125,6 +128,9 @@ private:
     class TitleHeader;
 
     bool SortableDataSource() const;
+    // After the data source's rows were read anew: applies the sort to them or drops it.
+    void FollowNewData();
+    void DropSort();
     TGridCoord TitleCellAt(const QPoint &pos) const;
     void ApplyColumnLayout();
     void FollowDataSetRow(int row);
@@ -134,6 +140,7 @@ private:
 
     QPointer<DataSetModel> FDataSource;
     QMetaObject::Connection FRowConnection;
+    QMetaObject::Connection FResetConnection;
     TDBGridColumns *FColumns;
     TvyxGridColumnsDBStorage *FColumnsDBStorage;
     TitleHeader *FTitleHeader;
@@ -148,6 +155,7 @@ private:
     bool FHeaderGesture = false; // a title was resized or moved since the last press
     bool FApplyingLayout = false;
     bool FFollowing = false;
+    bool FChangingSort = false; // the grid itself is changing the data source's order
     int FLastColumn = 0;
 
     TvyxDBGridCanEditShowEvent FOnCanEditShow;

@@ -1,4 +1,4 @@
-#include "smtptestserver.h"
+#include "support/app/smtptestserver.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
