@@ -1,6 +1,7 @@
 #include "core/db/sqlstatement.h"
 
-#include "platform/error.h"
+#include "core/db/databaseerror.h"
+#include "core/db/statementwatch.h"
 
 #include <QSqlError>
 
@@ -22,17 +23,21 @@ QSqlQuery RunSql(const QSqlDatabase &db, const QString &sql, const SqlBindings &
         trace(sql);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    auto fail = [&]() {
-        return Error(QStringLiteral("%1\n(%2)")
-                         .arg(SqlErrorText(query), sql.section(QLatin1Char('\n'), 0, 0)));
-    };
     if (!query.prepare(sql))
-        throw fail();
+        throw StatementError(db, query.lastError(), sql);
     for (const auto &[name, value] : bindings)
         query.bindValue(QLatin1Char(':') + name, value);
-    if (!query.exec())
-        throw fail();
+    ExecPrepared(db, query, sql);
     return query;
+}
+
+void ExecPrepared(const QSqlDatabase &db, QSqlQuery &query, const QString &context)
+{
+    StatementWatch watch(db);
+    const bool ok = query.exec();
+    const bool timedOut = watch.finish();
+    if (!ok)
+        throw StatementError(db, query.lastError(), context, timedOut);
 }
 
 QVariant TextValue(const QVariant &value)

@@ -1,5 +1,7 @@
 #include "core/db/tevconnection.h"
 
+#include "core/db/connectionstate.h"
+#include "core/db/databaseerror.h"
 #include "core/db/firebirdembedded.h"
 #include "platform/error.h"
 
@@ -62,6 +64,7 @@ QString OdbcConnectionString(const TStringList &params)
 TTevConnection::TTevConnection(const QString &connectionName, QObject *parent)
     : QObject(parent)
     , m_name(connectionName)
+    , m_lockWaitSeconds(ConnectionState::DefaultLockWaitSeconds)
 {}
 
 TTevConnection::~TTevConnection()
@@ -91,7 +94,53 @@ void TTevConnection::setParam(const QString &name, const QString &value)
 
 bool TTevConnection::connected() const
 {
-    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+    if (m_reopen || !QSqlDatabase::contains(m_name))
+        return false;
+    const QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    const ConnectionState *state = ConnectionState::of(db);
+    return db.isOpen() && !(state && state->lost());
+}
+
+bool TTevConnection::lost() const
+{
+    if (m_reopen)
+        return true;
+    if (!QSqlDatabase::contains(m_name))
+        return false;
+    const ConnectionState *state = ConnectionState::of(QSqlDatabase::database(m_name, false));
+    return state && state->lost();
+}
+
+void TTevConnection::setLockWaitSeconds(int seconds)
+{
+    m_lockWaitSeconds = seconds;
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    if (ConnectionState *state = ConnectionState::of(database()))
+        state->setLockWaitSeconds(seconds);
+}
+
+void TTevConnection::recover()
+{
+    if (!lost())
+        return;
+    const ConnectionState *state = ConnectionState::of(database());
+    if (state && state->transactionDepth() > 0)
+        throw DatabaseError(DatabaseFailure::ConnectionLost,
+                            QStringLiteral("The connection to the database was lost during a "
+                                           "transaction."));
+    // What is left of the old connection goes first; Qt's driver cannot tell that it is dead.
+    closeConnection();
+    m_reopen = true;
+    try {
+        open();
+    } catch (const Error &e) {
+        throw DatabaseError(DatabaseFailure::ConnectionLost,
+                            QStringLiteral("The connection to the database was lost and cannot "
+                                           "be opened again yet. Nothing in memory is lost; the "
+                                           "next database operation tries again.\n") +
+                                e.message());
+    }
 }
 
 QSqlDatabase TTevConnection::database() const
@@ -103,6 +152,8 @@ void TTevConnection::open()
 {
     if (connected())
         return;
+    if (lost())
+        closeConnection();
     const QString driverId = this->driverId();
     QString qtDriver;
     if (driverId == QLatin1String("FB"))
@@ -126,6 +177,11 @@ void TTevConnection::open()
         openFirebird(db);
     else
         openSqlServer(db);
+    m_reopen = false;
+    if (ConnectionState *state = ConnectionState::of(db)) {
+        state->setLost(false);
+        state->setLockWaitSeconds(m_lockWaitSeconds);
+    }
     Q_EMIT afterConnect();
 }
 
@@ -180,12 +236,21 @@ void TTevConnection::openSqlServer(QSqlDatabase &db)
 
 void TTevConnection::close()
 {
-    if (!connected())
+    m_reopen = false;
+    closeConnection();
+}
+
+void TTevConnection::closeConnection()
+{
+    if (!QSqlDatabase::contains(m_name))
         return;
-    {
-        QSqlDatabase db = database();
-        db.close();
-    }
+    QSqlDatabase db = database();
+    if (!db.isOpen())
+        return;
+    // A lost connection's detach fails; the driver forgets the handle all the same.
+    db.close();
+    if (ConnectionState *state = ConnectionState::of(db))
+        state->setLost(false);
     Q_EMIT afterDisconnect();
 }
 

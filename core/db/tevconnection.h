@@ -45,11 +45,24 @@ public:
     void setVendorHome(const QString &vendorHome) { m_vendorHome = vendorHome; }
     const QString &vendorHome() const { return m_vendorHome; }
 
+    // Open, and not found lost by a statement.
     bool connected() const;
     // Opens with the current parameters; throws tev::Error with the driver's message. Opening an
     // open connection does nothing.
     void open();
     void close();
+
+    // Whether a statement found the connection to the server gone and it has not been opened
+    // again since (see ConnectionState).
+    bool lost() const;
+    // Opens a lost connection again, before an operation; nothing when it is not lost. Throws
+    // DatabaseError (ConnectionLost) while the server cannot be reached, and while a transaction
+    // of ours still runs on it: that one has to end first.
+    void recover();
+
+    // How long one statement may wait for rows that another user's transaction holds.
+    int lockWaitSeconds() const { return m_lockWaitSeconds; }
+    void setLockWaitSeconds(int seconds);
 
     // The Qt connection for queries; valid while the object lives.
     QSqlDatabase database() const;
@@ -64,11 +77,15 @@ Q_SIGNALS:
 private:
     void openFirebird(QSqlDatabase &db);
     void openSqlServer(QSqlDatabase &db);
+    void closeConnection();
 
     QString m_name;
     TStringList m_params;
     QString m_qtDriver;
     QString m_vendorHome;
+    int m_lockWaitSeconds;
+    // Set when a lost connection was closed: until it opens again, operations try to open it.
+    bool m_reopen = false;
 };
 
 // The ODBC connection string for SQL Server from a parameter list.

@@ -1,5 +1,7 @@
 #include "core/db/tevdatamodule.h"
 
+#include "core/db/connectionstate.h"
+#include "core/db/databaseerror.h"
 #include "core/db/firebirdembedded.h"
 #include "core/db/passwordscrambler.h"
 #include "core/lib/paths.h"
@@ -157,9 +159,30 @@ void TTevDataModule::SaveConnectionParams()
                     QString::fromLatin1(EncryptString(password, ConnectionPasswordKey)));
 }
 
+QSqlDatabase TTevDataModule::UsableDatabase() const
+{
+    FDatabase->recover();
+    return FDatabase->database();
+}
+
+bool TTevDataModule::MayRetry(const DatabaseError &error, const QString &sql) const
+{
+    if (error.failure() != DatabaseFailure::ConnectionLost ||
+        !sql.startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+        return false;
+    const ConnectionState *state = ConnectionState::of(FDatabase->database());
+    return !state || state->transactionDepth() == 0;
+}
+
 QSqlQuery TTevDataModule::Run(const QString &sql, const SqlBindings &bindings) const
 {
-    return RunSql(FDatabase->database(), sql, bindings, FSqlTrace);
+    try {
+        return RunSql(UsableDatabase(), sql, bindings, FSqlTrace);
+    } catch (const DatabaseError &e) {
+        if (!MayRetry(e, sql))
+            throw;
+    }
+    return RunSql(UsableDatabase(), sql, bindings, FSqlTrace);
 }
 
 } // namespace tev

@@ -9,6 +9,13 @@
 // parameters; ids are allocated by the program as the largest plus 1. Result sets that the
 // operations edit are fetched fully into row sets (TTevRowSet) whose posts become UPDATE or
 // INSERT statements keyed by the primary key.
+//
+// Several installations may share one database on a Firebird server. Writes that must not mix
+// with another client's run in one transaction (saving a project, propagating a master); a
+// conflict with another client's transaction fails the later one with a DatabaseError naming it,
+// and a statement never waits longer than the connection's lock-wait limit. A statement that
+// finds the connection to the server gone fails with a clear error, and the next operation opens
+// the connection again; what the caller holds in memory is never changed by a failed write.
 
 #include "core/constants/tevconst.h"
 #include "core/db/sqlstatement.h"
@@ -25,6 +32,7 @@
 namespace tev {
 
 class DataSet;
+class DatabaseError;
 class MemDataSet;
 class TTevRowSet;
 
@@ -89,7 +97,9 @@ public:
     bool ExistsReference(int ProjectId, const QString &RefFileName) override;
     void GetRefProjects(int ProjectId, QStringList &List) override;
     void GetDependingProjects(const QString &FileName, QStringList &List) override;
-    // Carries the master's characteristics into every project that references it.
+    // Carries the master's characteristics into every project that references it, in one
+    // transaction: on any error nothing changed and the error passes on. A depending project that
+    // another client saves at the same time makes one of the two fail as a conflict.
     void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
                                  bool SaveAll) override;
 
@@ -111,7 +121,12 @@ private:
     void DatabaseAfterConnect();
     void DatabaseAfterDisconnect();
 
+    // The connection for the next statement, opened again first when it was found lost.
+    QSqlDatabase UsableDatabase() const;
+    // A SELECT that finds the connection lost before any transaction of ours runs is tried once
+    // more on the connection opened again: it changed nothing.
     QSqlQuery Run(const QString &sql, const SqlBindings &bindings = {}) const;
+    bool MayRetry(const DatabaseError &error, const QString &sql) const;
     std::unique_ptr<TTevRowSet> OpenRowSet(const QString &sql, const SqlBindings &bindings,
                                            const QString &table = {},
                                            const QStringList &keyFields = {}) const;
@@ -137,6 +152,10 @@ private:
 
     // Project operations.
     int GetNextProjectId();
+    // Writes the project's row without changing it, inside a transaction: another client's
+    // transaction that writes the same project (a save, a propagation) then waits for this one
+    // and fails as a conflict, instead of mixing its rows with these.
+    void LockProjectRow(int ProjectId);
     void DeleteProjectChars(int ProjectId);
     // Writes the header (when given) and replaces the characteristic rows in one transaction.
     void WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,

@@ -4,6 +4,9 @@
 
 #include "core/db/tevdatamodule.h"
 
+#include "core/db/connectionstate.h"
+#include "core/db/databaseerror.h"
+#include "core/db/dbtransaction.h"
 #include "core/db/tevrowset.h"
 #include "core/db/walkallrecords.h"
 #include "core/lib/fieldroutines.h"
@@ -29,6 +32,9 @@ const QStringList ProjectsKey{"PROJECTID"};
 const QStringList CharacteristicsKey{"PROJECTID", "CHARID", "LABEL"};
 const QStringList RefProjectsKey{"PROJECTID", "SUBID"};
 
+// Saves of a new project that start again when another client took the same new PROJECTID.
+constexpr int NewProjectAttempts = 5;
+
 // CONFIGURATION.NAME and STRVALUE hold at most this many characters.
 constexpr int SettingTextLength = 100;
 
@@ -41,36 +47,6 @@ QString Lines(std::initializer_list<QString> lines)
 constexpr int HeaderChangeBit = 2;
 constexpr int NewCharacteristicBit = 4;
 constexpr int UnknownCharacteristicBit = 8;
-
-// A transaction on the module's connection, rolled back unless committed.
-class Transaction
-{
-public:
-    explicit Transaction(QSqlDatabase db)
-        : m_db(std::move(db))
-    {
-        if (!m_db.transaction())
-            throw Error(
-                QStringLiteral("Cannot start a transaction: %1").arg(m_db.lastError().text()));
-    }
-    ~Transaction()
-    {
-        if (!m_done && !m_db.rollback())
-            qCWarning(lcProjects) << "Rollback failed:" << m_db.lastError().text();
-    }
-    void commit()
-    {
-        if (!m_db.commit())
-            throw Error(QStringLiteral("Cannot commit: %1").arg(m_db.lastError().text()));
-        m_done = true;
-    }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-private:
-    QSqlDatabase m_db;
-    bool m_done = false;
-};
 
 bool IsIgnored(const QStringList &ignore, const QString &name)
 {
@@ -87,8 +63,15 @@ std::unique_ptr<TTevRowSet> TTevDataModule::OpenRowSet(const QString &sql,
                                                        const QString &table,
                                                        const QStringList &keyFields) const
 {
-    auto rows = std::make_unique<TTevRowSet>(FDatabase->database(), table, keyFields, FSqlTrace);
-    rows->open(sql, bindings);
+    auto rows = std::make_unique<TTevRowSet>(UsableDatabase(), table, keyFields, FSqlTrace);
+    try {
+        rows->open(sql, bindings);
+    } catch (const DatabaseError &e) {
+        if (!MayRetry(e, sql))
+            throw;
+        rows = std::make_unique<TTevRowSet>(UsableDatabase(), table, keyFields, FSqlTrace);
+        rows->open(sql, bindings);
+    }
     return rows;
 }
 
@@ -298,6 +281,12 @@ int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSH
     return id;
 }
 
+void TTevDataModule::LockProjectRow(int ProjectId)
+{
+    Run(Lines({"update PROJECTS", "set REF_STATE = REF_STATE", "where PROJECTID = :PROJECTID"}),
+        {{"PROJECTID", ProjectId}});
+}
+
 void TTevDataModule::DeleteProjectChars(int ProjectId)
 {
     Run(Lines({"delete from CHARACTERISTICS", "where PROJECTID = :PROJECTID"}),
@@ -326,27 +315,49 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
     DisableControlsGuard controls(CDSChars);
     WalkAllRecords walk(CDSChars);
     std::vector<MemDataSet::Bookmark> written;
-    {
-        Transaction transaction(FDatabase->database());
-        if (CDSHeader)
-            ProjectId = WriteProjectHeader(*FileName, *CDSHeader);
-        DeleteProjectChars(ProjectId);
-        auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
-                                       "where PROJECTID = :PROJECTID", "order by CHARID"}),
-                                {{"PROJECTID", ProjectId}}, QStringLiteral("CHARACTERISTICS"),
-                                CharacteristicsKey);
-        walk.start();
-        written.reserve(size_t(CDSChars.recordCount()));
-        Field &charProject = chars->fieldByName(QStringLiteral("PROJECTID"));
-        for (; !CDSChars.eof(); CDSChars.next()) {
-            chars->append();
-            CopyFieldValues(CDSChars, *chars);
-            charProject.setAsInteger(ProjectId);
-            chars->post();
-            written.push_back(CDSChars.bookmark());
+    // Ids are the largest plus 1, so another client saving a new project at the same moment may
+    // take the same PROJECTID. The later project row is then refused as a duplicate and nothing
+    // of that save is stored; it starts again in a new transaction, which sees the other project
+    // and takes the next id. Inside a caller's transaction it cannot start again.
+    const ConnectionState *connection = ConnectionState::of(FDatabase->database());
+    const bool ownTransaction = !connection || connection->transactionDepth() == 0;
+    for (int attempt = 1;; ++attempt) {
+        bool idTaken = false;
+        try {
+            written.clear();
+            DbTransaction transaction(*FDatabase);
+            if (CDSHeader) {
+                try {
+                    ProjectId = WriteProjectHeader(*FileName, *CDSHeader);
+                } catch (const DatabaseError &e) {
+                    idTaken = e.failure() == DatabaseFailure::DuplicateKey;
+                    throw;
+                }
+            }
+            // A header that did not change leaves its row alone; the rows below must not.
+            LockProjectRow(ProjectId);
+            DeleteProjectChars(ProjectId);
+            auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
+                                           "where PROJECTID = :PROJECTID", "order by CHARID"}),
+                                    {{"PROJECTID", ProjectId}}, QStringLiteral("CHARACTERISTICS"),
+                                    CharacteristicsKey);
+            walk.start();
+            written.reserve(size_t(CDSChars.recordCount()));
+            Field &charProject = chars->fieldByName(QStringLiteral("PROJECTID"));
+            for (; !CDSChars.eof(); CDSChars.next()) {
+                chars->append();
+                CopyFieldValues(CDSChars, *chars);
+                charProject.setAsInteger(ProjectId);
+                chars->post();
+                written.push_back(CDSChars.bookmark());
+            }
+            chars.reset();
+            transaction.commit();
+            break;
+        } catch (const DatabaseError &) {
+            if (!idTaken || !ownTransaction || attempt == NewProjectAttempts)
+                throw;
         }
-        chars.reset();
-        transaction.commit();
     }
     // Only what is stored is marked: after a failed save the records keep their state.
     Field &state = CDSChars.fieldByName(QStringLiteral("STATE"));
@@ -438,7 +449,8 @@ void TTevDataModule::RewriteFileNames(TTevRowSet &rows, const QString &field,
 
 void TTevDataModule::ReadSystemSettings(TStringList &Params)
 {
-    if (!Connected())
+    // A connection found lost is opened again by the statement; one never opened is left alone.
+    if (!Connected() && !FDatabase->lost())
         return;
     QSqlQuery query = Run(Lines({"select *", "from CONFIGURATION", "where SECTION = :SECTION"}),
                           {{"SECTION", QStringLiteral("System")}});
@@ -456,7 +468,7 @@ void TTevDataModule::ReadSystemSettings(TStringList &Params)
 
 void TTevDataModule::WriteSystemSettings(const TStringList &Params)
 {
-    if (!Connected())
+    if (!Connected() && !FDatabase->lost())
         return;
     SqlBindings rows;
     for (const QString &line : Params.ToStringList()) {
@@ -472,7 +484,7 @@ void TTevDataModule::WriteSystemSettings(const TStringList &Params)
                             .arg(SettingTextLength));
         rows.emplace_back(name, value);
     }
-    Transaction transaction(FDatabase->database());
+    DbTransaction transaction(*FDatabase);
     Run(Lines({"delete", "from CONFIGURATION", "where SECTION = :SECTION"}),
         {{"SECTION", QStringLiteral("System")}});
     const QString insert = Lines({"insert into CONFIGURATION", "  (SECTION, NAME, STRVALUE)",

@@ -3,6 +3,7 @@
 
 #include "core/db/tevdatamodule.h"
 
+#include "core/db/dbtransaction.h"
 #include "core/db/tevrowset.h"
 #include "core/db/walkallrecords.h"
 #include "core/lib/fieldroutines.h"
@@ -11,6 +12,7 @@
 
 #include <QHash>
 #include <QPair>
+#include <algorithm>
 
 namespace tev {
 
@@ -126,6 +128,11 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
                 : QStringLiteral("PROJECTID;PROJECTNAME;GROUPID;GROUPNAME;ACTIVE;IMAGE;IMAGEX;"
                                  "IMAGEY;ACTIVE;SEQNAME");
 
+    // The propagation is one transaction: a failure leaves every project as it was. The
+    // depending projects' rows are locked first, in id order, as a save locks its project's row:
+    // of a propagation and another client's save of one of these projects, whichever comes
+    // second waits for the first and then fails as a conflict, before it changed anything.
+    DbTransaction transaction(*FDatabase);
     QStringList depending;
     GetDependingProjects(FileName, depending);
     std::vector<std::pair<int, bool>> projects; // id, changed
@@ -135,6 +142,13 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
         if (ok)
             projects.emplace_back(id, false);
     }
+    std::vector<int> lockOrder;
+    for (const auto &[projectId, changed] : projects)
+        lockOrder.push_back(projectId);
+    std::sort(lockOrder.begin(), lockOrder.end());
+    lockOrder.erase(std::unique(lockOrder.begin(), lockOrder.end()), lockOrder.end());
+    for (int projectId : lockOrder)
+        LockProjectRow(projectId);
 
     DisableControlsGuard controls(CDSChars);
     WalkAllRecords walk(CDSChars);
@@ -202,6 +216,7 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
     Run(Lines({"delete from CHARACTERISTICS", "where REF_FILENAME = :REF_FILENAME",
                " and TEMPSTATE = :NOTINREFFILE"}),
         {{"REF_FILENAME", FileName}, {"NOTINREFFILE", NotInRefFile}});
+    transaction.commit();
 }
 
 } // namespace tev

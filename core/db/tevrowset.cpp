@@ -1,5 +1,6 @@
 #include "core/db/tevrowset.h"
 
+#include "core/db/databaseerror.h"
 #include "platform/error.h"
 
 #include <QSqlField>
@@ -303,10 +304,9 @@ QSqlQuery &TTevRowSet::statement(const QString &sql)
     if (!slot) {
         slot = std::make_shared<QSqlQuery>(m_db);
         if (!slot->prepare(sql)) {
-            const QString message = SqlErrorText(*slot);
+            const QSqlError error = slot->lastError();
             m_statements.remove(sql);
-            throw Error(
-                QStringLiteral("%1\n(%2)").arg(message, sql.section(QLatin1Char('\n'), 0, 0)));
+            throw StatementError(m_db, error, sql);
         }
     }
     return *slot;
@@ -341,8 +341,7 @@ void TTevRowSet::runUpdate()
     for (int k : m_keyColumns)
         query.bindValue(position++,
                         BindValue(original[size_t(k)], m_fields[size_t(k)]->dataType()));
-    if (!query.exec())
-        throw Error(QStringLiteral("%1\n(update %2)").arg(SqlErrorText(query), m_table));
+    ExecPrepared(m_db, query, QStringLiteral("update ") + m_table);
     query.finish();
 }
 
@@ -374,8 +373,7 @@ void TTevRowSet::runInsert()
     for (int i : given)
         query.bindValue(position++,
                         BindValue(m_buffer[size_t(i)], m_fields[size_t(i)]->dataType()));
-    if (!query.exec())
-        throw Error(QStringLiteral("%1\n(insert into %2)").arg(SqlErrorText(query), m_table));
+    ExecPrepared(m_db, query, QStringLiteral("insert into ") + m_table);
     // Columns left to their defaults stay null in memory until the result is read again.
 }
 
@@ -398,8 +396,7 @@ void TTevRowSet::deleteRecord()
     int position = 0;
     for (int k : m_keyColumns)
         query.bindValue(position++, BindValue((*row)[size_t(k)], m_fields[size_t(k)]->dataType()));
-    if (!query.exec())
-        throw Error(QStringLiteral("%1\n(delete from %2)").arg(SqlErrorText(query), m_table));
+    ExecPrepared(m_db, query, QStringLiteral("delete from ") + m_table);
     m_rows.erase(m_rows.begin() + m_cursor);
     if (m_cursor >= int(m_rows.size()))
         m_cursor = int(m_rows.size()) - 1;

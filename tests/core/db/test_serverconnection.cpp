@@ -2,8 +2,11 @@
 // reached, and a server that is gone or does not answer is a bounded, clear failure.
 
 #include "catalogue.h"
+#include "core/db/databaseerror.h"
 #include "core/db/passwordscrambler.h"
 #include "core/db/tevdatamodule.h"
+#include "core/project/projectdatasets.h"
+#include "platform/dataset/memdataset.h"
 #include "platform/error.h"
 #include "support/app/databasebackend.h"
 #include "support/app/firebirdserver.h"
@@ -12,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -129,4 +133,123 @@ TEST(ServerConnection, TestDBConnectionToAStoppedServerIsFalseWithinSeconds)
     }
     EXPECT_TRUE(data.Connected());
     EXPECT_EQ(data.Database()->param("Server"), "");
+}
+
+namespace {
+
+// A module on a database of a server of the test's own, which the test stops and starts, with a
+// saved project of five characteristics in memory.
+class LostServer : public ::testing::Test
+{
+protected:
+    LostServer()
+    {
+        m_server.start();
+        WriteServerConnectionFile(m_root, m_server, m_root.file("DB/Tevora.fdb"));
+        m_data = std::make_unique<TTevDataModule>(m_root.path());
+        EXPECT_TRUE(m_data->Connected());
+        m_data->UpgradeDatabase(TProductVersion{1, 0, 0, 0});
+        CreateProjectDataSet(m_header);
+        CreateCharDataSet(m_chars);
+        m_header.append();
+        m_header.fieldByName("PROJECTNAME").setAsString("P");
+        m_header.fieldByName("FILENAME").setAsString(File);
+        m_header.post();
+        for (int i = 1; i <= 5; ++i) {
+            m_chars.append();
+            m_chars.fieldByName("CHARID").setAsInteger(i);
+            m_chars.fieldByName("LABEL").setAsString(QString("L%1").arg(i));
+            m_chars.fieldByName("FEATURE").setAsString(QString("F%1").arg(i));
+            m_chars.fieldByName("NOMINAL").setAsFloat(1);
+            m_chars.post();
+        }
+        save();
+    }
+
+    void save() { m_data->WriteProject(File, m_header, m_chars, TTevDBUpdateMode::dbumSaveAll); }
+    void setNominals(double value)
+    {
+        for (m_chars.first(); !m_chars.eof(); m_chars.next()) {
+            m_chars.edit();
+            m_chars.fieldByName("NOMINAL").setAsFloat(value);
+            m_chars.fieldByName("STATE").setAsInteger(8);
+            m_chars.post();
+        }
+    }
+    QStringList records()
+    {
+        QStringList result;
+        for (m_chars.first(); !m_chars.eof(); m_chars.next())
+            result << m_chars.fieldByName("NOMINAL").asString() + "/" +
+                          m_chars.fieldByName("STATE").asString();
+        return result;
+    }
+    QStringList stored() const
+    {
+        return Column(m_data->Database()->database(),
+                      "select distinct cast(NOMINAL as integer) from CHARACTERISTICS");
+    }
+
+    static inline const QString File = QStringLiteral("work/p.seq");
+    FirebirdServer m_server;
+    TempAppRoot m_root;
+    std::unique_ptr<TTevDataModule> m_data;
+    MemDataSet m_header;
+    MemDataSet m_chars;
+};
+
+} // namespace
+
+TEST_F(LostServer, ALostConnectionIsReportedAndTheNextOperationConnectsAgain)
+{
+    QSignalSpy connected(m_data.get(), &TTevDataModule::AfterConnect);
+    m_server.kill();
+    setNominals(2);
+    const QStringList mine = records();
+    try {
+        save();
+        FAIL() << "no error";
+    } catch (const DatabaseError &e) {
+        EXPECT_EQ(e.failure(), DatabaseFailure::ConnectionLost);
+        EXPECT_TRUE(e.message().startsWith("The connection to the database was lost"))
+            << e.message().toStdString();
+    }
+    EXPECT_FALSE(m_data->Connected());
+    EXPECT_EQ(records(), mine);
+    // While the server is away, every operation says so.
+    QString name;
+    EXPECT_THROW(m_data->ProjectExists(File, name), DatabaseError);
+
+    m_server.start();
+    EXPECT_TRUE(m_data->ProjectExists(File, name));
+    EXPECT_TRUE(m_data->Connected());
+    EXPECT_GE(connected.count(), 1);
+    EXPECT_EQ(stored(), QStringList{"1"});
+    save();
+    EXPECT_EQ(stored(), QStringList{"2"});
+}
+
+TEST_F(LostServer, AnIdleConnectionSurvivesARestartOfTheServer)
+{
+    // Reading after a restart opens the connection again on its own: the read changed nothing.
+    m_server.kill();
+    m_server.start();
+    QString name;
+    EXPECT_TRUE(m_data->ProjectExists(File, name));
+    EXPECT_EQ(name, "P");
+
+    // So does a save, whose transaction had not begun.
+    m_server.kill();
+    m_server.start();
+    setNominals(3);
+    save();
+    EXPECT_EQ(stored(), QStringList{"3"});
+
+    // And the settings, which are skipped only while never connected.
+    m_server.kill();
+    m_server.start();
+    m_data->WriteSystemSettings(TStringList(QStringList{"Lang=7"}));
+    TStringList settings;
+    m_data->ReadSystemSettings(settings);
+    EXPECT_EQ(settings.ToStringList(), QStringList{"Lang=7"});
 }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tev::test {
 
@@ -38,23 +39,36 @@ DatabaseBackend CurrentBackend()
                : DatabaseBackend::Embedded;
 }
 
-void WriteConnectionFile(const TempAppRoot &root, DatabaseBackend backend)
+namespace {
+
+void WriteFile(const TempAppRoot &root, const QString &server, const QByteArray &password,
+               const QString &databaseFile)
 {
-    QString server;
-    QByteArray password = "plumtrees";
-    if (backend == DatabaseBackend::Server) {
-        FirebirdServer &s = FirebirdServer::shared();
-        server = s.host();
-        password = s.password().toLatin1();
-        // The server creates a missing database file, but not its folder.
-        QDir().mkpath(root.file(QStringLiteral("DB")));
-    }
     QFile file(root.file(QStringLiteral("Config/Config.ini")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("[Database]\nDriverId=FB\nServer=" + server.toUtf8() +
-               "\nDatabase=" + QFile::encodeName(root.file(QStringLiteral("DB/Tevora.fdb"))) +
+               "\nDatabase=" + QFile::encodeName(databaseFile) +
                "\nUser_Name=SYSDBA\nPassword=" + EncryptString(password, ConnectionPasswordKey) +
                "\nOpenMode=OpenOrCreate\nCharacterSet=UTF8\n");
+}
+
+} // namespace
+
+void WriteConnectionFile(const TempAppRoot &root, DatabaseBackend backend)
+{
+    const QString database = root.file(QStringLiteral("DB/Tevora.fdb"));
+    if (backend == DatabaseBackend::Server)
+        WriteServerConnectionFile(root, FirebirdServer::shared(), database);
+    else
+        WriteFile(root, QString(), "plumtrees", database);
+}
+
+void WriteServerConnectionFile(const TempAppRoot &root, const FirebirdServer &server,
+                               const QString &databaseFile)
+{
+    // The server creates a missing database file, but not its folder.
+    QDir().mkpath(QFileInfo(databaseFile).path());
+    WriteFile(root, server.host(), server.password().toLatin1(), databaseFile);
 }
 
 BackendConnectionFile::BackendConnectionFile(const TempAppRoot &root)

@@ -7,6 +7,7 @@
 
 namespace tev::test {
 
+class FirebirdServer;
 class TempAppRoot;
 
 // Where a test's database lives: an embedded Firebird file, or a file that a real Firebird server
@@ -25,6 +26,11 @@ DatabaseBackend CurrentBackend();
 // creates) "DB/Tevora.fdb" below the root through that backend. The server is started on first
 // use.
 void WriteConnectionFile(const TempAppRoot &root, DatabaseBackend backend);
+
+// Writes the connection file of an application root so that a data module made there opens (or
+// creates) that database file on that server.
+void WriteServerConnectionFile(const TempAppRoot &root, const FirebirdServer &server,
+                               const QString &databaseFile);
 
 // A member placed before the data module in a fixture: points the root's connection file at the
 // running test's backend.

@@ -1,0 +1,86 @@
+#include "core/db/databaseerror.h"
+
+#include "core/db/connectionstate.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <ibase.h>
+
+namespace tev {
+
+namespace {
+
+// Firebird's SQL codes for an update conflict or deadlock, and for a duplicate key.
+const QString SqlCodeConflict = QStringLiteral("-913");
+const QString SqlCodeDuplicateKey = QStringLiteral("-803");
+
+QString EngineText(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    return text;
+}
+
+// Whether a Firebird connection still reaches its server: one small request on its handle. A
+// server that went away fails it at once.
+bool FirebirdConnectionAlive(const QSqlDatabase &db)
+{
+    const QVariant value = db.driver()->handle();
+    if (!value.isValid() || value.metaType() != QMetaType::fromType<isc_db_handle>())
+        return true; // nothing to ask
+    isc_db_handle handle = *static_cast<const isc_db_handle *>(value.constData());
+    if (handle == 0)
+        return false;
+    const char items[] = {isc_info_attachment_id, isc_info_end};
+    char buffer[32];
+    ISC_STATUS_ARRAY status{};
+    return isc_database_info(status, &handle, short(sizeof items), items, short(sizeof buffer),
+                             buffer) == 0;
+}
+
+} // namespace
+
+DatabaseError StatementError(const QSqlDatabase &db, const QSqlError &error, const QString &context,
+                             bool timedOut)
+{
+    QString engineText = EngineText(error);
+    if (engineText.isEmpty() && !db.isOpen())
+        engineText = QStringLiteral("The database is not connected.");
+    const QString details =
+        QStringLiteral("%1\n(%2)").arg(engineText, context.section(QLatin1Char('\n'), 0, 0));
+    const bool firebird = db.driverName() == QLatin1String("QIBASE");
+    // A connection closed on purpose is not lost: it stays closed.
+    if (firebird && db.isOpen() && !FirebirdConnectionAlive(db)) {
+        if (ConnectionState *state = ConnectionState::of(db))
+            state->setLost(true);
+        return DatabaseError(
+            DatabaseFailure::ConnectionLost,
+            QStringLiteral("The connection to the database was lost. What was being saved may "
+                           "not have been stored; nothing in memory is lost, and the next "
+                           "database operation connects again.\n") +
+                details);
+    }
+    if (timedOut) {
+        const ConnectionState *state = ConnectionState::of(db);
+        return DatabaseError(
+            DatabaseFailure::LockTimeout,
+            QStringLiteral("The database waited more than %1 seconds for data that another "
+                           "user's change holds, and gave up. Nothing of this change was "
+                           "stored; try again.\n")
+                    .arg(state ? state->lockWaitSeconds()
+                               : ConnectionState::DefaultLockWaitSeconds) +
+                details);
+    }
+    if (firebird && error.nativeErrorCode() == SqlCodeConflict)
+        return DatabaseError(DatabaseFailure::Conflict,
+                             QStringLiteral("Another user changed the same data at the same "
+                                            "time. Nothing of this change was stored.\n") +
+                                 details);
+    if (firebird && error.nativeErrorCode() == SqlCodeDuplicateKey)
+        return DatabaseError(DatabaseFailure::DuplicateKey, details);
+    return DatabaseError(DatabaseFailure::Other, details);
+}
+
+} // namespace tev
