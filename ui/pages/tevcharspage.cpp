@@ -42,6 +42,8 @@ SpeedButton *MakeToolButton(const QString &Name, const QString &Caption, const Q
     button->setToolTip(Hint);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setFixedSize(kGroupToolSize, kGroupToolSize);
+    // The arrow captions are small modifier letters: a large face keeps them readable.
+    button->setFont(dialogFont(FontFace::Tahoma, 20));
     return button;
 }
 

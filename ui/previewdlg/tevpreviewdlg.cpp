@@ -153,7 +153,14 @@ TTevPreviewDlg::~TTevPreviewDlg() = default;
 
 void TTevPreviewDlg::SetApp(TTevApp *App)
 {
+    if (FApp)
+        disconnect(&FApp->Project(), nullptr, this, nullptr);
     FApp = App;
+    if (App) {
+        connect(&App->Project(), &TTevProject::OnChange, this, &TTevPreviewDlg::CheckLogOwner);
+        connect(&App->Project(), &TTevProject::OnStateChanged, this,
+                &TTevPreviewDlg::CheckLogOwner);
+    }
 }
 
 DataSetModel *TTevPreviewDlg::DataSource() const

@@ -11,7 +11,9 @@
 // to the database or the file; that is the project's save. An operation that writes the
 // characteristics to the database settles the log first (ResolveChangeLog) and merges what it
 // wrote afterwards (CommitChangeLog), so that the log never reverts in memory what the database
-// already holds.
+// already holds. When the project is closed or another one opened while the log runs, the log is
+// merged without a question (the window asks before it closes a project): a log of the closed
+// project must never revert or remove the records of the next one.
 
 #include "core/app/tevapp.h"
 
@@ -96,6 +98,9 @@ private:
     void MergeLog();
     void CancelLog();
     void UpdateGroupName();
+    // The open sequence the log belongs to: its file name, empty for no project.
+    QString LogOwner() const;
+    void CheckLogOwner();
 
     bool FBulletMode = false;
     QPointer<QWidget> FOwnerForm;
@@ -105,6 +110,7 @@ private:
     // The project's change state when the log started or was last merged: "Undo all Changes"
     // returns to it.
     quint32 FStateAtLogStart = 0;
+    QString FLogOwner;
 
     QWidget *FPnlTools = nullptr;
     SpeedButton *OpenBtn = nullptr;

@@ -69,11 +69,19 @@ void TTevPreviewDlg::Execute()
     StartLog();
 }
 
+QString TTevPreviewDlg::LogOwner() const
+{
+    if (!FApp || FApp->Project().Empty())
+        return {};
+    return FApp->Project().FileName();
+}
+
 void TTevPreviewDlg::StartLog()
 {
     if (MemDataSet *ds = ClientDataSet()) {
         ds->setLogChanges(true);
         FStateAtLogStart = FApp ? FApp->Project().ChangeState() : 0;
+        FLogOwner = LogOwner();
     }
 }
 
@@ -85,6 +93,15 @@ void TTevPreviewDlg::MergeLog()
     PostIfEditing(*ds);
     ds->mergeChangeLog();
     FStateAtLogStart = FApp ? FApp->Project().ChangeState() : 0;
+    FLogOwner = LogOwner();
+}
+
+void TTevPreviewDlg::CheckLogOwner()
+{
+    MemDataSet *ds = ClientDataSet();
+    if (!ds || !ds->logChanges() || ds->editing() || LogOwner() == FLogOwner)
+        return;
+    MergeLog();
 }
 
 void TTevPreviewDlg::CancelLog()

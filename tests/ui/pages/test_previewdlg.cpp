@@ -252,3 +252,30 @@ TEST_F(PreviewDlg, PointNamesCompareWithCase)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PreviewDlg, ALogNeverRevertsTheNextProject)
+{
+    preview->PlacePointAt({100, 150});
+    ASSERT_GT(project().DataSetChars().changeCount(), 0);
+    // Another file is read underneath the editor, and the project reports the change.
+    readFile(writeFile(QStringLiteral("next.seq"),
+                       SequenceText(kWork, {{"N1", "P1", "G1"}, {"N2", "P2", "G1"}})));
+    project().DoChange();
+    EXPECT_EQ(project().DataSetChars().changeCount(), 0);
+    EXPECT_TRUE(project().DataSetChars().logChanges());
+    int asked = 0;
+    {
+        ModalRunnerGuard no([&](QDialog &) {
+            ++asked;
+            return int(mrNo);
+        });
+        preview->UndoBtnClick();
+        preview->close();
+    }
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(project().DataSetChars().recordCount(), 2);
+}
+
+} // namespace
