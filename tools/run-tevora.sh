@@ -28,6 +28,12 @@ fi
 : "${TEVORA_COMMON_DOCUMENTS:=$root/documents}"
 export TEVORA_COMMON_APPDATA TEVORA_COMMON_DOCUMENTS
 mkdir -p "$TEVORA_COMMON_APPDATA" "$TEVORA_COMMON_DOCUMENTS"
+# The database engine's lock and sort folders go beside the machine-wide data, not into the
+# tree's FB folder: the tests share that folder and must find no engine state in it.
+: "${FIREBIRD_LOCK:=$TEVORA_COMMON_APPDATA/firebird/lock}"
+: "${FIREBIRD_TMP:=$TEVORA_COMMON_APPDATA/firebird/tmp}"
+export FIREBIRD_LOCK FIREBIRD_TMP
+mkdir -p "$(dirname "$FIREBIRD_LOCK")" "$FIREBIRD_TMP"
 
 sample="$here/../tests/fixtures/seqtree"
 seq="$TEVORA_COMMON_DOCUMENTS/Kelmetra/SEQ"
