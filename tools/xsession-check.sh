@@ -1,9 +1,11 @@
 #!/bin/sh
 # Runs the real program in a real X session (a private Xvfb display) as a user does, from a copy
 # of the built tree: it starts with the sample sequence folder, a second start ends at once, key
-# presses open a master, show the characteristics and the service pages, the window is closed from
-# its menu, and the layout and the connection file must then be on disk. A start whose lock
-# cannot be made shows the error dialog and ends with a non-zero code once it is closed.
+# presses open a master, show the characteristics and the service pages, a user script's Tools
+# item that fails shows the error dialog and the program goes on, the window is closed from its
+# menu, and the layout and the connection file must then be on disk. A start whose lock cannot be
+# made shows the error dialog and ends with a non-zero code once it is closed; a fatal signal
+# leaves its report file.
 # Screenshots of the main states go to OUT.
 #
 #   tools/xsession-check.sh [BUILD] [OUT]      (defaults: build/ and BUILD/xsession)
@@ -46,7 +48,28 @@ mkdir -p "$root/bin" "$root/FB" "$root/Config" "$work/home" "$work/lock"
 cp "$build/bin/tevora" "$root/bin/tevora"
 (cd "$build/FB" && tar cf - --exclude=./lock --exclude=./tmp .) | (cd "$root/FB" && tar xf -)
 
-export HOME="$work/home" TEVORA_LOCK_DIR="$work/lock" XDG_RUNTIME_DIR="$work"
+export HOME="$work/home" TEVORA_LOCK_DIR="$work/lock" XDG_RUNTIME_DIR="$work" TMPDIR="$work/tmp"
+mkdir -p "$TMPDIR"
+
+# A user script whose Tools item fails.
+mkdir -p "$root/appdata/Vyx/Tevora/script"
+cat >"$root/appdata/Vyx/Tevora/script/TevMain.pas" <<'PAS'
+uses
+  Classes, SysUtils, VYXLib;
+
+procedure FailingTool(Sender: TObject);
+begin
+  raise Exception.Create('The tool failed on purpose.');
+end;
+
+procedure FormCreate(Sender: TObject);
+begin
+  Form.MITools.Visible := True;
+  Form.MIScript1.Caption := 'Failing Tool';
+  Form.MIScript1.Visible := True;
+  Form.MIScript1.OnClick := 'FailingTool';
+end;
+PAS
 unset TEVORA_COMMON_APPDATA TEVORA_COMMON_DOCUMENTS
 export QT_QPA_PLATFORM=xcb
 
@@ -61,6 +84,19 @@ keys()
     for k in "$@"; do
         xdotool key --clearmodifiers "$k"
         sleep 0.4
+    done
+}
+# Prints the id of the visible window with this exact title once it is there (up to two
+# minutes); fails when it never comes.
+await_window()
+{
+    i=0
+    while :; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        [ -z "$id" ] || { echo "$id"; return 0; }
+        i=$((i + 1))
+        [ $i -le 240 ] || return 1
+        sleep 0.5
     done
 }
 # Waits until the program has ended (up to a minute); its exit code is in $code.
@@ -80,8 +116,7 @@ step "first start"
 "$here/run-tevora.sh" "$root" >"$work/program.log" 2>&1 &
 program=$!
 started="$program"
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^  Tevora$' | head -n 1) ||
-    fail "the main window did not appear"
+window=$(await_window '  Tevora') || fail "the main window did not appear"
 [ -d "$root/documents/Kelmetra/SEQ/Masters" ] || fail "no sample sequence folder"
 [ -f "$root/DB/Tevora.fdb" ] || fail "no database in the tree"
 xdotool windowfocus --sync "$window" || true
@@ -111,6 +146,19 @@ keys ctrl+shift+F12
 shot 04-service-mode
 keys ctrl+shift+F12
 
+step "a failing Tools item"
+keys alt+f Right
+shot 05-tools-menu
+keys Return
+dialog=$(await_window Error) || fail "the failing tool showed no error dialog"
+shot 06-tool-error
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove --window "$dialog" $((WIDTH - 42)) $((HEIGHT - 20)) click 1
+sleep 1
+kill -0 "$program" 2>/dev/null || fail "the program ended after the error"
+[ -z "$(xdotool search --onlyvisible --name '^Error$' 2>/dev/null)" ] || fail "the error dialog stayed"
+xdotool windowfocus --sync "$window" || true
+
 step "close from the menu"
 keys alt+f e
 await_end "$program" "the program"
@@ -127,10 +175,9 @@ touch "$work/not-a-folder"
 TEVORA_LOCK_DIR="$work/not-a-folder" "$here/run-tevora.sh" "$root" >"$work/program.log" 2>&1 &
 program=$!
 started="$program"
-dialog=$(timeout 120 xdotool search --sync --onlyvisible --name '^Error$' | head -n 1) ||
-    fail "no error dialog"
+dialog=$(await_window Error) || fail "no error dialog"
 xdotool windowfocus --sync "$dialog" || true
-shot 05-lock-failure
+shot 07-lock-failure
 # The dialog's buttons take no keyboard focus: OK is pressed with the mouse, at the right end of
 # the button row.
 eval "$(xdotool getwindowgeometry --shell "$dialog")"
@@ -139,5 +186,18 @@ await_end "$program" "the failed start"
 started=""
 [ "$code" != 0 ] || fail "a failed start ended with code 0"
 grep -q "^Tevora: .*not-a-folder" "$work/program.log" || fail "the failure was not reported"
+
+step "a fatal signal"
+"$here/run-tevora.sh" "$root" >"$work/program.log" 2>&1 &
+program=$!
+started="$program"
+await_window '  Tevora' >/dev/null || fail "the main window did not appear again"
+kill -SEGV "$(pgrep -P "$program" || echo "$program")" 2>/dev/null || kill -SEGV "$program"
+await_end "$program" "the crashed program"
+started=""
+[ "$code" != 0 ] || fail "a crashed program ended with code 0"
+report=$(ls "$TMPDIR"/tevora-crash-*.txt 2>/dev/null | head -n 1)
+[ -n "$report" ] || fail "no crash report in $TMPDIR"
+grep -q SIGSEGV "$report" || fail "the crash report does not name the signal"
 
 step "passed; screenshots in $out"

@@ -1,5 +1,7 @@
 #include "flows.h"
 
+#include "platform/crash/crashexception.h"
+#include "platform/crash/exceptionhandlers.h"
 #include "ui/appdialogs/tevprojectdeldlg.h"
 #include "ui/pages/tevprojectpage.h"
 #include "ui/pickers/pickers.h"
@@ -259,6 +261,48 @@ end;
     // A string list writes the system's 8-bit code page, as scripts expect.
     EXPECT_EQ(QString::fromLatin1(written.readAll()).trimmed(),
               QStringLiteral("Project: ") + project().ProjectName());
+}
+
+TEST_F(UserFlows, AFailingToolsItemOfAUserScriptReachesTheErrorHandlingAndTheWindowGoesOn)
+{
+    stop();
+    const QString scriptDir = TTevApp(nullptr, m_env.exeName()).ScriptDir();
+    ASSERT_TRUE(QDir().mkpath(scriptDir));
+    {
+        QFile script(QDir(scriptDir).filePath(QStringLiteral("TevMain.pas")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(R"(
+uses
+  Classes, SysUtils, VYXLib;
+
+procedure FailingTool(Sender: TObject);
+begin
+  raise Exception.Create('The tool failed on purpose.');
+end;
+
+procedure FormCreate(Sender: TObject);
+begin
+  Form.MITools.Visible := True;
+  Form.MIScript1.Caption := 'Failing Tool';
+  Form.MIScript1.Visible := True;
+  Form.MIScript1.OnClick := 'FailingTool';
+end;
+)");
+    }
+    QStringList reported;
+    RegisterExceptionHandler([&](CrashException &e, bool &handled) {
+        reported << e.ExceptMessage();
+        handled = true;
+    });
+    start();
+    child<QAction>("MIScript1")->trigger();
+    clearExceptionHandlers();
+    ASSERT_EQ(reported.size(), 1);
+    EXPECT_TRUE(reported.first().contains(QStringLiteral("The tool failed on purpose.")))
+        << reported.first().toStdString();
+    // The window goes on: a master opens.
+    click(SequenceTree::Housing);
+    EXPECT_EQ(project().FileName(), seq(SequenceTree::Housing));
 }
 
 } // namespace
