@@ -9,8 +9,10 @@
 #include "ui/controls/dbgrid/vyxdbgrid.h"
 #include "ui/kit/speedbutton.h"
 #include "ui/pages/picturebox.h"
+#include "ui/pickers/pickers.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QListWidget>
 
 using namespace tev;
@@ -193,6 +195,30 @@ TEST_F(EditorInDatabase, ActiveClickAfterAnUndoneLogKeepsTheDatabaseTrue)
     preview->UndoBtnClick();
     EXPECT_EQ(project().DataSetChars().fieldByName(QStringLiteral("ACTIVE")).asString(),
               QStringLiteral("0"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EditorInDatabase, ChangeImageGivesTheGroupThePictureAfterTheLogIsSettled)
+{
+    preview->PlacePointAt({125, 175});
+    PickerAnswerGuard picker([&](const PickerRequest &request) {
+        EXPECT_EQ(request.folder, tree->file(QStringLiteral("Work/bore.png")));
+        return QStringList({tree->file(QStringLiteral("Masters/cover.png"))});
+    });
+    DialogAnswers answers;
+    answers.answerMessages({mrYes});
+    child<SpeedButton>(preview, "OpenBtn")->click();
+    EXPECT_EQ(answers.messages, QStringList({QStringLiteral("Save changes?")}));
+    EXPECT_EQ(stored("IMAGE").mid(0, 4),
+              QStringList({"cover.png", "cover.png", "cover.png", "face.kelb"}));
+    // The kept points went to the database with the pictures; nothing is left to undo.
+    EXPECT_EQ(points(), QStringList({"2,2", "2,2", "150,140"}));
+    EXPECT_EQ(project().DataSetChars().changeCount(), 0);
+    EXPECT_TRUE(QFile::exists(tree->file(QStringLiteral("Work/cover.png"))));
+    EXPECT_EQ(child<TPictureBox>(preview, "CharImage")->Picture().size(), QSize(4, 4));
 }
 
 } // namespace
