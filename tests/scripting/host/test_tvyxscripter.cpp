@@ -123,6 +123,29 @@ TEST(TvyxScripter, TextsArePassedWhole)
     EXPECT_EQ(t.toString().size(), 301);
 }
 
+// An object reaches a script only as an object: a number handed where the routine wants one is
+// a number, and treating it as an object is a script error instead of a read at that address.
+TEST(TvyxScripter, ANumberIsNeverTakenForAnObject)
+{
+    Host h;
+    QObject window;
+    window.setObjectName(QStringLiteral("TevMainForm"));
+    h.load(QStringLiteral("function NameOf(Sender: TObject): string;\nbegin\n"
+                          "  Result := TComponent(Sender).Name;\nend;\n"));
+    EXPECT_EQ(
+        h.scripter->ExecuteMethod(QStringLiteral("NameOf"), {ObjectToVariant(&window)}).toString(),
+        QStringLiteral("TevMainForm"));
+    const auto address = qlonglong(reinterpret_cast<quintptr>(&window));
+    for (const QVariant &number : {QVariant(address), QVariant(int(address)), QVariant(12345)}) {
+        try {
+            h.scripter->ExecuteMethod(QStringLiteral("NameOf"), {number});
+            ADD_FAILURE() << "a number became an object";
+        } catch (const script::ScriptError &e) {
+            EXPECT_EQ(e.className(), QStringLiteral("EInvalidCast"));
+        }
+    }
+}
+
 TEST(TvyxScripter, TheDebugHandlerGetsTheCallInsteadOfTheRoutine)
 {
     Host h;
