@@ -9,6 +9,7 @@
 #include "core/lib/knownfolders.h"
 #include "core/project/tevproject.h"
 #include "core/sequence/sequencecolumns.h"
+#include "platform/dataset/memdataset.h"
 #include "ui/controls/dbgrid/vyxdbgrid.h"
 #include "ui/models/datasetmodel.h"
 #include "ui/pages/tevcharspage.h"
@@ -16,8 +17,10 @@
 #include "ui/previewdlg/tevpreviewdlg.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QListWidget>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <memory>
@@ -246,6 +249,30 @@ void openMaster(GalleryApp &ga, PagesWindow &w)
     w.refresh(ga.project());
 }
 
+// A work sequence in the database, built on the master: the pages are editable.
+void openWork(GalleryApp &ga, PagesWindow &w)
+{
+    DrawShaft(ga.seqDir() + "/shaft.png", {500, 300});
+    WriteText(ga.seqDir() + "/ds40.seq", SequenceText(kHeader, kRows));
+    QDir(ga.seqDir()).mkpath("Line 4");
+    ga.project().New(ga.seqDir() + "/Line 4/DS40L4.seq", "DS-40 Line 4", TTevFileType::pftSEQ,
+                     "ds40.seq", {}, {});
+    ga.project().Save();
+    // One characteristic is new, one was changed in its master.
+    MemDataSet &chars = ga.project().DataSetChars();
+    const auto state = [&](const char *label, int value) {
+        chars.locate("LABEL", {label});
+        chars.edit();
+        chars.fieldByName("STATE").setAsInteger(value);
+        chars.post();
+    };
+    state("R1", 8);
+    state("L1", 4);
+    chars.first();
+    w.charsPage->ClearRecentCharImage();
+    w.refresh(ga.project());
+}
+
 void projectPage(Gallery &g)
 {
     GalleryApp ga;
@@ -286,7 +313,55 @@ void editor(Gallery &g)
     w.preview->close();
 }
 
+void projectPageWork(Gallery &g)
+{
+    GalleryApp ga;
+    PagesWindow w(ga);
+    openWork(ga, w);
+    w.charsPage->hide();
+    w.window.resize(1000, 720);
+    g.save(w.window, "pages-project-work");
+}
+
+void charsPageWork(Gallery &g)
+{
+    GalleryApp ga;
+    PagesWindow w(ga);
+    openWork(ga, w);
+    w.projectPage->hide();
+    w.window.resize(1280, 720);
+    w.window.show();
+    ga.project().DataSetChars().locate("LABEL", {"D2"});
+    g.save(w.window, "pages-chars-work");
+    // The group "Journal" selected: its tools are on, the grid shows its characteristics.
+    auto *groups = w.charsPage->findChild<QListWidget *>("GroupFilterBox");
+    groups->setCurrentRow(1);
+    g.save(w.window, "pages-chars-work-group");
+}
+
+void editorWork(Gallery &g)
+{
+    GalleryApp ga;
+    PagesWindow w(ga);
+    openWork(ga, w);
+    w.projectPage->hide();
+    w.window.setGeometry(0, 0, 1280, 720);
+    w.window.show();
+    ga.project().DataSetChars().locate("LABEL", {"L1"});
+    w.preview->Execute();
+    w.preview->BulletBtnClick();
+    w.preview->resize(800, 560);
+    w.charsPage->UpdateCharImage();
+    g.save(*w.preview, "pages-editor-work");
+    w.preview->BulletBtnClick();
+    w.preview->SaveBtnClick();
+    w.preview->close();
+}
+
 TEVORA_GALLERY_SCENE("40-pages-1-project", projectPage);
+TEVORA_GALLERY_SCENE("40-pages-4-project-work", projectPageWork);
+TEVORA_GALLERY_SCENE("40-pages-5-chars-work", charsPageWork);
+TEVORA_GALLERY_SCENE("40-pages-6-editor-work", editorWork);
 TEVORA_GALLERY_SCENE("40-pages-2-chars", charsPage);
 TEVORA_GALLERY_SCENE("40-pages-3-editor", editor);
 

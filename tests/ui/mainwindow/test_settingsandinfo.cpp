@@ -28,13 +28,16 @@ protected:
 
     // Runs Settings...; the dialog gets the root (unless empty) and OK, message boxes the
     // answers in order.
-    QStringList runSettings(const QString &newRoot, QList<int> answers)
+    QStringList runSettings(const QString &newRoot, QList<int> answers,
+                            const QString &newDatabase = {})
     {
         DialogAnswers dialogs;
         dialogs.onDialog([&](QDialog &dialog) {
             if (auto *settings = qobject_cast<TTevSettingsDlg *>(&dialog)) {
                 if (!newRoot.isEmpty())
                     settings->EditSEQDir->setText(newRoot);
+                if (!newDatabase.isEmpty())
+                    settings->EditDBDatabase->setText(newDatabase);
                 return int(mrOk);
             }
             return answers.isEmpty() ? int(mrCancel) : answers.takeFirst();
@@ -77,6 +80,20 @@ TEST_F(SettingsCommand, ANewRootAnsweredNoDropsTheChanges)
     EXPECT_EQ(fileBytes(QStringLiteral("Work/W1.seq")), m_saved);
     EXPECT_TRUE(project().Empty());
     EXPECT_EQ(form().App()->SEQDir(), m_otherRoot.path());
+}
+
+TEST_F(SettingsCommand, ANewDatabaseAsksFirstAndTheStatusLineFollowsTheConnection)
+{
+    // A database file that does not exist yet is made by the connection.
+    const QString other = m_otherRoot.file(QStringLiteral("other.fdb"));
+    const QStringList texts = runSettings(QString(), {mrYes}, other);
+    EXPECT_EQ(texts, QStringList({QStringLiteral("TevSettingsDlg"), "Save changes?"}));
+    EXPECT_TRUE(fileBytes(QStringLiteral("Work/W1.seq")).contains("$VERSION 7.1"));
+    EXPECT_TRUE(project().Empty());
+    EXPECT_EQ(child<QLabel>("LDatabaseStatus")->text(),
+              QStringLiteral("Database: %1 (connected)").arg(other));
+    EXPECT_EQ(column("select count(*) from PROJECTS"), QStringList({"0"}));
+    EXPECT_EQ(form().Tree()->Root(), m_seq.root());
 }
 
 TEST_F(SettingsCommand, OtherSettingsLeaveTheOpenProjectAlone)

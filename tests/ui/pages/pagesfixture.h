@@ -8,16 +8,26 @@
 #include "core/project/tevproject.h"
 #include "support/app/appenvironment.h"
 #include "support/app/sequencetree.h"
+#include "ui/dialogs/kelmsgdlg.h"
+#include "ui/dialogs/vyxinputdlg.h"
+#include "ui/kit/modalresult.h"
+#include "ui/kit/modalrunner.h"
 #include "ui/models/datasetmodel.h"
 #include "ui/pages/tevcharspage.h"
 #include "ui/pages/tevprojectpage.h"
 #include "ui/previewdlg/tevpreviewdlg.h"
 
+#include <QDialog>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
 #include <QVariant>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tev::test {
@@ -39,6 +49,56 @@ struct CharDef
 
 // The text of a sequence file: "$" header lines, "$ROUTINE", the column line and the rows.
 QString SequenceText(const QStringList &header, const std::vector<CharDef> &chars);
+
+// Answers the input box with a text (or cancels it without one) and the message boxes with the
+// answers given (OK once they are used up), recording the prompts and the messages' texts.
+class DialogAnswers
+{
+public:
+    explicit DialogAnswers(std::optional<QString> input = std::nullopt)
+        : m_guard([this, input](QDialog &dialog) {
+            if (auto *box = qobject_cast<TKelMsgDlg *>(&dialog)) {
+                messages << box->msgLabel()->text();
+                return m_messageAnswers.isEmpty() ? int(mrOk) : m_messageAnswers.takeFirst();
+            }
+            if (auto *query = qobject_cast<TvyxInputDlg *>(&dialog)) {
+                prompts << query->msgLabel()->text();
+                if (!input)
+                    return int(mrCancel);
+                if (m_typeInput) {
+                    if (auto *edit = qobject_cast<QLineEdit *>(query->InputCtrl()))
+                        edit->clear();
+                    if (auto *memo = qobject_cast<QPlainTextEdit *>(query->InputCtrl()))
+                        memo->clear();
+                    QTest::keyClicks(query->InputCtrl(), *input);
+                } else if (auto *edit = qobject_cast<QLineEdit *>(query->InputCtrl())) {
+                    edit->setText(*input);
+                } else if (auto *memo = qobject_cast<QPlainTextEdit *>(query->InputCtrl())) {
+                    memo->setPlainText(*input);
+                }
+                typed << query->inputText();
+                return int(mrOk);
+            }
+            ADD_FAILURE() << "unexpected dialog " << dialog.objectName().toStdString();
+            return int(mrCancel);
+        })
+    {}
+
+    // The answers to the next message boxes, in order (OK once used up).
+    void answerMessages(QList<int> answers) { m_messageAnswers = std::move(answers); }
+
+    // Types the input key by key, as a user does, instead of setting it.
+    void typeInput() { m_typeInput = true; }
+
+    QStringList messages;
+    QStringList prompts;
+    QStringList typed; // what the input box held when it was confirmed
+
+private:
+    bool m_typeInput = false;
+    QList<int> m_messageAnswers;
+    ModalRunnerGuard m_guard;
+};
 
 class PagesFixture : public ::testing::Test
 {

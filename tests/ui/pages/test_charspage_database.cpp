@@ -29,41 +29,6 @@ using namespace tev::test;
 
 namespace {
 
-// Answers the input box with a text (or cancels it) and every message box with OK, recording
-// the messages' texts.
-class Answers
-{
-public:
-    explicit Answers(std::optional<QString> input = std::nullopt)
-        : m_guard([this, input](QDialog &dialog) {
-            if (auto *box = qobject_cast<TKelMsgDlg *>(&dialog)) {
-                messages << box->msgLabel()->text();
-                return m_messageAnswers.isEmpty() ? int(mrOk) : m_messageAnswers.takeFirst();
-            }
-            if (auto *query = qobject_cast<TvyxInputDlg *>(&dialog)) {
-                prompts << query->msgLabel()->text();
-                if (!input)
-                    return int(mrCancel);
-                if (auto *edit = qobject_cast<QLineEdit *>(query->InputCtrl()))
-                    edit->setText(*input);
-                return int(mrOk);
-            }
-            ADD_FAILURE() << "unexpected dialog " << dialog.objectName().toStdString();
-            return int(mrCancel);
-        })
-    {}
-
-    // The answers to the next message boxes, in order (OK once used up).
-    void answerMessages(QList<int> answers) { m_messageAnswers = std::move(answers); }
-
-    QStringList messages;
-    QStringList prompts;
-
-private:
-    QList<int> m_messageAnswers;
-    ModalRunnerGuard m_guard;
-};
-
 class CharsInDatabase : public PagesFixture
 {
 protected:
@@ -166,7 +131,7 @@ TEST_F(CharsInDatabase, SelectingFiltersByGroupAndMaster)
 TEST_F(CharsInDatabase, AQuoteInAGroupNameIsDoubledInTheFilter)
 {
     select(groups(), QStringLiteral("Bore"));
-    Answers answers(QStringLiteral("O'Brien"));
+    DialogAnswers answers(QStringLiteral("O'Brien"));
     button("BtnRenameGroup")->click();
     EXPECT_EQ(answers.prompts, QStringList({QStringLiteral("Group Name")}));
     EXPECT_EQ(selectedGroup(), QStringLiteral("O'Brien"));
@@ -264,7 +229,7 @@ TEST_F(CharsInDatabase, GroupMovesKeepTheGroupSelectedAndDoNotSave)
 TEST_F(CharsInDatabase, RenameWritesTheDatabaseAndSaves)
 {
     select(groups(), QStringLiteral("Runout"));
-    Answers answers(QStringLiteral("Wobble"));
+    DialogAnswers answers(QStringLiteral("Wobble"));
     button("BtnRenameGroup")->click();
     EXPECT_EQ(items(groups()), QStringList({"> Groups", "Bore", "Face", "Diameter", "Wobble"}));
     EXPECT_EQ(selectedGroup(), QStringLiteral("Wobble"));
@@ -293,7 +258,7 @@ TEST_P(RenameRefused, ChangesNothing)
     select(groups(), QStringLiteral("Bore"));
     const QByteArray file = fileBytes();
     const QStringList rows = stored("GROUPNAME");
-    Answers answers(c.input);
+    DialogAnswers answers(c.input);
     button("BtnRenameGroup")->click();
     EXPECT_EQ(answers.messages.size(), c.message ? 1 : 0);
     EXPECT_EQ(stored("GROUPNAME"), rows);
@@ -366,7 +331,7 @@ TEST_F(CharsInDatabase, NoKeyDeletesACharacteristic)
              {Qt::Key_Delete, Qt::ControlModifier},
              {Qt::Key_Backspace, {}},
              {Qt::Key_Minus, Qt::ControlModifier}}) {
-        Answers yes;
+        DialogAnswers yes;
         yes.answerMessages({mrYes, mrYes});
         QTest::keyClick(grid, key, modifiers);
         QApplication::processEvents();
@@ -433,7 +398,7 @@ TEST_F(CharsInDatabase, GroupPictureFromElsewhereIsCopiedIn)
         EXPECT_EQ(request.kind, PickerRequest::Open);
         return QStringList({tree->file(QStringLiteral("Masters/cover.png"))});
     });
-    Answers answers;
+    DialogAnswers answers;
     button("BtnGroupImage")->click();
     EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join('|').toStdString();
     EXPECT_TRUE(QFile::exists(work + QStringLiteral("cover.png")));
@@ -467,7 +432,7 @@ TEST_P(GroupPictureRefused, ChangesNothing)
     const QStringList before = stored("IMAGE");
     PickerAnswerGuard picker(
         [&](const PickerRequest &) { return QStringList({tree->file(QLatin1String(c.picked))}); });
-    Answers answers;
+    DialogAnswers answers;
     button("BtnGroupImage")->click();
     ASSERT_EQ(answers.messages.size(), 1);
     // The message box shows each carriage return as a line break.
