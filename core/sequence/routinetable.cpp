@@ -427,7 +427,12 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
         const qsizetype length = all.size();
         size_t expected = 0;
         for (qsizetype start = 0; start <= length;) {
-            const qsizetype cr = all.indexOf(kCrLf, start);
+            qsizetype cr = start;
+            while (cr + 1 < length &&
+                   !(all[cr].unicode() == u'\r' && all[cr + 1].unicode() == u'\n'))
+                ++cr;
+            if (cr + 1 >= length)
+                cr = -1;
             const qsizetype end = cr < 0 ? length : cr;
             const QStringView line = all.sliced(start, end - start);
             start = cr < 0 ? length + 1 : cr + 2;
