@@ -5,11 +5,14 @@
 
 #include "core/app/tevapp.h"
 #include "core/lib/knownfolders.h"
+#include "core/project/tevproject.h"
+#include "platform/dataset/dataset.h"
 #include "ui/controls/vyxdirectorytreeview.h"
 #include "ui/mainwindow/tevmainform.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -56,6 +59,37 @@ public:
     }
 
     QString exeName() const { return m_dir.filePath(QStringLiteral("root/bin/tevora")); }
+    QString sequenceCopy() const { return m_dir.filePath(QStringLiteral("seq")); }
+
+    // Copies the shared sequence tree of the tests (masters, work sequences, a monitor file)
+    // into the environment; false when it cannot be found beside the tree folder or the build.
+    bool copySequenceTree(const QString &treeFolder) const
+    {
+        QString source;
+        for (const QString &candidate :
+             {QFileInfo(treeFolder).absoluteFilePath() + QStringLiteral("/../seqtree"),
+              QCoreApplication::applicationDirPath() +
+                  QStringLiteral("/../../tests/fixtures/seqtree")})
+            if (QFileInfo(candidate).isDir()) {
+                source = QDir(candidate).canonicalPath();
+                break;
+            }
+        if (source.isEmpty())
+            return false;
+        QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString relative = QDir(source).relativeFilePath(from);
+            if (relative.endsWith(QLatin1String(".py")))
+                continue;
+            const QString to = QDir(sequenceCopy()).filePath(relative);
+            QDir().mkpath(QFileInfo(to).path());
+            if (!QFile::copy(from, to))
+                return false;
+            QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
+        }
+        return true;
+    }
 
     void setSequenceFolder(const QString &folder) const
     {
@@ -95,7 +129,76 @@ void serviceMode(Gallery &g)
     g.save(form, QStringLiteral("mainwindow-service-sql"));
 }
 
+// Selects a node of the tree as a click does, which opens its file.
+void openInTree(TTevMainForm &form, const QString &relative)
+{
+    QTreeWidgetItem *node = form.Tree()->FindNode(relative);
+    if (node)
+        form.Tree()->setCurrentItem(node);
+    QCoreApplication::processEvents();
+}
+
+// The window on a copy of the shared sequence tree; false (and a failed scene) without it.
+bool startOnSequenceTree(Gallery &g, WindowEnvironment &env, std::unique_ptr<TTevMainForm> &form)
+{
+    if (!env.copySequenceTree(g.treeFolder())) {
+        g.fail("mainwindow: the shared sequence tree was not found");
+        return false;
+    }
+    env.setSequenceFolder(env.sequenceCopy());
+    form = std::make_unique<TTevMainForm>(env.exeName());
+    return true;
+}
+
+void masterOpen(Gallery &g)
+{
+    WindowEnvironment env;
+    std::unique_ptr<TTevMainForm> form;
+    if (!startOnSequenceTree(g, env, form))
+        return;
+    // A work sequence in the database, so that the master lists what is built on it.
+    TTevProject &project = form->App()->Project();
+    if (project.New(QStringLiteral("Work/Line3.seq"), QStringLiteral("Line 3"),
+                    TTevFileType::pftSEQ, QStringLiteral("Masters/Housing.seq"), {}, {}))
+        project.Save();
+    project.Close();
+    form->Tree()->RefreshNodes();
+    openInTree(*form, QStringLiteral("Masters/Housing.seq"));
+    g.save(*form, QStringLiteral("mainwindow-master-project"));
+    form->PageCtrl()->setCurrentIndex(2);
+    g.save(*form, QStringLiteral("mainwindow-master-references"));
+}
+
+void workOpen(Gallery &g)
+{
+    WindowEnvironment env;
+    std::unique_ptr<TTevMainForm> form;
+    if (!startOnSequenceTree(g, env, form))
+        return;
+    TTevProject &project = form->App()->Project();
+    if (!project.New(QStringLiteral("Work/Line3.seq"), QStringLiteral("Line 3"),
+                     TTevFileType::pftSEQ, QStringLiteral("Masters/Housing.seq"), {}, {})) {
+        g.fail("mainwindow: the work project could not be created");
+        return;
+    }
+    project.AddMasterProject(QStringLiteral("Masters/Shaft.seq"));
+    project.Save();
+    project.Close();
+    form->Tree()->RefreshNodes();
+    openInTree(*form, QStringLiteral("Work/Line3.seq"));
+    const char *names[] = {"mainwindow-work-project", "mainwindow-work-characteristics",
+                           "mainwindow-work-references", "mainwindow-work-file"};
+    for (int page = 0; page < 4; ++page) {
+        form->PageCtrl()->setCurrentIndex(page);
+        if (page == 1)
+            project.DataSetChars().next();
+        g.save(*form, QString::fromLatin1(names[page]));
+    }
+}
+
 TEVORA_GALLERY_SCENE("40-mainwindow-1-empty", emptyWindow);
+TEVORA_GALLERY_SCENE("40-mainwindow-2-master", masterOpen);
+TEVORA_GALLERY_SCENE("40-mainwindow-3-work", workOpen);
 TEVORA_GALLERY_SCENE("40-mainwindow-9-service", serviceMode);
 
 } // namespace

@@ -312,7 +312,7 @@ void TTevSettingsDlg::LTestConnectionClick()
                    : QStringLiteral("Unable to connect to database."));
 }
 
-bool ExecuteSettingsDlg(TTevApp *App)
+bool ExecuteSettingsDlg(TTevApp *App, const std::function<bool()> &BeforeSourceChange)
 {
     if (!App)
         return false;
@@ -327,6 +327,17 @@ bool ExecuteSettingsDlg(TTevApp *App)
 
     TTevSettings &settings = App->Settings();
     TTevDataModule &data = App->Data();
+    if (BeforeSourceChange) {
+        TStringList params;
+        if (data.Database())
+            params.Assign(data.Database()->params());
+        const bool databaseChanges = data.Database() && dialog.StoreConnectionParams(params, true);
+        if ((databaseChanges || dialog.EditSEQDir->text() != App->SEQDir()) &&
+            !BeforeSourceChange()) {
+            dialog.RestoreLanguage();
+            return false;
+        }
+    }
     if (data.Database() && dialog.StoreConnectionParams(data.Database()->params(), true)) {
         if (!data.Reconnect())
             KelShowMessage(QStringLiteral("Unable to connect to database."));

@@ -18,6 +18,7 @@
 #include "ui/kit/kelform.h"
 
 #include <QPointer>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -132,8 +133,10 @@ private:
 // Shows the settings dialog. On OK writes the values into the settings and the live connection,
 // reconnects and upgrades the database when the connection changed (reporting a failed
 // reconnect), moves the sequence root when it changed, sets the language and applies the
-// settings; returns true. On Cancel returns false and changes nothing.
-bool ExecuteSettingsDlg(TTevApp *App);
+// settings; returns true. On Cancel returns false and changes nothing. BeforeSourceChange, when
+// given, runs after OK and before a new sequence root or database file takes effect (the caller
+// settles the open project there); false from it changes nothing, as Cancel does.
+bool ExecuteSettingsDlg(TTevApp *App, const std::function<bool()> &BeforeSourceChange = {});
 
 // Whether a setting names an encoding that files can be read and written in: a code page number
 // or an encoding name that is supported here.

@@ -18,6 +18,7 @@
 #include "ui/appdialogs/tevsettingsdlg.h"
 #include "ui/controls/vyxdirectorytreeview.h"
 #include "ui/dialogs/kelmsgdlg.h"
+#include "ui/pages/tevcharspage.h"
 #include "ui/pickers/pickers.h"
 
 #include <QDir>
@@ -195,10 +196,27 @@ void TTevMainForm::ToolBntExportClick()
 }
 
 void TTevMainForm::MISettingsClick()
-{}
+{
+    // A new root or database leaves the open project behind: its changes are settled and it is
+    // closed before the switch, so that nothing is written into the new place by mistake.
+    const auto settleProject = [this] {
+        if (!ResolveChanges())
+            return false;
+        FCharsPage->ClearRecentCharImage();
+        Project().Close();
+        TakeBaseline();
+        return true;
+    };
+    if (!ExecuteSettingsDlg(FApp.get(), settleProject))
+        return;
+    UpdateTreeRoot();
+    TranslateForm();
+}
 
 void TTevMainForm::MIHelpAboutClick()
-{}
+{
+    ShowAboutBox(FApp.get());
+}
 
 void TTevMainForm::AddClientBtnClick()
 {

@@ -50,6 +50,27 @@ void SetBackground(QWidget *widget, TColor color)
     widget->setAutoFillBackground(true);
 }
 
+// The tool bar's pictures are white on the dark bar, and the style's grey for a disabled button
+// is nearly as light: a disabled button shows its picture faint instead.
+QIcon ToolBarIcon(const char *name)
+{
+    QIcon icon;
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QPixmap normal =
+            ImageCollection::pixmap(QString::fromLatin1(name), qRound(32 * ratio), ratio);
+        QPixmap faint(normal.size());
+        faint.setDevicePixelRatio(normal.devicePixelRatio());
+        faint.fill(Qt::transparent);
+        QPainter painter(&faint);
+        painter.setOpacity(0.3);
+        painter.drawPixmap(0, 0, normal);
+        painter.end();
+        icon.addPixmap(normal, QIcon::Normal);
+        icon.addPixmap(faint, QIcon::Disabled);
+    }
+    return icon;
+}
+
 void SetTextColor(QWidget *widget, const QColor &color)
 {
     QPalette palette = widget->palette();
@@ -176,7 +197,7 @@ void TTevMainForm::CreateToolButtons()
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolTip(hint);
         if (image)
-            button->setIcon(ImageCollection::icon(QString::fromLatin1(image)));
+            button->setIcon(ToolBarIcon(image));
         FToolBar->addWidget(button);
         return button;
     };
@@ -185,6 +206,7 @@ void TTevMainForm::CreateToolButtons()
     FToolBtnNew = add("ToolBtnNew", QStringLiteral("Create New Project"), "New negativ");
     connect(FToolBtnNew, &QToolButton::clicked, this, reported([this] { ToolBtnNewClick(); }));
     FToolBtnSave = add("ToolBtnSave", QStringLiteral("Save Project"), nullptr);
+    FFileSave1->setIcon(ToolBarIcon("Large Icons\\Save negative"));
     FToolBtnSave->setDefaultAction(FFileSave1);
     FToolBtnSave->setToolTip(QStringLiteral("Save Project"));
     FToolBtnDelete =

@@ -8,7 +8,6 @@
 #include "ui/controls/dbgrid/vyxdbgrid.h"
 #include "ui/kit/colors.h"
 #include "ui/models/datasetmodel.h"
-#include "ui/pages/projectops.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
@@ -185,7 +184,7 @@ void TTevCharsPage::GridCharsMouseUp(QPoint Pos)
         return;
     if (!BeginDatabaseWrite())
         return;
-    ProjectOps::ToggleSelectedChar(*project);
+    project->ToggleSelectedChar();
     EndDatabaseWrite();
     if (QWidget *editor = FGridChars->indexWidget(FGridChars->currentIndex()))
         Q_EMIT FGridChars->itemDelegate()->closeEditor(editor);

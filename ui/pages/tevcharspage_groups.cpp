@@ -10,7 +10,6 @@
 #include "ui/kit/speedbutton.h"
 #include "ui/pages/dependfiles.h"
 #include "ui/pages/pictureformats.h"
-#include "ui/pages/projectops.h"
 #include "ui/pickers/pickers.h"
 
 #include <QListWidget>
@@ -53,13 +52,13 @@ void TTevCharsPage::FillFilterLists()
         if (project) {
             if (project->Generator() == QLatin1String("Tevora")) {
                 RefFileFilterBox->addItem(QStringLiteral("> Master files"));
-                RefFileFilterBox->addItems(Lines(ProjectOps::GetDistinctCharFieldValues(
-                    *project, QStringLiteral("REF_FILENAME"))));
+                RefFileFilterBox->addItems(
+                    Lines(project->GetDistinctCharFieldValues(QStringLiteral("REF_FILENAME"))));
                 RefFileFilterBox->setCurrentRow(0);
             }
             GroupFilterBox->addItem(QStringLiteral("> Groups"));
-            GroupFilterBox->addItems(Lines(
-                ProjectOps::GetDistinctCharFieldValues(*project, QStringLiteral("GROUPNAME"))));
+            GroupFilterBox->addItems(
+                Lines(project->GetDistinctCharFieldValues(QStringLiteral("GROUPNAME"))));
             GroupFilterBox->setCurrentRow(0);
         }
     }
@@ -83,7 +82,7 @@ void TTevCharsPage::ApplyCharFilter()
     if (RefFileFilterBox->currentRow() > 0)
         add(QLatin1String("(REF_FILENAME = ") + Quoted(RefFileFilterBox->currentItem()->text()) +
             QLatin1Char(')'));
-    ProjectOps::SetCharFilter(*project, filter);
+    project->SetCharFilter(filter);
 }
 
 void TTevCharsPage::FilterBoxClick()
@@ -131,7 +130,7 @@ void TTevCharsPage::MoveGroup(bool Up)
     const QString group = GroupFilterBox->currentItem()->text();
     if (!BeginDatabaseWrite())
         return;
-    ProjectOps::MoveGroup(*project, Up);
+    project->MoveGroup(Up);
     EndDatabaseWrite();
     FillFilterLists();
     SelectGroup(group);
@@ -166,8 +165,8 @@ void TTevCharsPage::BtnRenameGroupClick()
     }
     if (!BeginDatabaseWrite())
         return;
-    ProjectOps::RenameGroup(*project, oldName, newName);
-    ProjectOps::Save(*project);
+    project->RenameGroup(oldName, newName);
+    project->Save();
     EndDatabaseWrite();
     FillFilterLists();
     SelectGroup(newName);
@@ -192,7 +191,7 @@ void TTevCharsPage::SelectGroupImage()
     if (chosen.isEmpty())
         return;
     // The 8.3 test looks at the picked file where it is, before anything is copied.
-    if (!ProjectOps::ValidDependsFileName(*project, chosen)) {
+    if (!project->ValidDependsFileName(chosen)) {
         KelShowMessage(InvalidFileNameMessage());
         return;
     }
@@ -203,8 +202,8 @@ void TTevCharsPage::SelectGroupImage()
     }
     if (!BeginDatabaseWrite())
         return;
-    const quint32 result = ProjectOps::ChangeGroupImage(
-        *project, CharField(QStringLiteral("GROUPNAME")), project->ProjectDir() + file.BareName);
+    const quint32 result = project->ChangeGroupImage(CharField(QStringLiteral("GROUPNAME")),
+                                                     project->ProjectDir() + file.BareName);
     EndDatabaseWrite();
     if (result == 2)
         KelShowMessage(InvalidFileNameMessage());
@@ -215,7 +214,7 @@ void TTevCharsPage::BtnCharUpClick()
     TTevProject *project = Project();
     if (!project || !BeginDatabaseWrite())
         return;
-    ProjectOps::MoveCharacteristic(*project, true);
+    project->MoveCharacteristic(true);
     EndDatabaseWrite();
     FGridChars->viewport()->update();
 }
@@ -225,7 +224,7 @@ void TTevCharsPage::BtnCharDownClick()
     TTevProject *project = Project();
     if (!project || !BeginDatabaseWrite())
         return;
-    ProjectOps::MoveCharacteristic(*project, false);
+    project->MoveCharacteristic(false);
     EndDatabaseWrite();
     FGridChars->viewport()->update();
 }

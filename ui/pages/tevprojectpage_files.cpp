@@ -9,7 +9,6 @@
 #include "ui/kit/speedbutton.h"
 #include "ui/pages/dependfiles.h"
 #include "ui/pages/pictureformats.h"
-#include "ui/pages/projectops.h"
 #include "ui/pickers/pickers.h"
 #include "ui/previewdlg/tevpreviewdlg.h"
 
@@ -39,7 +38,7 @@ bool TTevProjectPage::SelectDependFile(QLineEdit *Edit, const QString &Filter)
     if (chosen.isEmpty())
         return false;
     // The 8.3 test looks at the picked file where it is.
-    if (!ProjectOps::ValidDependsFileName(*project, chosen)) {
+    if (!project->ValidDependsFileName(chosen)) {
         KelShowMessage(InvalidFileNameMessage());
         return false;
     }

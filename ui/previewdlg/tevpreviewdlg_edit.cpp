@@ -16,7 +16,6 @@
 #include "ui/pages/picturebox.h"
 #include "ui/pages/picturefit.h"
 #include "ui/pages/pictureformats.h"
-#include "ui/pages/projectops.h"
 #include "ui/pickers/pickers.h"
 
 #include <QCloseEvent>
@@ -234,7 +233,7 @@ void TTevPreviewDlg::OpenBtnClick()
     if (chosen.isEmpty())
         return;
     // Refused files are reported as the characteristics page reports them.
-    if (!ProjectOps::ValidDependsFileName(project, chosen)) {
+    if (!project.ValidDependsFileName(chosen)) {
         KelShowMessage(InvalidFileNameMessage());
         return;
     }
@@ -245,8 +244,8 @@ void TTevPreviewDlg::OpenBtnClick()
     }
     if (!ResolveChangeLog())
         return;
-    const quint32 result = ProjectOps::ChangeGroupImage(project, current("GROUPNAME"),
-                                                        project.ProjectDir() + file.BareName);
+    const quint32 result =
+        project.ChangeGroupImage(current("GROUPNAME"), project.ProjectDir() + file.BareName);
     CommitChangeLog();
     if (result == 2)
         KelShowMessage(InvalidFileNameMessage());

@@ -215,6 +215,25 @@ TEST_F(TreeRoad, AChangedFileWithoutRowIsSavedWithoutAQuestion)
     EXPECT_EQ(project().FileName(), m_seq.file(SequenceTree::Housing));
 }
 
+TEST_F(TreeRoad, AFailedAutomaticSaveIsReportedAndTheFileStaysOpen)
+{
+    click(SequenceTree::Line1);
+    ASSERT_FALSE(project().ExistsInDatabase());
+    project().SetVersion(QStringLiteral("9.9"));
+    ASSERT_NE(project().ChangeState(), 0u);
+    // A folder in the file's place: the file cannot be written, whoever runs the test.
+    const QString file = m_seq.file(SequenceTree::Line1);
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QDir().mkdir(file));
+    DialogAnswers answers({mrOk});
+    click(SequenceTree::Housing);
+    ASSERT_EQ(answers.texts().size(), 1);
+    EXPECT_TRUE(answers.texts()[0].startsWith(QStringLiteral("The project could not be saved.")));
+    EXPECT_EQ(project().FileName(), file);
+    EXPECT_EQ(project().Version(), QStringLiteral("9.9"));
+    EXPECT_EQ(selectedPath(), file);
+}
+
 TEST_F(TreeRoad, F5OnAFolderWritesItsMissingFilesFromTheDatabase)
 {
     createWork(QStringLiteral("Work/W1.seq"), QStringLiteral("W1"));
@@ -235,12 +254,6 @@ TEST_F(TreeRoad, F5WithoutSelectionDoesNothing)
     EXPECT_TRUE(project().Empty());
 }
 
-} // namespace
-} // namespace tev::test
-
-namespace tev::test {
-namespace {
-
 TEST_F(TreeRoad, SelectedRowsAreFilledAcrossTheTree)
 {
     click(SequenceTree::Housing);
@@ -257,12 +270,6 @@ TEST_F(TreeRoad, SelectedRowsAreFilledAcrossTheTree)
         drawnAtLevel |= picture.pixelColor(x, selected.center().y()) != QColor(0x5B, 0x7D, 0x9D);
     EXPECT_TRUE(drawnAtLevel);
 }
-
-} // namespace
-} // namespace tev::test
-
-namespace tev::test {
-namespace {
 
 // A work sequence opens as "Header changed" when its stored header differs from its file's;
 // only changes made after opening count for the question.
@@ -290,12 +297,6 @@ TEST_F(TreeRoad, AnEditThatLeavesTheStateAsItWasStillAsks)
     click(SequenceTree::Housing);
     EXPECT_EQ(answers.texts(), QStringList({"Save changes?"}));
 }
-
-} // namespace
-} // namespace tev::test
-
-namespace tev::test {
-namespace {
 
 // The tree refills a folder's nodes when it is opened again or searched; the open project and
 // its changes stay, and its node is selected again.

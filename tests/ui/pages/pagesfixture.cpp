@@ -1,5 +1,6 @@
 #include "pagesfixture.h"
 
+#include "core/db/tevdatamodule.h"
 #include "core/sequence/sequencecolumns.h"
 #include "platform/dataset/memdataset.h"
 #include "ui/controls/dbgrid/vyxdbgrid.h"
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace tev::test {
 
@@ -77,6 +80,10 @@ PagesFixture::PagesFixture()
     charsPage->SetDataSources(datSrcProject, datSrcChars);
     charsPage->SetPreviewDlg(preview);
     QObject::connect(&project(), &TTevProject::OnChange, window.get(), [this] { refresh(); });
+    QObject::connect(&project(), &TTevProject::OnStateChanged, window.get(), [this] {
+        charsPage->SetEditingEnabled(project().ExistsInDatabase());
+        preview->PnlTools()->setEnabled(project().ExistsInDatabase());
+    });
 }
 
 PagesFixture::~PagesFixture()
@@ -117,6 +124,58 @@ void PagesFixture::readFile(const QString &fileName)
     project().ReadSequenceFile(fileName);
     project().DataSetChars().first();
     refresh();
+}
+
+void PagesFixture::openWork()
+{
+    tree = std::make_unique<SequenceTree>();
+    app->SetSEQDir(tree->root());
+    ASSERT_TRUE(app->Data().Connected());
+    ASSERT_TRUE(project().New(tree->file(QStringLiteral("Work/W1.seq")), QStringLiteral("W1"),
+                              TTevFileType::pftSEQ, SequenceTree::Housing, {}, {}));
+    project().AddMasterProject(SequenceTree::Shaft);
+    project().Save();
+    ASSERT_TRUE(project().ExistsInDatabase());
+    charsPage->ClearRecentCharImage();
+    project().DataSetChars().first();
+    refresh();
+}
+
+QStringList PagesFixture::routine()
+{
+    MemDataSet &chars = project().DataSetChars();
+    QStringList result;
+    const MemDataSet::Bookmark mark = chars.bookmark();
+    for (chars.first(); !chars.eof(); chars.next())
+        result << chars.fieldByName(QStringLiteral("GROUPNAME")).asString() + QLatin1Char('/') +
+                      chars.fieldByName(QStringLiteral("LABEL")).asString();
+    if (chars.bookmarkValid(mark))
+        chars.gotoBookmark(mark);
+    return result;
+}
+
+QStringList PagesFixture::query(const QString &sql) const
+{
+    QSqlQuery q(app->Data().Database()->database());
+    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    QStringList result;
+    while (q.next())
+        result << q.value(0).toString();
+    return result;
+}
+
+QStringList PagesFixture::stored(const QString &column) const
+{
+    return query(QStringLiteral("select c.%1 from CHARACTERISTICS c join PROJECTS p on "
+                                "p.PROJECTID = c.PROJECTID where p.FILENAME = '%2' order by "
+                                "c.CHARID")
+                     .arg(column, project().RelativeFileName()));
+}
+
+QByteArray PagesFixture::fileBytes() const
+{
+    QFile file(project().FileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void PagesFixture::refresh()

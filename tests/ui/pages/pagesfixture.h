@@ -7,6 +7,7 @@
 #include "core/app/tevapp.h"
 #include "core/project/tevproject.h"
 #include "support/app/appenvironment.h"
+#include "support/app/sequencetree.h"
 #include "ui/models/datasetmodel.h"
 #include "ui/pages/tevcharspage.h"
 #include "ui/pages/tevprojectpage.h"
@@ -53,8 +54,20 @@ protected:
     // Reads a sequence file into the project as opening does (without the database part), then
     // refreshes the pages as the window does on the project's change.
     void readFile(const QString &fileName);
+    // Creates the work project "Work/W1.seq" in the database from the shared tree's masters
+    // Housing (groups Bore, Face) and Shaft (Diameter, Runout), saves it and shows it, as the
+    // window does after a click on the new file. The tree becomes the sequence folder.
+    void openWork();
     // The window's refresh (UpdateView and UpdateEnabledStates) of these pages.
     void refresh();
+    // The characteristics in routine order as "GROUP/LABEL", the filter's view unchanged.
+    QStringList routine();
+    // The database's rows of the open project in CHARID order, one column as text.
+    QStringList stored(const QString &column) const;
+    // The first column of every row of a query on the project database.
+    QStringList query(const QString &sql) const;
+    // The bytes of the open project's sequence file.
+    QByteArray fileBytes() const;
     // Moves the characteristic dataset to the record with that label.
     void gotoLabel(const QString &label);
 
@@ -66,6 +79,7 @@ protected:
     }
 
     AppEnvironment env;
+    std::unique_ptr<SequenceTree> tree;
     std::unique_ptr<TTevApp> app;
     std::unique_ptr<QWidget> window;
     DataSetModel *datSrcProject = nullptr;
