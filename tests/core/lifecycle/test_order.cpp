@@ -72,7 +72,7 @@ protected:
 TEST_F(Order, RenumberKeepsSeparateRunsOfOneNameApart)
 {
     m_project.BeginUpdate();
-    for (const QString &label : {"H4", "H5", "H6", "S1", "S2", "S3", "S4"}) {
+    for (const char *label : {"H4", "H5", "H6", "S1", "S2", "S3", "S4"}) {
         go(label);
         chars().deleteRecord();
     }
@@ -145,9 +145,9 @@ TEST_F(Order, MoveGroupSwapsWithTheNeighbouringGroup)
 TEST_F(Order, MoveGroupOverAGapInTheNumbers)
 {
     m_project.BeginUpdate();
-    for (const QString &label : {"S1", "S2"})
+    for (const char *label : {"S1", "S2"})
         set(label, "GROUPID", 7);
-    for (const QString &label : {"S3", "S4"})
+    for (const char *label : {"S3", "S4"})
         set(label, "GROUPID", 9);
     m_project.EndUpdate();
     go("S3");
@@ -180,7 +180,7 @@ TEST_F(Order, ExchangeFeaturesSwapsTwoNeighbouringRuns)
     const QStringList points{"A", "A", "A", "F1", "F1", "F2", "F2", "F2", "B", "B"};
     m_project.BeginUpdate();
     int i = 0;
-    for (const QString &label : {"H1", "H2", "H3", "H4", "H5", "H6", "S1", "S2", "S3", "S4"}) {
+    for (const char *label : {"H1", "H2", "H3", "H4", "H5", "H6", "S1", "S2", "S3", "S4"}) {
         set(label, "GROUPNAME", "G'1");
         set(label, "GROUPID", 1);
         set(label, "FEATURE", points[i++]);
