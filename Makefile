@@ -31,8 +31,9 @@ build: configure
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The real program on the build tree's embedded database, with a sample sequence folder.
 run: build
-	$(BUILD_DIR)/bin/tevora
+	tools/run-tevora.sh $(BUILD_DIR)
 
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench_*; do echo "== $$b"; $$b; done

@@ -22,6 +22,11 @@ char g_header[4096];
 char g_path[4096];
 // A stack overflow leaves no stack for the handler: it runs on a stack of its own.
 alignas(16) char g_altStack[64 * 1024];
+// The names of the stack trace are a best effort that allocates: when the signal came while the
+// allocator held its lock (a corrupted heap aborts inside it), the effort would wait forever. After
+// this many seconds the process ends by its signal all the same.
+constexpr unsigned kStackTraceNamesTimeoutSeconds = 10;
+volatile sig_atomic_t g_fatalSignal = 0;
 
 void writeText(int fd, const char *text)
 {
@@ -64,6 +69,19 @@ const char *signalName(int sig)
     }
 }
 
+// The best effort is stuck: end the process now, by the signal that brought it here.
+void onStackTraceNamesTimeout(int)
+{
+    const int sig = g_fatalSignal;
+    ::signal(sig, SIG_DFL);
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigaddset(&pending, sig);
+    ::sigprocmask(SIG_UNBLOCK, &pending, nullptr);
+    ::raise(sig);
+    ::_exit(128 + sig);
+}
+
 void onFatalSignal(int sig)
 {
     const int fd = ::open(g_path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -78,6 +96,15 @@ void onFatalSignal(int sig)
             if (frames[i])
                 writeHex(fd, reinterpret_cast<std::uintptr_t>(frames[i]));
         // What follows allocates and is not safe in a signal handler; the part above is on disk.
+        g_fatalSignal = sig;
+        struct sigaction timeout
+        {
+        };
+        timeout.sa_handler = onStackTraceNamesTimeout;
+        sigemptyset(&timeout.sa_mask);
+        timeout.sa_flags = SA_ONSTACK;
+        ::sigaction(SIGALRM, &timeout, nullptr);
+        ::alarm(kStackTraceNamesTimeoutSeconds);
         writeText(fd, "\nstack trace:\n");
         writeText(fd, stackTraceText(boost::stacktrace::stacktrace()).toUtf8().constData());
         ::close(fd);

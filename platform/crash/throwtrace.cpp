@@ -29,13 +29,26 @@ struct ThreadRecords
     bool recording = false; // a throw while recording (out of memory) is not recorded again
 };
 
-thread_local ThreadRecords t_records;
+// A thread's records end with the thread, and the main thread's before the destructors of
+// static objects run at exit, which may still throw (a database client closing its connections).
+// The flag is trivially destructible, so it can still be read then.
+thread_local bool t_recordsGone = false;
+
+struct ThreadRecordsHolder
+{
+    ThreadRecords records;
+    ~ThreadRecordsHolder() { t_recordsGone = true; }
+};
+
+thread_local ThreadRecordsHolder t_holder;
 std::atomic<bool> g_tracing{false};
 
 // Inlined into the throw entry point, so that the frames to skip are known.
 [[gnu::always_inline]] inline void recordThrow(const void *object, const void *type) noexcept
 {
-    ThreadRecords &r = t_records;
+    if (t_recordsGone)
+        return;
+    ThreadRecords &r = t_holder.records;
     if (r.recording)
         return;
     r.recording = true;
@@ -56,8 +69,8 @@ std::atomic<bool> g_tracing{false};
 void setThrowTracing(bool on)
 {
     g_tracing = on;
-    if (!on)
-        t_records = ThreadRecords();
+    if (!on && !t_recordsGone)
+        t_holder.records = ThreadRecords();
 }
 
 bool throwTracing()
@@ -68,7 +81,9 @@ bool throwTracing()
 std::optional<boost::stacktrace::stacktrace> throwSiteTrace(const void *exceptionObject,
                                                             const std::type_info *type)
 {
-    const ThreadRecords &r = t_records;
+    if (t_recordsGone)
+        return std::nullopt;
+    const ThreadRecords &r = t_holder.records;
     for (std::size_t i = 0; i < kRememberedThrows; ++i) {
         const ThrowRecord &rec =
             r.records[(r.next + kRememberedThrows - 1 - i) % kRememberedThrows];
@@ -80,7 +95,9 @@ std::optional<boost::stacktrace::stacktrace> throwSiteTrace(const void *exceptio
 
 std::optional<boost::stacktrace::stacktrace> lastThrowTrace()
 {
-    const ThreadRecords &r = t_records;
+    if (t_recordsGone)
+        return std::nullopt;
+    const ThreadRecords &r = t_holder.records;
     const ThrowRecord &rec = r.records[(r.next + kRememberedThrows - 1) % kRememberedThrows];
     if (!rec.object)
         return std::nullopt;

@@ -5,6 +5,7 @@
 
 #include "core/app/tevapp.h"
 #include "core/lib/paths.h"
+#include "platform/crash/exceptionhandlers.h"
 #include "platform/error.h"
 #include "platform/script/scripterror.h"
 #include "scripting/host/tvyxscripter.h"
@@ -39,6 +40,16 @@ void TTevMainForm::InitScripter()
         KelShowMessage(QStringLiteral("The script could not be compiled; Tevora runs without "
                                       "it.\n\n%1")
                            .arg(FScripter->CompileErrorText(error)));
+    };
+    // An error in a handler that the script attached to a component (a Tools item's OnClick)
+    // reaches the program's error dialog as an error of the window's own handlers does, and the
+    // window goes on.
+    FScripter->OnEventError = [](const script::ScriptError &error) {
+        try {
+            throw error;
+        } catch (...) {
+            HandleCurrentException();
+        }
     };
     try {
         FScripter->EventSetMode = script::EventMode::esAddEventOnBottom;
