@@ -658,13 +658,18 @@ QString TTevProject::DefaultHeader() const
     return tev::DefaultHeader(ProjectName(), FDefaults.Decimals, Now());
 }
 
-void TTevProject::WriteHeader(QStringList &Lines) const
+TStringList TTevProject::HeaderWithColumns() const
 {
     TStringList header = paramsList(ProjectField("PARAMS").asString());
     header.SetValues(QStringLiteral("$GENERATOR"), Generator());
     header.SetValues(QStringLiteral("$COVERLABEL"), ImageFileName());
     header.SetValues(QStringLiteral("$PROJECTNAME"), ProjectName());
-    QStringList lines = header.ToStringList();
+    return header;
+}
+
+void TTevProject::WriteHeader(QStringList &Lines) const
+{
+    QStringList lines = HeaderWithColumns().ToStringList();
     for (QString &line : lines) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq >= 0)

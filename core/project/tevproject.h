@@ -271,7 +271,9 @@ private:
     // The change state set with the update flag held, so that the post writes nothing.
     void SetChangeStateQuietly(quint32 Value);
     void MarkDatabaseOnlyChange();
-    void StampDate();
+    // Brings the header to what the file gets (date, depends and the values kept in their own
+    // columns), so that the database row and the file of a save hold the same header.
+    void PrepareSavedHeader();
     // Learns the project's id from the database when the record has none (the row is created).
     void EnsureProjectId();
     TFileReport CopyDependencyFiles(const QStringList &List, const QString &SourceDir,
@@ -285,6 +287,8 @@ private:
     void FillProjectRecord(const QStringList &Lines);
     void SetHeaderProperty(const QString &Name, const QString &Value);
     void ProjectAfterPost();
+    // The header as files get it: the values kept in their own columns replace the stored ones.
+    TStringList HeaderWithColumns() const;
     void WriteHeader(QStringList &Lines) const;
     void WriteRoutine(QStringList &Lines);
     Field &ProjectField(const char *Name) const;

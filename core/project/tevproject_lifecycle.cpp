@@ -86,9 +86,18 @@ QDateTime TTevProject::Now() const
     return FClock ? FClock() : QDateTime::currentDateTime();
 }
 
-void TTevProject::StampDate()
+void TTevProject::PrepareSavedHeader()
 {
     SetHeaderValue(QStringLiteral("$DATE"), DateStamp(Now()));
+    // Reading the file computes the depends from the characteristics again.
+    UpdateDepends();
+    // The file's header takes some values from their columns; the stored one must agree, or
+    // opening the file finds a changed header.
+    const QString header = HeaderWithColumns().Text();
+    if (header != ProjectField("PARAMS").asString()) {
+        EnsureEditState(*FCDSProject);
+        ProjectField("PARAMS").setAsString(header);
+    }
 }
 
 void TTevProject::SetChangeStateQuietly(quint32 Value)
@@ -319,7 +328,7 @@ void TTevProject::Save()
         return;
     // Held throughout: the posts of the record must not write the whole project again.
     UpdateScope scope(*this);
-    StampDate();
+    PrepareSavedHeader();
     if (FData) {
         EnsureProjectId();
         FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
@@ -335,7 +344,7 @@ void TTevProject::SaveHeader()
     if (!IsWorkSequence())
         return;
     UpdateScope scope(*this);
-    StampDate();
+    PrepareSavedHeader();
     if (FData) {
         const int id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject);
         if (ProjectId() <= 0 && id > 0) {

@@ -47,6 +47,40 @@ QString NamePart(const QString &FileName)
     return FileName.mid(FileName.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+// Brings back the index, the filter switch and the current record of a dataset when the scope
+// ends, also by an exception: a caller (a script too) keeps the view it had.
+class ViewKeeper
+{
+public:
+    explicit ViewKeeper(MemDataSet &DataSet)
+        : m_dataSet(DataSet)
+        , m_index(DataSet.indexName())
+        , m_filtered(DataSet.filtered())
+        , m_current(DataSet.bookmark())
+    {}
+    ~ViewKeeper()
+    {
+        try {
+            m_dataSet.setIndexName(m_index);
+            if (m_dataSet.filtered() != m_filtered)
+                m_dataSet.setFiltered(m_filtered);
+            if (m_dataSet.bookmarkValid(m_current))
+                m_dataSet.gotoBookmark(m_current);
+        } catch (const std::exception &e) {
+            // The error that ended the scope, if any, wins.
+            qCWarning(lcProject) << "Cannot restore the characteristics' view:" << e.what();
+        }
+    }
+    ViewKeeper(const ViewKeeper &) = delete;
+    ViewKeeper &operator=(const ViewKeeper &) = delete;
+
+private:
+    MemDataSet &m_dataSet;
+    QString m_index;
+    bool m_filtered;
+    MemDataSet::Bookmark m_current;
+};
+
 } // namespace
 
 TTevProject::OrderFrame::OrderFrame(TTevProject &Project)
@@ -481,29 +515,20 @@ QString TTevProject::GetDistinctCharFieldValues(const QString &AFieldName)
 {
     MemDataSet &ds = *FCDSChars;
     DisableControlsGuard controls(ds);
-    const MemDataSet::Bookmark mark = ds.bookmark();
-    const QString index = ds.indexName();
+    ViewKeeper view(ds);
     Field &field = ds.fieldByName(AFieldName);
     ds.setIndexName(QStringLiteral("IDX_FILTER_") + AFieldName);
+    ds.setFiltered(false);
     QString result;
-    try {
-        ds.setFiltered(false);
-        QString previous;
-        bool first = true;
-        for (ds.first(); !ds.eof(); ds.next()) {
-            const QString value = field.asString();
-            if (first || value != previous)
-                result += value + QStringLiteral("\r\n");
-            previous = value;
-            first = false;
-        }
-    } catch (...) {
-        ds.setIndexName(index);
-        throw;
+    QString previous;
+    bool first = true;
+    for (ds.first(); !ds.eof(); ds.next()) {
+        const QString value = field.asString();
+        if (first || value != previous)
+            result += value + QStringLiteral("\r\n");
+        previous = value;
+        first = false;
     }
-    ds.setIndexName(index);
-    if (ds.bookmarkValid(mark))
-        ds.gotoBookmark(mark);
     return result;
 }
 

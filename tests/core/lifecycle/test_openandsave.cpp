@@ -69,9 +69,8 @@ TEST_F(OpenAndSave, ReopeningKeepsTheRowCounts)
         EXPECT_EQ(routine(), kHousing + kShaft) << i;
         EXPECT_EQ(storedRows(SequenceTree::Line2), stored) << i;
         EXPECT_EQ(m_project.DataSetChars().recordCount(), 10);
-        // No characteristic is new or unknown. (The header differs: the stored one keeps the
-        // master's cover label, which the file of a work sequence without cover drops.)
-        EXPECT_EQ(m_project.ChangeState() & ChangeStateBits::CharacteristicMask, 0u);
+        // No characteristic is new or unknown, and the header is the stored one.
+        EXPECT_EQ(m_project.ChangeState(), 0u);
     }
     m_project.DataSetChars().locate("LABEL", {"S3"});
     EXPECT_EQ(m_project.DataSetChars().fieldByName("REF_FILENAME").asString(), "Masters/Shaft.seq");
@@ -283,4 +282,63 @@ TEST_F(OpenAndSave, NamesOutsideTheSequenceFolderAreRefused)
     EXPECT_THROW(m_project.AddMasterProject("../Outside.seq"), Error);
     EXPECT_THROW(m_project.New("../Work/W.seq", "W", TTevFileType::pftSEQ, {}, {}, {}), Error);
     EXPECT_EQ(count("select count(*) from PROJECTS"), 1);
+}
+
+// The database keeps the header exactly as the file holds it, so opening what was just saved finds
+// nothing changed: with and without a master's cover label, after edits and a later clock.
+TEST_F(OpenAndSave, OpeningWhatWasJustSavedShowsNoChange)
+{
+    for (const auto &[relative, name, masters] :
+         {std::tuple{SequenceTree::Line1, QString("Line 1"), QStringList{SequenceTree::Housing}},
+          std::tuple{SequenceTree::Line2, QString("Line 2"),
+                     QStringList{SequenceTree::Housing, SequenceTree::Shaft}}}) {
+        SCOPED_TRACE(relative.toStdString());
+        createWork(relative, name, masters);
+        m_project.OpenFile(m_tree.file(relative));
+        EXPECT_EQ(m_project.ChangeState(), 0u);
+        EXPECT_EQ(
+            column(QString("select PARAMS from PROJECTS where FILENAME = '%1'").arg(relative)),
+            QStringList({m_project.Header()}));
+
+        m_project.SetShortDesc("Second shift");
+        m_project.DataSetChars().first();
+        m_project.DataSetChars().edit();
+        m_project.DataSetChars().fieldByName("IMAGE").setAsString("H.png");
+        m_project.DataSetChars().post();
+        m_project.SetClock([] { return QDateTime(QDate(2024, 6, 1), QTime(7, 30, 0)); });
+        m_project.Save();
+        m_project.OpenFile(m_tree.file(relative));
+        EXPECT_EQ(m_project.ChangeState(), 0u);
+        EXPECT_EQ(m_project.ShortDesc(), "Second shift");
+        EXPECT_EQ(
+            column(QString("select PARAMS from PROJECTS where FILENAME = '%1'").arg(relative)),
+            QStringList({m_project.Header()}));
+        m_project.SetClock([] { return SequenceTree::SavedAt(); });
+    }
+}
+
+// A new name reaches the header of the file and of the database row, not only its own column.
+TEST_F(OpenAndSave, ARenamedProjectKeepsItsHeaderInStep)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    m_project.SetProjectName("Line one");
+    m_project.Save();
+    const QString params = column("select PARAMS from PROJECTS").value(0);
+    EXPECT_TRUE(params.contains("$PROJECTNAME=Line one")) << params.toStdString();
+    EXPECT_FALSE(params.contains("Line 1")) << params.toStdString();
+    EXPECT_EQ(column("select PROJECTNAME from PROJECTS"), QStringList({"Line one"}));
+    const QString text = QString::fromLatin1(readBytes(m_tree.file(SequenceTree::Line1)));
+    EXPECT_TRUE(text.contains("$PROJECTNAME Line one\r\n")) << text.toStdString();
+
+    m_project.OpenFile(m_tree.file(SequenceTree::Line1));
+    EXPECT_EQ(m_project.ProjectName(), "Line one");
+    EXPECT_EQ(m_project.ChangeState(), 0u);
+
+    // Saving the header alone keeps them in step too.
+    m_project.SetProjectName("Line uno");
+    m_project.SaveHeader();
+    EXPECT_TRUE(column("select PARAMS from PROJECTS").value(0).contains("$PROJECTNAME=Line uno"));
+    m_project.OpenFile(m_tree.file(SequenceTree::Line1));
+    EXPECT_EQ(m_project.ProjectName(), "Line uno");
+    EXPECT_EQ(m_project.ChangeState(), 0u);
 }

@@ -304,18 +304,31 @@ TEST_F(Order, DistinctValues)
     set("H4", "GROUPNAME", "Bore");
     go("S1");
     m_project.SetCharFilter("GROUPNAME = 'Runout'");
+    go("S4");
     EXPECT_EQ(m_project.GetDistinctCharFieldValues("GROUPNAME"),
               "Bore\r\nFace\r\nDiameter\r\nRunout\r\n");
-    // The filter is left off with its text kept.
-    EXPECT_FALSE(chars().filtered());
+    // A caller such as a script keeps its filter and its record.
+    EXPECT_TRUE(chars().filtered());
     EXPECT_EQ(chars().filter(), "GROUPNAME = 'Runout'");
+    EXPECT_EQ(chars().recordCount(), 2);
+    EXPECT_EQ(current(), "S4");
     EXPECT_EQ(m_project.GetDistinctCharFieldValues("REF_FILENAME"),
               "Masters/Housing.seq\r\nMasters/Shaft.seq\r\n");
+    EXPECT_TRUE(chars().filtered());
+    EXPECT_EQ(current(), "S4");
     go("S3");
     chars().setIndexName("IDX_LABEL");
     EXPECT_THROW(m_project.GetDistinctCharFieldValues("LABEL"), Error);
     EXPECT_EQ(chars().indexName(), "IDX_LABEL");
+    EXPECT_TRUE(chars().filtered());
     EXPECT_EQ(current(), "S3");
+    // Without a filter none is switched on.
+    m_project.SetCharFilter("");
+    go("H5");
+    m_project.GetDistinctCharFieldValues("GROUPNAME");
+    EXPECT_FALSE(chars().filtered());
+    EXPECT_EQ(chars().recordCount(), 10);
+    EXPECT_EQ(current(), "H5");
 
     set("H1", "GROUPNAME", "");
     EXPECT_TRUE(m_project.GetDistinctCharFieldValues("GROUPNAME").startsWith("\r\nBore\r\n"));
