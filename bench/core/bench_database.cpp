@@ -1,16 +1,25 @@
-// Saving and loading a large project on embedded Firebird, beside the engine's own limit: the
-// same rows inserted through one prepared statement in one transaction.
+// Saving and loading a large project, on an embedded Firebird file and over a connection to a real
+// Firebird server on 127.0.0.1, each beside the engine's own limit on the same backend: the same
+// rows inserted through one prepared statement in one transaction, and read back by one plain
+// query. After the run, the ratios are printed: server to embedded, and each operation to its
+// limit.
 
+#include "core/db/passwordscrambler.h"
 #include "core/db/tevdatamodule.h"
 #include "core/project/projectdatasets.h"
 #include "platform/dataset/memdataset.h"
+#include "support/app/firebirdserver.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
 
 using namespace tev;
 
@@ -19,16 +28,24 @@ namespace {
 constexpr int CharCount = 10000;
 const QString FileName = QStringLiteral("work/large.seq");
 
-// One module on a fresh database in a temporary application root, shared by the benchmarks.
+enum class Backend { Embedded, Server };
+
+// A module on a fresh database in a temporary application root, one per backend, shared by the
+// benchmarks. The server (when there is one) is declared first so that it outlives the module.
 struct Setup
 {
-    Setup()
+    explicit Setup(Backend backend)
     {
         const QString root = dir.path();
-        QDir(root).mkdir(QStringLiteral("Config"));
+        QDir(root).mkpath(QStringLiteral("Config"));
+        QDir(root).mkpath(QStringLiteral("DB"));
         const QString fb = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../FB");
         QFile::link(fb, root + "/FB");
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(root + "/lock"));
+        if (backend == Backend::Server) {
+            server = std::make_unique<test::FirebirdServer>();
+            server->start();
+            writeConnectionFile(root, server->host(), test::FirebirdServer::password());
+        }
         data = std::make_unique<TTevDataModule>(root);
         if (!data->Connected())
             qFatal("no database");
@@ -56,50 +73,74 @@ struct Setup
             chars.fieldByName("PARAMS").setAsString("A=1\r\nB=2");
             chars.post();
         }
+        data->WriteProject(FileName, header, chars, TTevDBUpdateMode::dbumSaveAll);
+    }
+
+    static void writeConnectionFile(const QString &root, const QString &host,
+                                    const QString &password)
+    {
+        QFile file(root + "/Config/Config.ini");
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write the connection file");
+        file.write("[Database]\nDriverId=FB\nServer=" + host.toUtf8() + "\nDatabase=" +
+                   QFile::encodeName(root + "/DB/Tevora.fdb") + "\nUser_Name=SYSDBA\nPassword=" +
+                   EncryptString(password.toLatin1(), ConnectionPasswordKey) +
+                   "\nOpenMode=OpenOrCreate\nCharacterSet=UTF8\n");
     }
 
     QTemporaryDir dir;
+    std::unique_ptr<test::FirebirdServer> server;
     std::unique_ptr<TTevDataModule> data;
     MemDataSet header;
     MemDataSet chars;
 };
 
-Setup &Shared()
+// The setups live from their first use until main ends them, before the application object.
+std::unique_ptr<Setup> Setups[2];
+
+Setup &Shared(Backend backend)
 {
-    // Qt's SQL plugins are found through the application object; it outlives the setup.
-    static int argc = 1;
-    static char name[] = "bench_database";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    static Setup setup;
-    return setup;
+    std::unique_ptr<Setup> &setup = Setups[backend == Backend::Server ? 1 : 0];
+    if (!setup)
+        setup = std::make_unique<Setup>(backend);
+    return *setup;
 }
 
-void BM_WriteProject(benchmark::State &state)
+void BM_WriteProject(benchmark::State &state, Backend backend)
 {
-    Setup &s = Shared();
+    Setup &s = Shared(backend);
     for (auto _ : state)
         s.data->WriteProject(FileName, s.header, s.chars, TTevDBUpdateMode::dbumSaveAll);
     state.SetItemsProcessed(state.iterations() * CharCount);
 }
-BENCHMARK(BM_WriteProject)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_WriteProject, Embedded, Backend::Embedded)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_WriteProject, Server, Backend::Server)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
-void BM_ReadProject(benchmark::State &state)
+void BM_ReadProject(benchmark::State &state, Backend backend)
 {
-    Setup &s = Shared();
-    s.data->WriteProject(FileName, s.header, s.chars, TTevDBUpdateMode::dbumSaveAll);
+    Setup &s = Shared(backend);
     for (auto _ : state) {
         if (!s.data->ReadProject(FileName, s.header, s.chars))
             state.SkipWithError("project not stored");
     }
     state.SetItemsProcessed(state.iterations() * CharCount);
 }
-BENCHMARK(BM_ReadProject)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_ReadProject, Embedded, Backend::Embedded)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_ReadProject, Server, Backend::Server)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
-// The engine's limit: delete and insert the same rows through one prepared statement.
-void BM_PreparedInsertOneTransaction(benchmark::State &state)
+// The engine's limit for a save: delete and insert the same rows through one prepared statement
+// in one transaction.
+void BM_PreparedInsertOneTransaction(benchmark::State &state, Backend backend)
 {
-    Setup &s = Shared();
+    Setup &s = Shared(backend);
     QSqlDatabase db = s.data->Database()->database();
     const QStringList columns{"PROJECTID", "CHARID",   "REF_FILENAME", "GROUPID", "FEATURE",
                               "LABEL",     "CHARTYPE", "DECIMALS",     "NOMINAL", "LSL",
@@ -138,8 +179,100 @@ void BM_PreparedInsertOneTransaction(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations() * CharCount);
 }
-BENCHMARK(BM_PreparedInsertOneTransaction)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_PreparedInsertOneTransaction, Embedded, Backend::Embedded)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_PreparedInsertOneTransaction, Server, Backend::Server)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// The engine's limit for a load: the project's rows fetched by one query, every column read.
+void BM_PlainSelect(benchmark::State &state, Backend backend)
+{
+    Setup &s = Shared(backend);
+    QSqlDatabase db = s.data->Database()->database();
+    for (auto _ : state) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        query.exec("select * from CHARACTERISTICS where PROJECTID = 1 order by CHARID");
+        int rows = 0;
+        const int columns = query.record().count();
+        while (query.next()) {
+            for (int c = 0; c < columns; ++c)
+                benchmark::DoNotOptimize(query.value(c));
+            ++rows;
+        }
+        if (rows != CharCount)
+            state.SkipWithError("rows missing");
+    }
+    state.SetItemsProcessed(state.iterations() * CharCount);
+}
+BENCHMARK_CAPTURE(BM_PlainSelect, Embedded, Backend::Embedded)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_PlainSelect, Server, Backend::Server)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// Keeps each benchmark's time per iteration for the ratios printed after the run.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (!run.error_occurred && run.iterations > 0)
+                m_ms[QString::fromStdString(run.benchmark_name()).section("/iterations:", 0, 0)] =
+                    run.GetAdjustedRealTime() * 1e3 /
+                    benchmark::GetTimeUnitMultiplier(run.time_unit);
+    }
+
+    void printRatios() const
+    {
+        std::printf("\nratios (real time per iteration, %d characteristics):\n", CharCount);
+        for (const char *op : {"BM_WriteProject", "BM_ReadProject",
+                               "BM_PreparedInsertOneTransaction", "BM_PlainSelect"})
+            ratio(QString("%1/Server").arg(op), QString("%1/Embedded").arg(op));
+        for (const char *backend : {"Embedded", "Server"}) {
+            ratio(QString("BM_WriteProject/%1").arg(backend),
+                  QString("BM_PreparedInsertOneTransaction/%1").arg(backend));
+            ratio(QString("BM_ReadProject/%1").arg(backend),
+                  QString("BM_PlainSelect/%1").arg(backend));
+        }
+    }
+
+private:
+    void ratio(const QString &a, const QString &b) const
+    {
+        if (!m_ms.contains(a) || !m_ms.contains(b) || m_ms.value(b) <= 0)
+            return;
+        std::printf("  %-42s %9.1f ms / %-42s %9.1f ms = %5.2f\n", qPrintable(a), m_ms.value(a),
+                    qPrintable(b), m_ms.value(b), m_ms.value(a) / m_ms.value(b));
+    }
+
+    QMap<QString, double> m_ms;
+};
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    // Qt's SQL plugins are found through the application object.
+    QCoreApplication app(argc, argv);
+    // The client library reads its lock folder once per process.
+    const QTemporaryDir lock;
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(lock.path()));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    std::fflush(stdout);
+    // The modules close their connections before the server stops and the application ends.
+    for (std::unique_ptr<Setup> &setup : Setups)
+        setup.reset();
+    benchmark::Shutdown();
+    return 0;
+}

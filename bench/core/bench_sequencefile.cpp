@@ -1,6 +1,7 @@
-// Opening and writing sequences of 1,000 to 100,000 characteristics, beside a plain read of the
-// same file that only decodes it and splits it into lines and fields. Opening must grow
-// linearly: rows are matched through a kept hash of REF_FILENAME and LABEL, not by a scan.
+// Opening and writing sequences of 1,000 to 100,000 characteristics, beside a
+// plain read of the same file that only decodes it and splits it into lines and
+// fields. Opening must grow linearly: rows are matched through a kept hash of
+// REF_FILENAME and LABEL, not by a scan.
 
 #include "core/project/tevproject.h"
 #include "core/sequence/sequencecolumns.h"
@@ -11,12 +12,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <map>
 
 namespace {
 
-// A work sequence of n characteristics: groups of 50, 20 images, a template in every tenth row,
-// an "@" formula in every fifth.
+// A work sequence of n characteristics: groups of 50, 20 images, a template in
+// every tenth row, an "@" formula in every fifth.
 QString makeSequence(int n)
 {
     QString text = QStringLiteral("$TYPE 0\r\n$DEPENDS \r\n$FORMAT W.FMT\r\n$PROJECTNAME Bench\r\n"
@@ -115,10 +117,84 @@ void BM_WriteSequence(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 
+// The process's peak resident memory since the last reset, and its resident
+// memory now, in bytes.
+qint64 statusBytes(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+void resetPeak()
+{
+    malloc_trim(0);
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// Peak memory of an operation above what the process held before it, as a
+// multiple of the file size; and the heap still in use after the project is
+// gone.
+template <typename Operation> void measurePeak(benchmark::State &state, Operation operation)
+{
+    const QString &file = sequenceFile(int(state.range(0)));
+    const double fileSize = double(QFileInfo(file).size());
+    double peak = 0;
+    double retained = 0;
+    for (auto _ : state) {
+        resetPeak();
+        const qint64 before = statusBytes("VmRSS:");
+        const size_t heapBefore = mallinfo2().uordblks;
+        operation(file);
+        peak = double(statusBytes("VmHWM:") - before);
+        retained = double(mallinfo2().uordblks) - double(heapBefore);
+    }
+    state.counters["file_MB"] = fileSize / 1e6;
+    state.counters["peak_MB"] = peak / 1e6;
+    state.counters["peak_per_file"] = peak / fileSize;
+    state.counters["retained_MB"] = retained / 1e6;
+}
+
+void BM_PeakPlainRead(benchmark::State &state)
+{
+    measurePeak(state, [](const QString &file) {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        const QString text = tev::TEncoding::Windows1252()->GetString(f.readAll());
+        qsizetype fields = 0;
+        for (const QString &line : tev::SplitSequenceLines(text))
+            fields += line.split(QLatin1Char('\t')).size();
+        benchmark::DoNotOptimize(fields);
+    });
+}
+
+// Open and close: the peak is that of the open project, the retained heap what
+// the close left.
+void BM_PeakOpenSequence(benchmark::State &state)
+{
+    measurePeak(state, [](const QString &file) {
+        tev::TTevProject project(nullptr, nullptr);
+        project.SetRootDir(QFileInfo(file).path());
+        project.BeginUpdate();
+        project.ReadSequenceFile(file);
+        project.EndUpdate();
+        benchmark::DoNotOptimize(project.DataSetChars().recordCount());
+        project.Close();
+    });
+}
+
 } // namespace
 
-// Three repetitions each: the first run of the largest size also pays for the fresh memory that
-// the process takes from the system; the median shows the cost of the work itself.
+// Three repetitions each: the first run of the largest size also pays for the
+// fresh memory that the process takes from the system; the median shows the
+// cost of the work itself.
 BENCHMARK(BM_PlainReadAndSplit)
     ->Arg(1000)
     ->Arg(10000)
@@ -143,5 +219,12 @@ BENCHMARK(BM_WriteSequence)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true)
     ->Complexity(benchmark::oN);
+
+BENCHMARK(BM_PeakPlainRead)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PeakOpenSequence)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 BENCHMARK_MAIN();

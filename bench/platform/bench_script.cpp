@@ -54,6 +54,42 @@ void BM_ScriptEngine(benchmark::State &state)
 }
 BENCHMARK(BM_ScriptEngine)->Unit(benchmark::kMillisecond);
 
+// The same 5,000 script calls made 50 deep a hundred times (always on the thread's own stack) and
+// once 5,000 deep (a recursive walk, which moves to the script stack when it finds the thread's
+// own stack running low). The ratio is the price of deep recursion per call.
+const char *const calls = R"(
+function Deep(N: Integer): Integer;
+begin
+  if N = 0 then
+    Result := 0
+  else
+    Result := Deep(N - 1) + 1;
+end;
+
+function Repeated(Count, Depth: Integer): Integer;
+var
+  I: Integer;
+begin
+  Result := 0;
+  for I := 1 to Count do
+    Result := Result + Deep(Depth - 1);
+end;
+)";
+
+void BM_ScriptCalls(benchmark::State &state)
+{
+    tev::script::ScriptEngine engine;
+    engine.SetSourceText(QString::fromLatin1(calls));
+    engine.Compile();
+    const qint64 depth = state.range(0);
+    const std::vector<tev::script::Value> args{tev::script::Value(5000 / depth),
+                                               tev::script::Value(depth)};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.ExecuteSubroutine(QStringLiteral("Repeated"), args));
+    state.SetItemsProcessed(state.iterations() * 5000);
+}
+BENCHMARK(BM_ScriptCalls)->ArgName("depth")->Arg(50)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
 // The same program compiled by Free Pascal with -O2; each iteration runs the executable once,
 // so the figure includes the start of a small process (about a millisecond).
 void BM_FreePascalO2(benchmark::State &state)

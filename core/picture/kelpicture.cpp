@@ -2,6 +2,7 @@
 
 #include "core/picture/kelbdecoder.h"
 #include "platform/error.h"
+#include "platform/file/regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,10 +31,10 @@ bool TKelPicture::LoadKELBFromFile(const QString &fileName)
 
 void TKelPicture::LoadKelb(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open the gauge bitmap \"%1\": %2")
-                        .arg(fileName, file.errorString()));
+    QFile file;
+    if (const QString reason = OpenRegularFile(file, fileName); !reason.isEmpty())
+        throw Error(
+            QStringLiteral("Cannot open the gauge bitmap \"%1\": %2").arg(fileName, reason));
     TKelbDecoder decoder;
     QByteArray chunk(kReadChunkSize, Qt::Uninitialized);
     for (;;) {

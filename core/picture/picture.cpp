@@ -1,7 +1,9 @@
 #include "core/picture/picture.h"
 
 #include "platform/error.h"
+#include "platform/file/regularfile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -31,7 +33,11 @@ void TPicture::LoadFromFile(const QString &fileName)
         throw Error(QStringLiteral("Unknown picture file extension (.%1) of \"%2\"")
                         .arg(QString::fromUtf8(extension), fileName));
 
-    QImageReader reader(fileName, extension);
+    // A FIFO or a device under a picture's name would stall or never end the reader.
+    QFile file;
+    if (const QString reason = OpenRegularFile(file, fileName); !reason.isEmpty())
+        throw Error(QStringLiteral("Cannot load the picture \"%1\": %2").arg(fileName, reason));
+    QImageReader reader(&file, extension);
     QImage image = reader.read();
     if (image.isNull())
         throw Error(QStringLiteral("Cannot load the picture \"%1\": %2")

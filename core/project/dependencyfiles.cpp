@@ -1,5 +1,7 @@
 #include "core/project/dependencyfiles.h"
 
+#include "platform/file/regularfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -74,9 +76,10 @@ bool IsSameFile(const QString &A, const QString &B)
 
 QString CopyFileSafely(const QString &Source, const QString &Target)
 {
-    QFile source(Source);
-    if (!source.open(QIODevice::ReadOnly))
-        return source.errorString();
+    // Only a regular file: a FIFO would stall the copy and a device never end it.
+    QFile source;
+    if (const QString reason = OpenRegularFile(source, Source); !reason.isEmpty())
+        return reason;
     const QDateTime modified = source.fileTime(QFileDevice::FileModificationTime);
     QSaveFile target(Target);
     if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

@@ -21,8 +21,8 @@ QString FindFileInFolder(const QString &Folder, const QString &Name);
 bool IsSameFile(const QString &A, const QString &B);
 // Copies Source over Target: the data goes to a temporary file in the target's folder, which
 // takes the source's modification time, is flushed to disk and then renamed over the target,
-// so that a failed copy leaves an existing target as it was. Returns the empty text on success,
-// otherwise the reason.
+// so that a failed copy leaves an existing target as it was. Only a regular file is copied.
+// Returns the empty text on success, otherwise the reason.
 QString CopyFileSafely(const QString &Source, const QString &Target);
 // The 8.3 rule of the gauges: a base of 1 to 8 and an extension of 0 to 3 characters, at most
 // one dot, no space and none of + , ; = [ ].

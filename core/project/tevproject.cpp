@@ -14,6 +14,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QSet>
 
 namespace tev {
 
@@ -621,14 +622,23 @@ QStringList TTevProject::CollectDependFiles()
         Field &image = ds.fieldByName(QStringLiteral("IMAGE"));
         Field &params = ds.fieldByName(QStringLiteral("PARAMS"));
         const QString tem = QStringLiteral(".TEM(");
+        // Names met before are skipped before the sorted list's search; the list still decides
+        // which spelling of a name stays.
+        QSet<QString> met;
+        auto add = [&](const QString &name) {
+            if (!met.contains(name)) {
+                met.insert(name);
+                files.Add(name);
+            }
+        };
         for (ds.first(); !ds.eof(); ds.next()) {
             const QString img = image.asString();
             if (!TrimText(img).isEmpty())
-                files.Add(img);
+                add(img);
             const QString algorithm = FirstParamValue(params.asString(), u"ALGORITHM");
             const qsizetype at = algorithm.indexOf(tem);
             if (at >= 0)
-                files.Add(algorithm.left(at + 4));
+                add(algorithm.left(at + 4));
         }
     }
     if (ds.bookmarkValid(mark))

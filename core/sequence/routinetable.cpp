@@ -1,6 +1,5 @@
 #include "core/sequence/routinetable.h"
 
-#include "core/lib/cfglist.h"
 #include "core/lib/fieldroutines.h"
 #include "core/lib/numbers.h"
 #include "core/lib/textroutines.h"
@@ -11,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -20,6 +20,19 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// The position of the next TAB at or after `from`, -1 when there is none. A plain loop: the
+// general substring search costs several times more per character.
+qsizetype FindTab(QStringView line, qsizetype from)
+{
+    const QChar *chars = line.data();
+    const qsizetype n = line.size();
+    for (qsizetype i = from; i < n; ++i) {
+        if (chars[i].unicode() == u'\t')
+            return i;
+    }
+    return -1;
+}
+
 // Splits a line at every TAB into views of it, keeping at most `limit` of them in `fields` (a
 // vector reused from line to line); returns how many fields the line has. Fields beyond the
 // limit are counted, never stored, so a line of a million TABs costs no memory of its own.
@@ -28,7 +41,7 @@ qsizetype SplitFields(QStringView line, qsizetype limit, std::vector<QStringView
     fields.clear();
     qsizetype count = 0;
     for (qsizetype start = 0;; ++count) {
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'), start);
+        const qsizetype tab = FindTab(line, start);
         const qsizetype end = tab < 0 ? line.size() : tab;
         if (count < limit)
             fields.push_back(line.sliced(start, end - start));
@@ -47,7 +60,7 @@ public:
     {}
     QStringView next()
     {
-        const qsizetype tab = m_line.indexOf(QLatin1Char('\t'), m_at);
+        const qsizetype tab = FindTab(m_line, m_at);
         const qsizetype end = tab < 0 ? m_line.size() : tab;
         const QStringView field = m_line.sliced(m_at, end - m_at);
         m_at = tab < 0 ? m_line.size() : tab + 1;
@@ -119,22 +132,60 @@ QString seqName(const QString &fileName)
 
 QString FirstParamValue(QStringView Params, QStringView Name)
 {
-    qsizetype start = 0;
+    // A line names Name when its first "=" follows Name's length of characters equal to Name
+    // without regard to case (Name itself holds no "="); the length is checked first, as most
+    // lines have another name.
+    const QChar *chars = Params.data();
     const qsizetype n = Params.size();
+    const qsizetype k = Name.size();
+    qsizetype start = 0;
     while (start <= n) {
-        qsizetype end = Params.indexOf(QLatin1Char('\r'), start);
-        if (end < 0)
-            end = n;
-        const QStringView line = Params.mid(start, end - start);
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq >= 0 && line.left(eq).compare(Name, Qt::CaseInsensitive) == 0)
-            return line.mid(eq + 1).toString();
+        qsizetype end = start;
+        while (end < n && chars[end].unicode() != u'\r')
+            ++end;
+        if (end - start > k && chars[start + k].unicode() == u'=' &&
+            Params.sliced(start, k).compare(Name, Qt::CaseInsensitive) == 0)
+            return Params.sliced(start + k + 1, end - start - k - 1).toString();
         start = end + 1;
-        if (start < n && Params[start] == QLatin1Char('\n'))
+        if (start < n && chars[start].unicode() == u'\n')
             ++start;
     }
     return {};
 }
+
+namespace {
+
+// What WriteCfgString does to a list of these lines, on the text itself: the first line named
+// Name (without regard to case) is removed, and "Name=Value" is added as the last line.
+void ReplaceParamLast(QString &Params, QStringView Name, QStringView Value)
+{
+    const QChar *chars = Params.constData();
+    const qsizetype n = Params.size();
+    const qsizetype k = Name.size();
+    for (qsizetype start = 0; start < n;) {
+        qsizetype end = start;
+        while (end < n && chars[end].unicode() != u'\r')
+            ++end;
+        const QStringView line(chars + start, end - start);
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq == k && line.left(k).compare(Name, Qt::CaseInsensitive) == 0) {
+            // The line with the break that ends it, or the one before when it is the last.
+            if (end < n)
+                Params.remove(start, end + 2 - start);
+            else
+                Params.truncate(start >= 2 ? start - 2 : 0);
+            break;
+        }
+        start = end + 2;
+    }
+    if (!Params.isEmpty())
+        Params += kCrLf;
+    Params += Name;
+    Params += QLatin1Char('=');
+    Params += Value;
+}
+
+} // namespace
 
 void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                      const QStringList &Lines, RoutineTarget &Target)
@@ -229,19 +280,25 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             return pos < 0 || pos >= fieldCount ? QString()
                                                 : TrimText(fields[size_t(pos)].toString());
         };
-        QString params;
-        params.reserve(line.size() + columns->namesLength() + 3 * fieldCount);
+        // The name=value lines written straight into text sized for all of them at once.
+        QString params(line.size() + columns->namesLength() + 3 * fieldCount, Qt::Uninitialized);
+        QChar *const begin = params.data();
+        QChar *out = begin;
         FieldCursor names = columns->names();
         for (qsizetype i = 0; i < fieldCount; ++i) {
             const QStringView name = names.next();
             if (name.isEmpty())
                 continue;
-            if (!params.isEmpty())
-                params += kCrLf;
-            params += name;
-            params += QLatin1Char('=');
-            params += fields[size_t(i)];
+            if (out != begin) {
+                *out++ = QLatin1Char('\r');
+                *out++ = QLatin1Char('\n');
+            }
+            out = std::copy(name.begin(), name.end(), out);
+            *out++ = QLatin1Char('=');
+            const QStringView value = fields[size_t(i)];
+            out = std::copy(value.begin(), value.end(), out);
         }
+        params.truncate(out - begin);
 
         const QString label = rowValue(QStringLiteral("LABEL"));
         try {
@@ -280,13 +337,8 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             // had its own.
             const QString formula = rowValue(QStringLiteral("FORMULA"));
             if (formula.contains(QLatin1Char('@'))) {
-                TStringList list;
-                list.SetTrailingLineBreak(false);
-                list.SetText(params);
-                WriteCfgString(list, QStringLiteral("FORMULA"),
-                               QString(formula).remove(QLatin1Char('@')));
-                WriteCfgString(list, QStringLiteral("ALGORITHM"), rememberedAlgorithm);
-                params = list.Text();
+                ReplaceParamLast(params, u"FORMULA", QString(formula).remove(QLatin1Char('@')));
+                ReplaceParamLast(params, u"ALGORITHM", rememberedAlgorithm);
             } else {
                 rememberedAlgorithm = rowValue(QStringLiteral("ALGORITHM"));
             }
@@ -299,6 +351,28 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
     }
 }
 
+namespace {
+
+// Whether name in upper case is upperAscii, for names of ASCII characters only: the others take
+// the general upper-casing.
+bool sameAsciiUpper(QStringView name, const QString &upperAscii)
+{
+    if (name.size() != upperAscii.size())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char16_t c = name[i].unicode();
+        if (c >= 0x80)
+            return false;
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - (u'a' - u'A'));
+        if (c != upperAscii[i].unicode())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 QStringList WriteRoutineRows(MemDataSet &Chars)
 {
     struct Column
@@ -309,15 +383,20 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     std::vector<Column> columns;
     // Column position by upper-case name, to place a record's PARAMS lines.
     QHash<QString, int> positions;
+    std::vector<QString> names;
     for (const SequenceColumn &c : kSequenceColumns) {
         Column col{c.source};
         if (c.source != ColumnSource::Params)
             col.field =
                 &Chars.fieldByName(QString::fromLatin1(c.field.data(), qsizetype(c.field.size())));
-        positions.insert(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())),
-                         int(columns.size()));
+        names.push_back(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())));
+        positions.insert(names.back(), int(columns.size()));
         columns.push_back(col);
     }
+    // A name that a later column repeats belongs to that column in the table.
+    std::vector<bool> ownName;
+    for (size_t i = 0; i < names.size(); ++i)
+        ownName.push_back(positions.value(names[i]) == int(i));
     Field &active = Chars.fieldByName(QStringLiteral("ACTIVE"));
     Field &labelField = Chars.fieldByName(QStringLiteral("LABEL"));
     Field &decimalsField = Chars.fieldByName(QStringLiteral("DECIMALS"));
@@ -338,19 +417,43 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
             throw Error(QStringLiteral("The characteristic \"%1\" cannot be written: a label that "
                                        "is blank or begins with \"$\" would not be read back")
                             .arg(labelField.asString()));
-        // The first value of each column's name in PARAMS, as views into the text.
+        // The first value of each column's name in PARAMS, as views into the text. The reader
+        // writes the lines in column order, so the column after the last one found is tried
+        // first; other names go through the table.
         const QString text = paramsField.asString();
         std::fill(values.begin(), values.end(), QStringView());
         std::fill(seen.begin(), seen.end(), false);
-        for (QStringView line : QStringView(text).split(kCrLf)) {
+        const QStringView all(text);
+        const qsizetype length = all.size();
+        size_t expected = 0;
+        for (qsizetype start = 0; start <= length;) {
+            qsizetype cr = start;
+            while (cr + 1 < length &&
+                   !(all[cr].unicode() == u'\r' && all[cr + 1].unicode() == u'\n'))
+                ++cr;
+            if (cr + 1 >= length)
+                cr = -1;
+            const qsizetype end = cr < 0 ? length : cr;
+            const QStringView line = all.sliced(start, end - start);
+            start = cr < 0 ? length + 1 : cr + 2;
             const qsizetype eq = line.indexOf(QLatin1Char('='));
             if (eq < 0)
                 continue;
-            upperName = line.left(eq).toString().toUpper();
-            const int at = positions.value(upperName, -1);
-            if (at >= 0 && !seen[size_t(at)]) {
-                seen[size_t(at)] = true;
-                values[size_t(at)] = line.mid(eq + 1);
+            const QStringView name = line.left(eq);
+            int at = -1;
+            if (expected < columns.size() && ownName[expected] &&
+                sameAsciiUpper(name, names[expected])) {
+                at = int(expected);
+            } else {
+                upperName = name.toString().toUpper();
+                at = positions.value(upperName, -1);
+            }
+            if (at >= 0) {
+                expected = size_t(at) + 1;
+                if (!seen[size_t(at)]) {
+                    seen[size_t(at)] = true;
+                    values[size_t(at)] = line.sliced(eq + 1);
+                }
             }
         }
         const int decimals = decimalsField.asInteger();

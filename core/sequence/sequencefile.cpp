@@ -2,9 +2,9 @@
 
 #include "platform/error.h"
 #include "platform/file/regularfile.h"
+#include "platform/file/savefilewhole.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace tev {
 
@@ -56,23 +56,7 @@ void SaveSequenceLines(const QString &FileName, const QStringList &Lines,
         text += line;
         text += QLatin1String("\r\n");
     }
-    QSaveFile file(FileName);
-    auto fail = [&](const QString &reason) {
-        return Error(QStringLiteral("Cannot write file \"%1\": %2").arg(FileName, reason));
-    };
-    // Unbuffered, so that a short write shows at once: a buffered save file can commit a file
-    // that the system cut short (a full disk, a size limit).
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fail(file.errorString());
-    const QByteArray bytes = encoding->GetPreamble() + encoding->GetBytes(text);
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            throw fail(file.errorString());
-        done += n;
-    }
-    if (!file.commit())
-        throw fail(file.errorString());
+    SaveFileWhole(FileName, encoding->GetPreamble() + encoding->GetBytes(text));
 }
 
 QString ParseHeader(const QStringList &Lines)

@@ -68,6 +68,21 @@ int compareValues(const QVariant &a, const QVariant &b)
     const bool bn = !b.isValid();
     if (an || bn)
         return an == bn ? 0 : (an ? -1 : 1);
+    // Values of one stored type compare in place, without a converted copy.
+    const int at = a.typeId();
+    if (at == b.typeId()) {
+        if (at == QMetaType::Int) {
+            const int x = *static_cast<const int *>(a.constData());
+            const int y = *static_cast<const int *>(b.constData());
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        if (at == QMetaType::QString) {
+            const int c =
+                static_cast<const QString *>(a.constData())
+                    ->compare(*static_cast<const QString *>(b.constData()), Qt::CaseSensitive);
+            return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        }
+    }
     const bool anum = a.typeId() == QMetaType::Int || a.typeId() == QMetaType::Double;
     const bool bnum = b.typeId() == QMetaType::Int || b.typeId() == QMetaType::Double;
     if (anum && bnum) {
@@ -139,6 +154,7 @@ Field &MemDataSet::addField(const QString &name, FieldType type, int size, bool 
     const int index = int(m_fields.size());
     m_fields.push_back(std::make_unique<MemField>(*this, index, name, type, size, required));
     m_fieldIndex.insert(name.toUpper(), index);
+    m_locateFieldsText.clear();
     return *m_fields.back();
 }
 
@@ -629,7 +645,12 @@ MemDataSet::HashIndex &MemDataSet::hashIndex(const std::vector<int> &fields)
 bool MemDataSet::locate(const QString &fields, const QVariantList &values)
 {
     checkBrowseMode();
-    const std::vector<int> keyFields = parseFieldList(fields);
+    // A reader locates with one field list for every row: it is parsed once.
+    if (m_locateFieldsText.isEmpty() || fields != m_locateFieldsText) {
+        m_locateFields = parseFieldList(fields);
+        m_locateFieldsText = fields;
+    }
+    const std::vector<int> &keyFields = m_locateFields;
     if (keyFields.empty() || keyFields.size() > 3 || qsizetype(keyFields.size()) != values.size())
         throw Error(QStringLiteral("Locate on \"%1\" needs one to three fields and one value "
                                    "for each")

@@ -197,6 +197,9 @@ private:
     int m_visibleCount = 0;
 
     std::map<std::vector<int>, std::unique_ptr<HashIndex>> m_hashIndexes;
+    // The field list of the last locate, parsed (fields are fixed once the dataset is open).
+    QString m_locateFieldsText;
+    std::vector<int> m_locateFields;
 
     bool m_logChanges = false;
     std::vector<std::unique_ptr<Record>> m_deletedLog;

@@ -34,29 +34,40 @@ QString KindOf(mode_t mode)
 
 } // namespace
 
-QByteArray ReadRegularFile(const QString &fileName)
+QString OpenRegularFile(QFile &file, const QString &fileName)
 {
     // Opened without blocking, so that a FIFO without a writer cannot stall the open itself; the
     // kind is then taken from the open file, not from its name, which could change meanwhile.
     const int fd =
         ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        throw ReadError(fileName, QString::fromLocal8Bit(std::strerror(errno)));
+        return QString::fromLocal8Bit(std::strerror(errno));
     struct stat st
     {
     };
-    const bool statFailed = ::fstat(fd, &st) != 0;
-    if (statFailed || !S_ISREG(st.st_mode)) {
-        const QString reason =
-            statFailed ? QString::fromLocal8Bit(std::strerror(errno)) : KindOf(st.st_mode);
+    if (::fstat(fd, &st) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         ::close(fd);
-        throw ReadError(fileName, reason);
+        return reason;
     }
-    QFile file;
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return KindOf(st.st_mode);
+    }
+    file.close();
+    file.setFileName(fileName);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        throw ReadError(fileName, file.errorString());
+        return file.errorString();
     }
+    return {};
+}
+
+QByteArray ReadRegularFile(const QString &fileName)
+{
+    QFile file;
+    if (const QString reason = OpenRegularFile(file, fileName); !reason.isEmpty())
+        throw ReadError(fileName, reason);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw ReadError(fileName, file.errorString());

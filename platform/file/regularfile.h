@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 namespace tev {
 
 // Reads a regular file whole (a symbolic link to one counts). Anything else is refused before a
@@ -11,5 +13,11 @@ namespace tev {
 // tev::Error naming the file and the reason when the file cannot be read or is not a regular
 // file.
 QByteArray ReadRegularFile(const QString &fileName);
+
+// Opens a regular file for reading into `file` (closed before), for readers that take it in
+// pieces or name the failure in their own words. Returns the empty text when it is open, else
+// the reason it is not (the system's, or e.g. "it is a pipe (FIFO), not a regular file"), and
+// refuses what ReadRegularFile refuses.
+[[nodiscard]] QString OpenRegularFile(QFile &file, const QString &fileName);
 
 } // namespace tev

@@ -2,18 +2,14 @@
 #include "platform/text/integertext.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/file/regularfile.h"
+#include "platform/file/savefilewhole.h"
 #include "platform/text/tencoding.h"
 
 namespace tev {
@@ -267,7 +263,7 @@ const TIniFile::Contents &TIniFile::current() const
 void TIniFile::save(Contents contents)
 {
     auto fail = [&](const QString &reason) {
-        return Error(QStringLiteral("Cannot write the file \"%1\": %2").arg(m_fileName, reason));
+        return Error(QStringLiteral("Cannot write file \"%1\": %2").arg(m_fileName, reason));
     };
     // The file must read back as written. A file without a mark in Windows-1252 cannot hold
     // every character, and its bytes may happen to be valid UTF-8, which a reader would take
@@ -281,42 +277,9 @@ void TIniFile::save(Contents contents)
     if (decode(bytes).text != text)
         throw fail(QStringLiteral("the text cannot be stored in its encoding (%1)")
                        .arg(contents.encoding->EncodingName()));
-    // The new text goes to a temporary file beside the old one, which is replaced only once the
-    // new one is complete. There is no fallback to writing into the old file where the folder
-    // takes no temporary file: a full disk or a kill would leave it cut short.
-    QSaveFile file(m_fileName);
-    file.setDirectWriteFallback(false);
-    // Unbuffered, so that a short write shows at once and names its cause.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fail(openFailure(file.errorString()));
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            throw fail(file.errorString());
-        done += n;
-    }
-    if (!file.commit())
-        throw fail(file.errorString());
+    SaveFileWhole(m_fileName, bytes);
     contents.stamp = stampOf(m_fileName);
     m_contents = std::make_unique<Contents>(std::move(contents));
-}
-
-QString TIniFile::openFailure(const QString &systemReason) const
-{
-    // The file that is replaced is the target of a link, so its folder is the one that counts.
-    const QFileInfo info(m_fileName);
-    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QString folder = QFileInfo(target).absolutePath();
-    if (!QFileInfo(folder).isDir())
-        return QStringLiteral("its folder \"%1\" does not exist").arg(folder);
-    if (QFileInfo(target).isDir())
-        return QStringLiteral("it is a folder");
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
-        return QStringLiteral("no temporary file can be created in its folder \"%1\" (%2), and "
-                              "the file is not written in place, where a failure would cut it "
-                              "short; it is left unchanged")
-            .arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
-    return systemReason;
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &ident,

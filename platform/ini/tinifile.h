@@ -75,7 +75,6 @@ private:
 
     const Contents &current() const;
     void save(Contents contents);
-    QString openFailure(const QString &systemReason) const;
 
     QString m_fileName;
     mutable std::unique_ptr<Contents> m_contents;

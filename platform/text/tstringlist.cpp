@@ -1,9 +1,9 @@
 #include "platform/text/tstringlist.h"
 
 #include "platform/error.h"
+#include "platform/file/regularfile.h"
+#include "platform/file/savefilewhole.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -444,27 +444,12 @@ void TStringList::SetDefaultEncoding(const TEncoding::Ptr &encoding)
 
 void TStringList::LoadFromFile(const QString &fileName, const TEncoding::Ptr &encoding)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    SetTextFromBytes(data, encoding);
+    SetTextFromBytes(ReadRegularFile(fileName), encoding);
 }
 
 void TStringList::SaveToFile(const QString &fileName, const TEncoding::Ptr &encoding) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    const QByteArray data = TextBytes(encoding);
-    if (file.write(data) != data.size() || !file.commit())
-        throw Error(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    SaveFileWhole(fileName, TextBytes(encoding));
 }
 
 void TStringList::LoadFromStream(QIODevice &stream, const TEncoding::Ptr &encoding)

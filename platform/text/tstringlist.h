@@ -117,8 +117,9 @@ public:
     // that encoding is skipped. The encoding used is kept in Encoding.
     // Saving without an encoding uses Encoding, else DefaultEncoding, and starts with the
     // encoding's byte-order mark when WriteBOM is set; lines are joined as in Text.
-    // Throws tev::Error when a file cannot be read or written; a failed save leaves an existing
-    // file as it was.
+    // Throws tev::Error when a file cannot be read or written; only a regular file is read (a
+    // FIFO or a device is refused rather than waited on or read without end), and a failed save
+    // leaves an existing file as it was.
     void LoadFromFile(const QString &fileName, const TEncoding::Ptr &encoding = nullptr);
     void SaveToFile(const QString &fileName, const TEncoding::Ptr &encoding = nullptr) const;
     void LoadFromStream(QIODevice &stream, const TEncoding::Ptr &encoding = nullptr);

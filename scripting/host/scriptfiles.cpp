@@ -1,6 +1,7 @@
 #include "scripting/host/scriptfiles.h"
 
 #include "platform/error.h"
+#include "platform/file/regularfile.h"
 #include "platform/text/tencoding.h"
 
 #include <QFile>
@@ -63,10 +64,10 @@ QString ReadScriptFile(const QString &FileName)
         throw Error(QStringLiteral("The script %1 is not run: %2, so anyone could make the "
                                    "program run their code.")
                         .arg(QFileInfo(FileName).fileName(), reason));
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("The script %1 cannot be read: %2").arg(FileName, file.errorString()));
+    // Only a regular file: a FIFO would stall the program and a device never end.
+    QFile file;
+    if (const QString reason = OpenRegularFile(file, FileName); !reason.isEmpty())
+        throw Error(QStringLiteral("The script %1 cannot be read: %2").arg(FileName, reason));
     return DecodeScriptText(file.readAll());
 }
 

@@ -1,5 +1,7 @@
 #include "ui/dialogs/crashreportwindow.h"
 
+#include "platform/error.h"
+#include "platform/file/savefilewhole.h"
 #include "scripting/mail/mapisendmail.h"
 #include "ui/kit/buttonpanel.h"
 #include "ui/kit/colors.h"
@@ -13,7 +15,6 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace tev {
@@ -82,11 +83,11 @@ bool UiCrashReportFrontEnd::mailReport(CrashException &exception)
                              .filePath(QStringLiteral("tevora-bugreport-%1.txt")
                                            .arg(QDateTime::currentDateTime().toString(
                                                QStringLiteral("yyyyMMdd-hhmmss-zzz"))));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(exception.BugReport().toUtf8()) < 0 ||
-        !file.commit()) {
-        exception.MailError = QStringLiteral("The report file \"%1\" cannot be written: %2")
-                                  .arg(QDir::toNativeSeparators(path), file.errorString());
+    // A report cut short by a full disk must not go out as if it were whole.
+    try {
+        SaveFileWhole(path, exception.BugReport().toUtf8());
+    } catch (const Error &e) {
+        exception.MailError = e.message();
         return false;
     }
     const QStringList attachments{path};

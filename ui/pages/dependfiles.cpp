@@ -1,5 +1,8 @@
 #include "ui/pages/dependfiles.h"
 
+#include "core/project/dependencyfiles.h"
+#include "platform/file/regularfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,9 +13,10 @@ namespace {
 
 bool SameContents(const QString &a, const QString &b)
 {
-    QFile fa(a);
-    QFile fb(b);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+    // Only regular files are compared: a FIFO would stall the reader.
+    QFile fa;
+    QFile fb;
+    if (!OpenRegularFile(fa, a).isEmpty() || !OpenRegularFile(fb, b).isEmpty())
         return false;
     if (fa.size() != fb.size())
         return false;
@@ -54,9 +58,9 @@ TProjectFile TakeIntoProjectFolder(const QString &Picked, const QString &Project
                              .arg(result.BareName);
         return result;
     }
-    if (!QFile::copy(Picked, target)) {
-        result.Message = QStringLiteral("\"%1\" could not be copied into the project folder.")
-                             .arg(result.BareName);
+    if (const QString reason = CopyFileSafely(Picked, target); !reason.isEmpty()) {
+        result.Message = QStringLiteral("\"%1\" could not be copied into the project folder: %2.")
+                             .arg(result.BareName, reason);
         return result;
     }
     result.Ok = true;

@@ -4,13 +4,16 @@
 
 #include "core/db/tevconnection.h"
 #include "core/db/tevdatamodule.h"
+#include "core/project/projectdatasets.h"
 #include "dbclientprocess.h"
+#include "platform/dataset/memdataset.h"
 #include "storedproject.h"
 #include "support/app/databasebackend.h"
 #include "support/app/firebirdserver.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -33,6 +36,25 @@ StoredProject Look(const FirebirdServer &server, const QString &database, const 
                                 "User_Name=SYSDBA", "Password=" + FirebirdServer::password()}));
     look.open();
     return ReadStoredProject(look.database(), file);
+}
+
+// What the database holds of each project's rows from a master, on a connection of its own.
+QList<StoredProject> LookAtMasterRows(const FirebirdServer &server, const QString &database,
+                                      const QStringList &files, const QString &master)
+{
+    TTevConnection look("Look");
+    look.setParams(
+        TStringList(QStringList{"DriverId=FB", "Server=" + server.host(), "Database=" + database,
+                                "User_Name=SYSDBA", "Password=" + FirebirdServer::password()}));
+    look.open();
+    // One transaction, so every project is read from the same moment.
+    QSqlDatabase db = look.database();
+    EXPECT_TRUE(db.transaction());
+    QList<StoredProject> result;
+    for (const QString &file : files)
+        result << ReadMasterRows(db, file, master);
+    db.rollback();
+    return result;
 }
 
 } // namespace
@@ -125,4 +147,113 @@ TEST(ServerFaults, AClientIdleWhileTheServerRestartsWorksOnAtItsNextOperation)
     server.start();
     EXPECT_EQ(client.ask(QString("save %1 2 20").arg(file)), "saved 2");
     EXPECT_EQ(Look(server, database, file).marker(), 2);
+}
+
+// A propagation writes every work project of the master in one transaction: a server killed in
+// the middle of it leaves every project with the master's rows of before or of after, all of
+// them the same, and the propagation tried again stores the new rows everywhere.
+TEST(ServerFaults, KilledInTheMiddleOfAPropagationEveryProjectIsAllOldOrAllNew)
+{
+    constexpr int MasterRows = 250;
+    const QString master = "masters/m.seq";
+    const QStringList work{"work/w0.seq", "work/w1.seq", "work/w2.seq", "work/w3.seq"};
+    FirebirdServer server;
+    server.start();
+    TempFolder dir;
+    const QString database = dir.file("DB/Propagation.fdb");
+    {
+        TempAppRoot root;
+        WriteServerConnectionFile(root, server, database);
+        TTevDataModule data(root.path());
+        ASSERT_TRUE(data.Connected());
+        data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});
+        for (const QString &file : work) {
+            MemDataSet header;
+            MemDataSet chars;
+            CreateProjectDataSet(header);
+            CreateCharDataSet(chars);
+            header.append();
+            header.fieldByName("PROJECTNAME").setAsString(file);
+            header.fieldByName("FILENAME").setAsString(file);
+            header.post();
+            for (int i = 1; i <= MasterRows; ++i) {
+                chars.append();
+                chars.fieldByName("CHARID").setAsInteger(i);
+                chars.fieldByName("LABEL").setAsString(QString("L%1").arg(i, 5, 10, QChar('0')));
+                chars.fieldByName("FEATURE").setAsString("F");
+                chars.fieldByName("REF_FILENAME").setAsString(master);
+                chars.fieldByName("NOMINAL").setAsFloat(1);
+                chars.fieldByName("DECIMALS").setAsInteger(3);
+                chars.fieldByName("ACTIVE").setAsInteger(1);
+                chars.post();
+            }
+            data.WriteProject(file, header, chars, TTevDBUpdateMode::dbumSaveAll);
+            QString name;
+            ASSERT_TRUE(data.ProjectExists(file, name));
+            QSqlQuery id(data.Database()->database());
+            ASSERT_TRUE(
+                id.exec(
+                    QString("select PROJECTID from PROJECTS where FILENAME = '%1'").arg(file)) &&
+                id.next());
+            data.AddRefProject(id.value(0).toInt(), master, "M");
+        }
+    }
+    DbClientProcess client(server, database);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_EQ(client.ask(QString("propagate %1 2 %2 1").arg(master).arg(MasterRows)), "saved 2");
+    ASSERT_TRUE(client.readLine().startsWith("done"));
+    const int propagationMs = int(timer.elapsed());
+
+    int old = 0, fresh = 0, mixed = 0, lostReported = 0, doneBeforeKill = 0;
+    int stored = 2;
+    QRandomGenerator random(20240612);
+    for (int round = 1; round <= Rounds; ++round) {
+        const int marker = stored + 1;
+        client.send(QString("propagate %1 %2 %3 1").arg(master).arg(marker).arg(MasterRows));
+        QThread::msleep(random.bounded(propagationMs * 5 / 4 + 1));
+        server.kill();
+        const QString answer = client.readLine();
+        if (answer == QString("saved %1").arg(marker)) {
+            ++doneBeforeKill;
+        } else {
+            ++lostReported;
+            EXPECT_TRUE(answer.startsWith(QString("failed lost %1 ").arg(marker)))
+                << answer.toStdString();
+        }
+        EXPECT_TRUE(client.readLine().startsWith("done"));
+        server.start();
+
+        QSet<int> markers;
+        bool whole = true;
+        for (const StoredProject &s : LookAtMasterRows(server, database, work, master)) {
+            whole = whole && s.whole(MasterRows);
+            markers.insert(s.marker());
+        }
+        if (whole && markers == QSet<int>{stored})
+            ++old;
+        else if (whole && markers == QSet<int>{marker})
+            ++fresh;
+        else
+            ++mixed;
+        if (answer.startsWith("saved")) {
+            EXPECT_EQ(markers, QSet<int>{marker}) << "a propagation reported as done is not there";
+        }
+
+        // Tried again once the server is back, the propagation reaches every project.
+        EXPECT_EQ(
+            client.ask(QString("propagate %1 %2 %3 1").arg(master).arg(marker).arg(MasterRows)),
+            QString("saved %1").arg(marker));
+        EXPECT_TRUE(client.readLine().startsWith("done"));
+        for (const StoredProject &s : LookAtMasterRows(server, database, work, master)) {
+            EXPECT_TRUE(s.whole(MasterRows));
+            EXPECT_EQ(s.marker(), marker);
+        }
+        stored = marker;
+    }
+    EXPECT_EQ(mixed, 0);
+    EXPECT_EQ(old + fresh + mixed, Rounds);
+    std::cout << "[ counts   ] server killed during propagations: runs=" << Rounds
+              << " lost reported=" << lostReported << " done before the kill=" << doneBeforeKill
+              << " old=" << old << " new=" << fresh << " mixed=" << mixed << std::endl;
 }

@@ -1,6 +1,7 @@
 #include "lifecyclefixture.h"
 
 #include "platform/dataset/memdataset.h"
+#include "support/app/databasebackend.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -8,7 +9,23 @@
 
 namespace tev::test {
 
+LifecycleTest::ServerConnectionFile::ServerConnectionFile(const TempAppRoot &root,
+                                                          const FirebirdServer *server)
+{
+    if (server)
+        WriteServerConnectionFile(root, *server, root.file(QStringLiteral("DB/Tevora.fdb")));
+}
+
 LifecycleTest::LifecycleTest()
+    : LifecycleTest(nullptr)
+{}
+
+LifecycleTest::LifecycleTest(const FirebirdServer &server)
+    : LifecycleTest(&server)
+{}
+
+LifecycleTest::LifecycleTest(const FirebirdServer *server)
+    : m_connectionFile(m_root, server)
 {
     EXPECT_TRUE(m_data.Connected());
     m_data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});

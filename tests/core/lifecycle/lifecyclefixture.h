@@ -11,12 +11,17 @@
 
 namespace tev::test {
 
-// A copy of the sequence tree, a connected module on a fresh embedded Firebird database and a
-// project rooted at the tree, whose clock stands at the time the fixture's work files were saved.
+class FirebirdServer;
+
+// A copy of the sequence tree, a connected module on a fresh embedded Firebird database (or on a
+// server's) and a project rooted at the tree, whose clock stands at the time the fixture's work
+// files were saved.
 class LifecycleTest : public ::testing::Test
 {
 protected:
     LifecycleTest();
+    // The same, with the database file "DB/Tevora.fdb" below the root held by that server.
+    explicit LifecycleTest(const FirebirdServer &server);
 
     QSqlDatabase db() const { return m_data.Database()->database(); }
     // The first column of every row, as text.
@@ -37,6 +42,17 @@ protected:
 
     SequenceTree m_tree;
     TempAppRoot m_root;
+
+private:
+    explicit LifecycleTest(const FirebirdServer *server);
+
+    // Writes the root's connection file for a server, before the module reads it.
+    struct ServerConnectionFile
+    {
+        ServerConnectionFile(const TempAppRoot &root, const FirebirdServer *server);
+    } m_connectionFile;
+
+protected:
     TTevDataModule m_data{m_root.path()};
     TTevProject m_project{nullptr, &m_data};
 };

@@ -1,6 +1,7 @@
 #include "core/picture/kelbdecoder.h"
 #include "core/picture/kelpicture.h"
 #include "platform/error.h"
+#include "support/fifoguard.h"
 #include "support/tempfolder.h"
 
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 
 namespace tev {
 namespace {
@@ -330,6 +332,44 @@ TEST(KelPicture, UnreadableOtherFilesPassTheirError)
             EXPECT_TRUE(e.message().contains(c.message)) << e.message().toStdString();
         }
         EXPECT_EQ(picture.FileName(), "before.png");
+        EXPECT_FALSE(picture.HasGraphic());
+    }
+}
+
+// A FIFO under a picture's name would stall the reader for ever and a device such as /dev/zero
+// would never end: both are refused with the reason, before a byte is read.
+TEST(KelPicture, OnlyRegularFilesAreRead)
+{
+    test::TempFolder dir;
+    const std::unique_ptr<test::FifoGuard> fifos[] = {
+        std::make_unique<test::FifoGuard>(dir.file("cover.kelb")),
+        std::make_unique<test::FifoGuard>(dir.file("cover.png"))};
+    for (const auto &fifo : fifos)
+        ASSERT_TRUE(fifo->made());
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.file("zero.kelb")));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.file("zero.bmp")));
+    struct Case
+    {
+        const char *file;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"cover.kelb", "it is a pipe (FIFO), not a regular file"},
+        {"cover.png", "it is a pipe (FIFO), not a regular file"},
+        {"zero.kelb", "it is a device, not a regular file"},
+        {"zero.bmp", "it is a device, not a regular file"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        TKelPicture picture;
+        try {
+            picture.LoadKELBFromFile(dir.file(c.file));
+            ADD_FAILURE() << "no error";
+        } catch (const Error &e) {
+            EXPECT_TRUE(e.message().contains(c.reason)) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(dir.file(c.file))) << e.message().toStdString();
+        }
+        EXPECT_EQ(picture.FileName(), "");
         EXPECT_FALSE(picture.HasGraphic());
     }
 }

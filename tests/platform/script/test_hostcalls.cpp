@@ -197,7 +197,9 @@ TEST(HostCalls, AHostRoutineRecursingThroughTheScriptEndsInAnErrorNotACrash)
     } catch (const ScriptError &e) {
         EXPECT_EQ(e.className(), QStringLiteral("EStackOverflow"));
     }
-    EXPECT_GT(deepest, 1000); // far more than a thread's own stack would have held
+    // Far more than the 8 MB of a thread's own stack would have held (about 128 such frames),
+    // also in the sanitizer build, whose script stack is smaller.
+    EXPECT_GT(deepest, 500);
     EXPECT_FALSE(ScriptStack::active());
     EXPECT_FALSE(h.engine.Running());
 }

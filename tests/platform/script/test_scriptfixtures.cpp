@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fixturefile.h"
+#include "platform/script/scriptstack.h"
 #include "platform/text/formatsettings.h"
 
 namespace {
@@ -15,6 +16,12 @@ class ScriptFixtureTest : public ::testing::TestWithParam<ScriptFixture>
 TEST_P(ScriptFixtureTest, RunsAsItsCommentsExpect)
 {
     const ScriptFixture &f = GetParam();
+#ifdef TEV_SCRIPT_STACK_ASAN
+    // The sanitizer's frames are several times larger and its script stack smaller: there the
+    // depth ends in EStackOverflow earlier, which the recursion tests of this build check.
+    if (f.name == QLatin1String("limits_recursion_5000"))
+        GTEST_SKIP() << "five thousand levels exceed the sanitizer build's script stack";
+#endif
     tev::DecimalSeparatorGuard dot(QLatin1Char('.'));
     QStringList actual = tev::test::runScriptFixture(f);
     QStringList expected = tev::test::expectedResult(f);

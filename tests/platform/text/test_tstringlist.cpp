@@ -3,11 +3,15 @@
 #include "platform/error.h"
 #include "platform/text/tstringlist.h"
 #include "qstringprinter.h"
+#include "support/fifoguard.h"
 #include "support/tempfolder.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using tev::TStringList;
 using TDuplicates = tev::TStringList::TDuplicates;
@@ -420,6 +424,80 @@ TEST(TStringList, SaveWritesTheChosenEncodingAndReportsErrors)
     EXPECT_THROW(list.LoadFromFile(folder.file(QStringLiteral("missing.txt"))), tev::Error);
     EXPECT_THROW(list.SaveToFile(folder.file(QStringLiteral("no/such/folder/x.txt"))), tev::Error);
     EXPECT_EQ(list.Count(), 3) << "a failed load keeps the lines";
+}
+
+// A save that the system cuts short (a full disk, here the process's file size limit) keeps the
+// old file whole and says why; small and large lists alike, whatever passes through a buffer.
+TEST(TStringList, AFailedSaveKeepsTheOldFile)
+{
+    tev::test::TempFolder folder;
+    const QString name = folder.file(QStringLiteral("vendors.txt"));
+    const QByteArray old = "old line\r\n";
+    for (const int lines : {40, 20000}) {
+        SCOPED_TRACE(lines);
+        {
+            QFile file(name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_EQ(file.write(old), old.size());
+        }
+        TStringList list;
+        for (int i = 0; i < lines; ++i)
+            list.Add(QStringLiteral("Vendor %1=Street %1, Town").arg(i));
+
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 300;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString message;
+        try {
+            list.SaveToFile(name);
+        } catch (const tev::Error &e) {
+            message = e.message();
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        EXPECT_TRUE(message.contains(name) && message.contains("File too large"))
+            << message.toStdString();
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), old);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"vendors.txt"}))
+            << "no temporary file is left";
+    }
+}
+
+// A FIFO would stall a load for ever and a device such as /dev/zero never end it: both are
+// refused with the reason, and the list keeps its lines.
+TEST(TStringList, OnlyARegularFileIsLoaded)
+{
+    tev::test::TempFolder folder;
+    tev::test::FifoGuard fifo(folder.file(QStringLiteral("vendors.txt")));
+    ASSERT_TRUE(fifo.made());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder.file(QStringLiteral("zero.txt"))));
+    struct Case
+    {
+        const char *file;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"vendors.txt", "it is a pipe (FIFO), not a regular file"},
+        {"zero.txt", "it is a device, not a regular file"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        TStringList list = ListOf({"kept"});
+        QString message;
+        try {
+            list.LoadFromFile(folder.file(QLatin1String(c.file)));
+        } catch (const tev::Error &e) {
+            message = e.message();
+        }
+        EXPECT_TRUE(message.contains(QLatin1String(c.reason))) << message.toStdString();
+        EXPECT_EQ(list.Text(), QStringLiteral("kept\r\n"));
+    }
 }
 
 TEST(TStringList, StreamsReadFromTheCurrentPosition)

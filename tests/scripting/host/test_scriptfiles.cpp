@@ -5,6 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/script/scripterror.h"
+#include "support/fifoguard.h"
 #include "support/tempfolder.h"
 
 #include "platform/text/qstringprinter.h"
@@ -95,6 +96,26 @@ TEST(ScriptFiles, AFileOfAnotherUserIsRefused)
     write(script, "begin end.");
     ASSERT_EQ(::chown(QFile::encodeName(script).constData(), 65534, 65534), 0);
     EXPECT_NE(scripting::ScriptFileDistrust(script).indexOf(QStringLiteral("another user")), -1);
+}
+
+// A FIFO in the script's place would stall the program for ever: it is refused, not waited on.
+TEST(ScriptFiles, AFifoIsRefusedWithoutWaiting)
+{
+    ScriptFolder f;
+    const QString script = f.file(QStringLiteral("TevMain.pas"));
+    test::FifoGuard fifo(script);
+    ASSERT_TRUE(fifo.made());
+    QObject owner;
+    TvyxScripter host(&owner);
+    try {
+        host.LoadScriptFile(script);
+        FAIL() << "not refused";
+    } catch (const Error &e) {
+        EXPECT_NE(e.message().indexOf(QStringLiteral("it is a pipe (FIFO), not a regular file")),
+                  -1)
+            << e.message().toStdString();
+    }
+    EXPECT_TRUE(host.SourceCode().isEmpty());
 }
 
 TEST(ScriptFiles, TextIsUtf8WhenValidElseWindows1252)

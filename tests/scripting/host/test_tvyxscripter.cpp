@@ -6,6 +6,7 @@
 
 #include "platform/text/qstringprinter.h"
 #include <QObject>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,29 @@ TEST(TvyxScripter, TextsArePassedWhole)
     EXPECT_EQ(t.toString().size(), 301);
 }
 
+// An object reaches a script only as an object: a number handed where the routine wants one is
+// a number, and treating it as an object is a script error instead of a read at that address.
+TEST(TvyxScripter, ANumberIsNeverTakenForAnObject)
+{
+    Host h;
+    QObject window;
+    window.setObjectName(QStringLiteral("TevMainForm"));
+    h.load(QStringLiteral("function NameOf(Sender: TObject): string;\nbegin\n"
+                          "  Result := TComponent(Sender).Name;\nend;\n"));
+    EXPECT_EQ(
+        h.scripter->ExecuteMethod(QStringLiteral("NameOf"), {ObjectToVariant(&window)}).toString(),
+        QStringLiteral("TevMainForm"));
+    const auto address = qlonglong(reinterpret_cast<quintptr>(&window));
+    for (const QVariant &number : {QVariant(address), QVariant(int(address)), QVariant(12345)}) {
+        try {
+            h.scripter->ExecuteMethod(QStringLiteral("NameOf"), {number});
+            ADD_FAILURE() << "a number became an object";
+        } catch (const script::ScriptError &e) {
+            EXPECT_EQ(e.className(), QStringLiteral("EInvalidCast"));
+        }
+    }
+}
+
 TEST(TvyxScripter, TheDebugHandlerGetsTheCallInsteadOfTheRoutine)
 {
     Host h;
@@ -155,6 +179,33 @@ TEST(TvyxScripter, TheDebugHandlerGetsTheCallInsteadOfTheRoutine)
         EXPECT_EQ(seenInput[i].VType, kinds[i]) << i;
     EXPECT_EQ(seenInput[1].Value.toInt(), 0); // Unassigned is an integer 0
     EXPECT_EQ(h.output, QString());           // the routine did not run
+}
+
+// A call that reaches the debug path while a script runs (a host routine the script called)
+// pauses that script; it goes on once the debugger resumes it.
+TEST(TvyxScripter, TheDebugPathPausesARunningScript)
+{
+    Host h;
+    h.load(QStringLiteral("procedure Hook(X: Integer);\nbegin\nend;\n"
+                          "procedure Run;\nbegin\n  CallHook;\n  WriteLn('after');\nend;\n"));
+    h.scripter->DefineMethod(
+        QStringLiteral("CallHook"), 0, script::TypeKind::tkNone, QString(),
+        [&h](script::NativeCall &) { h.scripter->ExecuteMethod(QStringLiteral("Hook"), {1}); });
+    h.scripter->SetDebugging(true);
+    QStringList seen;
+    h.scripter->OnDebugSubroutine = [&](TvyxScripter *sender, const QString &name,
+                                        const TConstArray &, QVariant &) {
+        seen << name + (sender->Paused() ? QStringLiteral(" paused") : QStringLiteral(" going"));
+        QTimer::singleShot(10, sender, [sender, &seen] {
+            seen << QStringLiteral("resumed");
+            sender->SetPaused(false);
+        });
+    };
+    h.scripter->ExecuteSubroutine(QStringLiteral("Run"));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("Hook paused"), QStringLiteral("resumed")}));
+    EXPECT_EQ(h.output, QStringLiteral("after\n"));
+    EXPECT_FALSE(h.scripter->Paused());
+    EXPECT_FALSE(h.scripter->Running());
 }
 
 TEST(TvyxScripter, WithoutAHandlerTheDebugPathRunsTheRoutine)
