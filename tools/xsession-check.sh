@@ -175,7 +175,7 @@ touch "$work/not-a-folder"
 TEVORA_LOCK_DIR="$work/not-a-folder" "$here/run-tevora.sh" "$root" >"$work/program.log" 2>&1 &
 program=$!
 started="$program"
-dialog=$(await_window Error) || fail "no error dialog"
+dialog=$(await_window Error) || fail "no error dialog; the program said: $(cat "$work/program.log")"
 xdotool windowfocus --sync "$dialog" || true
 shot 07-lock-failure
 # The dialog's buttons take no keyboard focus: OK is pressed with the mouse, at the right end of
