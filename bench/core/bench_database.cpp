@@ -357,7 +357,9 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
-            if (run.error_occurred || run.iterations <= 0)
+            // With repetitions, the median stands for the runs (it is reported after them).
+            if (run.error_occurred || run.iterations <= 0 ||
+                (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
                 continue;
             const QString name =
                 QString::fromStdString(run.benchmark_name()).section("/iterations:", 0, 0);
@@ -369,7 +371,9 @@ public:
 
     void printRatios() const
     {
-        std::printf("\nratios (per iteration, %d characteristics):\n", CharCount);
+        std::printf(
+            "\nratios (per iteration, or the median with repetitions; %d characteristics):\n",
+            CharCount);
         for (const char *op : {"BM_WriteProject", "BM_ReadProject", "BM_ClientApiInsert",
                                "BM_PreparedInsertOneTransaction", "BM_PlainSelect"})
             ratio(QString("%1/Server").arg(op), QString("%1/Embedded").arg(op));

@@ -40,12 +40,10 @@ bool FirebirdConnectionAlive(const QSqlDatabase &db)
                              buffer) == 0;
 }
 
-} // namespace
-
-DatabaseError StatementError(const QSqlDatabase &db, const QSqlError &error, const QString &context,
-                             bool timedOut)
+// nativeCode: Firebird's SQL code as text; empty for other drivers.
+DatabaseError MakeError(const QSqlDatabase &db, QString engineText, const QString &nativeCode,
+                        const QString &context, bool timedOut)
 {
-    QString engineText = EngineText(error);
     if (engineText.isEmpty() && !db.isOpen())
         engineText = QStringLiteral("The database is not connected.");
     const QString details =
@@ -73,14 +71,36 @@ DatabaseError StatementError(const QSqlDatabase &db, const QSqlError &error, con
                                : ConnectionState::DefaultLockWaitSeconds) +
                 details);
     }
-    if (firebird && error.nativeErrorCode() == SqlCodeConflict)
+    if (firebird && nativeCode == SqlCodeConflict)
         return DatabaseError(DatabaseFailure::Conflict,
                              QStringLiteral("Another user changed the same data at the same "
                                             "time. Nothing of this change was stored.\n") +
                                  details);
-    if (firebird && error.nativeErrorCode() == SqlCodeDuplicateKey)
+    if (firebird && nativeCode == SqlCodeDuplicateKey)
         return DatabaseError(DatabaseFailure::DuplicateKey, details);
     return DatabaseError(DatabaseFailure::Other, details);
+}
+
+} // namespace
+
+DatabaseError StatementError(const QSqlDatabase &db, const QSqlError &error, const QString &context,
+                             bool timedOut)
+{
+    return MakeError(db, EngineText(error), error.nativeErrorCode(), context, timedOut);
+}
+
+DatabaseError FirebirdStatementError(const QSqlDatabase &db, const std::intptr_t *status,
+                                     const QString &context, bool timedOut)
+{
+    static_assert(sizeof(ISC_STATUS) == sizeof(std::intptr_t));
+    const auto *vector = reinterpret_cast<const ISC_STATUS *>(status);
+    QStringList lines;
+    char buffer[1024];
+    const ISC_STATUS *cursor = vector;
+    while (fb_interpret(buffer, sizeof buffer, &cursor) > 0)
+        lines << QString::fromUtf8(buffer);
+    const QString code = QString::number(isc_sqlcode(vector));
+    return MakeError(db, lines.join(QLatin1Char(' ')).trimmed(), code, context, timedOut);
 }
 
 } // namespace tev

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <cstdint>
 
 namespace tev {
 
@@ -41,5 +42,10 @@ private:
 // (ConnectionState) so that the next operation opens it again.
 DatabaseError StatementError(const QSqlDatabase &db, const QSqlError &error, const QString &context,
                              bool timedOut = false);
+
+// The same for a statement that the Firebird client ran itself on db's attachment, from the
+// client's status vector (ISC_STATUS).
+DatabaseError FirebirdStatementError(const QSqlDatabase &db, const std::intptr_t *status,
+                                     const QString &context, bool timedOut = false);
 
 } // namespace tev

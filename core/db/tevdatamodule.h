@@ -34,6 +34,7 @@ namespace tev {
 class DataSet;
 class DatabaseError;
 class MemDataSet;
+class SqlSession;
 class TTevRowSet;
 
 class TTevDataModule : public QObject, public ProjectDatabase
@@ -160,6 +161,11 @@ private:
     // Writes the header (when given) and replaces the characteristic rows in one transaction.
     void WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
                           MemDataSet &CDSChars);
+    int WriteProjectHeader(SqlSession &session, const QString &FileName, MemDataSet &CDSHeader);
+    // Inserts a row for every record from the current one on, through one prepared statement;
+    // toMark receives the records whose STATE or PROJECTID the save then changes.
+    void InsertProjectChars(SqlSession &session, int ProjectId, MemDataSet &CDSChars,
+                            std::vector<quint64> &toMark); // bookmarks
     void SetRefChanged(int ProjectId);
     int GetFreeCharId(int ProjectId, int CharId);
     void RewriteFileNames(TTevRowSet &rows, const QString &field, TDirectoryChangeMode mode,

@@ -3,68 +3,7 @@
 #include "core/db/databaseerror.h"
 #include "platform/error.h"
 
-#include <QSqlField>
-#include <QSqlRecord>
-
 namespace tev {
-
-namespace {
-
-FieldType FieldTypeOf(const QSqlField &field)
-{
-    switch (field.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return FieldType::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return FieldType::Double;
-    case QMetaType::QByteArray: // Firebird's text BLOB
-        return FieldType::Memo;
-    default:
-        return FieldType::String;
-    }
-}
-
-QVariant ReadValue(const QVariant &value, FieldType type)
-{
-    if (value.isNull())
-        return QVariant();
-    switch (type) {
-    case FieldType::Integer:
-        return value.toInt();
-    case FieldType::Double:
-        return value.toDouble();
-    case FieldType::Memo:
-        if (value.typeId() == QMetaType::QByteArray)
-            return QString::fromUtf8(value.toByteArray());
-        return value.toString();
-    case FieldType::String:
-        return value.toString();
-    }
-    return value;
-}
-
-// A value bound to a statement: null keeps a type, which ODBC needs.
-QVariant BindValue(const QVariant &value, FieldType type)
-{
-    if (value.isValid())
-        return value;
-    switch (type) {
-    case FieldType::Integer:
-        return QVariant(QMetaType::fromType<int>());
-    case FieldType::Double:
-        return QVariant(QMetaType::fromType<double>());
-    default:
-        return QVariant(QMetaType::fromType<QString>());
-    }
-}
-
-} // namespace
 
 class TTevRowSet::RowField : public Field
 {
@@ -84,7 +23,15 @@ private:
 };
 
 TTevRowSet::TTevRowSet(QSqlDatabase db, QString table, QStringList keyFields, SqlTrace trace)
-    : m_db(std::move(db))
+    : m_ownSession(std::make_unique<QtSqlSession>(std::move(db), trace))
+    , m_session(m_ownSession.get())
+    , m_table(std::move(table))
+    , m_keyFields(std::move(keyFields))
+    , m_trace(std::move(trace))
+{}
+
+TTevRowSet::TTevRowSet(SqlSession &session, QString table, QStringList keyFields, SqlTrace trace)
+    : m_session(&session)
     , m_table(std::move(table))
     , m_keyFields(std::move(keyFields))
     , m_trace(std::move(trace))
@@ -95,21 +42,13 @@ TTevRowSet::~TTevRowSet() = default;
 void TTevRowSet::open(const QString &sql, const SqlBindings &bindings)
 {
     close();
-    QSqlQuery query = RunSql(m_db, sql, bindings, m_trace);
-    const QSqlRecord record = query.record();
-    for (int i = 0; i < record.count(); ++i) {
-        const QSqlField f = record.field(i);
-        const FieldType type = FieldTypeOf(f);
-        m_fields.push_back(std::make_unique<RowField>(
-            *this, i, f.name().toUpper(), type, type == FieldType::String ? int(f.length()) : 0));
+    SqlRows result = m_session->select(sql, bindings);
+    for (size_t i = 0; i < result.columns.size(); ++i) {
+        const SqlColumn &c = result.columns[i];
+        m_fields.push_back(std::make_unique<RowField>(*this, int(i), c.name.toUpper(), c.type,
+                                                      c.type == FieldType::String ? c.size : 0));
     }
-    while (query.next()) {
-        Row row(m_fields.size());
-        for (size_t i = 0; i < m_fields.size(); ++i)
-            row[i] = ReadValue(query.value(int(i)), m_fields[i]->dataType());
-        m_rows.push_back(std::move(row));
-    }
-    query.finish();
+    m_rows = std::move(result.rows);
     for (const QString &key : m_keyFields) {
         const Field *f = findField(key);
         if (!f)
@@ -298,18 +237,9 @@ void TTevRowSet::cancel()
         m_state = DataSetState::Browse;
 }
 
-QSqlQuery &TTevRowSet::statement(const QString &sql)
+PreparedSql &TTevRowSet::statement(const QString &sql)
 {
-    auto &slot = m_statements[sql];
-    if (!slot) {
-        slot = std::make_shared<QSqlQuery>(m_db);
-        if (!slot->prepare(sql)) {
-            const QSqlError error = slot->lastError();
-            m_statements.remove(sql);
-            throw StatementError(m_db, error, sql);
-        }
-    }
-    return *slot;
+    return m_session->prepared(sql);
 }
 
 void TTevRowSet::runUpdate()
@@ -333,15 +263,13 @@ void TTevRowSet::runUpdate()
             .arg(m_table, sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" and ")));
     if (m_trace)
         m_trace(sql);
-    QSqlQuery &query = statement(sql);
+    PreparedSql &query = statement(sql);
     int position = 0;
     for (int i : changed)
-        query.bindValue(position++,
-                        BindValue(m_buffer[size_t(i)], m_fields[size_t(i)]->dataType()));
+        query.bind(position++, m_buffer[size_t(i)], m_fields[size_t(i)]->dataType());
     for (int k : m_keyColumns)
-        query.bindValue(position++,
-                        BindValue(original[size_t(k)], m_fields[size_t(k)]->dataType()));
-    ExecPrepared(m_db, query, QStringLiteral("update ") + m_table);
+        query.bind(position++, original[size_t(k)], m_fields[size_t(k)]->dataType());
+    query.execute();
     query.finish();
 }
 
@@ -368,12 +296,11 @@ void TTevRowSet::runInsert()
     }
     if (m_trace)
         m_trace(sql);
-    QSqlQuery &query = statement(sql);
+    PreparedSql &query = statement(sql);
     int position = 0;
     for (int i : given)
-        query.bindValue(position++,
-                        BindValue(m_buffer[size_t(i)], m_fields[size_t(i)]->dataType()));
-    ExecPrepared(m_db, query, QStringLiteral("insert into ") + m_table);
+        query.bind(position++, m_buffer[size_t(i)], m_fields[size_t(i)]->dataType());
+    query.execute();
     // Columns left to their defaults stay null in memory until the result is read again.
 }
 
@@ -392,11 +319,11 @@ void TTevRowSet::deleteRecord()
                             .arg(m_table, where.join(QStringLiteral(" and ")));
     if (m_trace)
         m_trace(sql);
-    QSqlQuery &query = statement(sql);
+    PreparedSql &query = statement(sql);
     int position = 0;
     for (int k : m_keyColumns)
-        query.bindValue(position++, BindValue((*row)[size_t(k)], m_fields[size_t(k)]->dataType()));
-    ExecPrepared(m_db, query, QStringLiteral("delete from ") + m_table);
+        query.bind(position++, (*row)[size_t(k)], m_fields[size_t(k)]->dataType());
+    query.execute();
     m_rows.erase(m_rows.begin() + m_cursor);
     if (m_cursor >= int(m_rows.size()))
         m_cursor = int(m_rows.size()) - 1;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "core/db/sqlstatement.h"
+#include "core/db/sqlsession.h"
 #include "platform/dataset/dataset.h"
 
-#include <QHash>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <memory>
@@ -20,8 +19,8 @@ namespace tev {
 // primary key is updatable: posting an edited row runs an UPDATE of the columns whose value
 // changed, keyed by the row's original key values, and posting an appended row runs an INSERT of
 // the columns that were given a value, so that the others take their defaults. Statements are
-// prepared once per column list and reused for the life of the row set; a row set must therefore
-// not outlive the transaction it was opened in.
+// prepared once per column list and reused for the life of the row set (or of the session it
+// runs in); a row set must therefore not outlive the transaction it was opened in.
 //
 // A failed post throws tev::Error and leaves the row set editing, with the edit buffer intact.
 class TTevRowSet : public DataSet
@@ -29,6 +28,9 @@ class TTevRowSet : public DataSet
 public:
     // Read-only when table is empty.
     TTevRowSet(QSqlDatabase db, QString table = {}, QStringList keyFields = {},
+               SqlTrace trace = {});
+    // A row set whose statements run in a session that outlives it.
+    TTevRowSet(SqlSession &session, QString table = {}, QStringList keyFields = {},
                SqlTrace trace = {});
     ~TTevRowSet() override;
     TTevRowSet(const TTevRowSet &) = delete;
@@ -77,11 +79,12 @@ private:
     const Row *currentRow() const;
     QVariant value(int column) const;
     void setValue(int column, const QVariant &value);
-    QSqlQuery &statement(const QString &sql);
+    PreparedSql &statement(const QString &sql);
     void runUpdate();
     void runInsert();
 
-    QSqlDatabase m_db;
+    std::unique_ptr<SqlSession> m_ownSession;
+    SqlSession *m_session;
     QString m_table;
     QStringList m_keyFields;
     std::vector<int> m_keyColumns;
@@ -97,7 +100,6 @@ private:
     Row m_buffer;
     std::vector<bool> m_assigned;
     int m_disableCount = 0;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
 };
 
 } // namespace tev
