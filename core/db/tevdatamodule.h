@@ -167,7 +167,9 @@ private:
     void InsertProjectChars(SqlSession &session, int ProjectId, MemDataSet &CDSChars,
                             std::vector<quint64> &toMark); // bookmarks
     void SetRefChanged(int ProjectId);
-    int GetFreeCharId(int ProjectId, int CharId);
+    // One depending project's part of UpdateDependingProjects, inside its transaction.
+    void UpdateProjectFromMaster(const QString &FileName, int ProjectId, MemDataSet &CDSChars,
+                                 const QString &ignore);
     void RewriteFileNames(TTevRowSet &rows, const QString &field, TDirectoryChangeMode mode,
                           const QString &prefix);
 
