@@ -620,7 +620,7 @@ QStringList TTevProject::CollectDependFiles()
         DisableControlsGuard controls(ds);
         FilterOffGuard filterOff(ds);
         Field &image = ds.fieldByName(QStringLiteral("IMAGE"));
-        Field &params = ds.fieldByName(QStringLiteral("PARAMS"));
+        const int paramsIndex = ds.fieldIndex(QStringLiteral("PARAMS"));
         const QString tem = QStringLiteral(".TEM(");
         // Names met before are skipped before the sorted list's search; the list still decides
         // which spelling of a name stays.
@@ -635,7 +635,7 @@ QStringList TTevProject::CollectDependFiles()
             const QString img = image.asString();
             if (!TrimText(img).isEmpty())
                 add(img);
-            const QString algorithm = FirstParamValue(params.asString(), u"ALGORITHM");
+            const QString algorithm = CurrentParamValue(ds, paramsIndex, u"ALGORITHM");
             const qsizetype at = algorithm.indexOf(tem);
             if (at >= 0)
                 add(algorithm.left(at + 4));

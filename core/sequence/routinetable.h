@@ -36,5 +36,8 @@ QStringList WriteRoutineRows(MemDataSet &Chars);
 // The value of the first line named Name (without regard to case) of name=value lines joined by
 // CR LF; empty when there is none. For walks over many records, where a list per record costs.
 QString FirstParamValue(QStringView Params, QStringView Name);
+// FirstParamValue of the current record's PARAMS (the field at ParamsIndex), taken from the row
+// the reader kept when there is one, without building the text.
+QString CurrentParamValue(const MemDataSet &Chars, int ParamsIndex, QStringView Name);
 
 } // namespace tev

@@ -1,5 +1,7 @@
 #include "platform/dataset/filterexpression.h"
 
+#include "platform/dataset/deferredtext.h"
+
 #include "platform/error.h"
 
 #include <cmath>
@@ -277,7 +279,7 @@ private:
 
 QVariant operandValue(const Node::Operand &operand, const std::vector<QVariant> &values)
 {
-    return operand.field >= 0 ? values[size_t(operand.field)] : operand.constant;
+    return operand.field >= 0 ? PlainValue(values[size_t(operand.field)]) : operand.constant;
 }
 
 bool compare(const Node &node, const std::vector<QVariant> &values)

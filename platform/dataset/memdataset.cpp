@@ -1,5 +1,6 @@
 #include "platform/dataset/memdataset.h"
 
+#include "platform/dataset/deferredtext.h"
 #include "platform/dataset/filterexpression.h"
 #include "platform/error.h"
 
@@ -26,7 +27,7 @@ struct MemDataSet::HashIndex
     {
         QString k;
         for (int f : fields) {
-            const QVariant &v = values[size_t(f)];
+            const QVariant v = PlainValue(values[size_t(f)]);
             if (!v.isValid())
                 k += QLatin1Char('\x01');
             else if (v.typeId() == QMetaType::Double)
@@ -64,6 +65,8 @@ namespace {
 
 int compareValues(const QVariant &a, const QVariant &b)
 {
+    if (IsDeferredText(a) || IsDeferredText(b))
+        return compareValues(PlainValue(a), PlainValue(b));
     const bool an = !a.isValid();
     const bool bn = !b.isValid();
     if (an || bn)
@@ -213,6 +216,14 @@ Field *MemDataSet::findField(const QString &name) const
 {
     const auto it = m_fieldIndex.constFind(name.toUpper());
     return it == m_fieldIndex.cend() ? nullptr : m_fields[size_t(*it)].get();
+}
+
+int MemDataSet::fieldIndex(const QString &name) const
+{
+    const auto it = m_fieldIndex.constFind(name.toUpper());
+    if (it == m_fieldIndex.cend())
+        throw Error(QStringLiteral("Field '%1' not found").arg(name));
+    return *it;
 }
 
 void MemDataSet::checkActive() const
@@ -801,10 +812,28 @@ void MemDataSet::notify(Notification notification)
 
 QVariant MemDataSet::currentValue(int index) const
 {
+    return PlainValue(storedValue(index));
+}
+
+const QVariant &MemDataSet::storedValue(int index) const
+{
+    static const QVariant null;
     if (editing())
         return m_buffer[size_t(index)];
     const Record *r = current();
-    return r ? r->values[size_t(index)] : QVariant();
+    return r ? r->values[size_t(index)] : null;
+}
+
+void MemDataSet::setCurrentDeferred(int index, DeferredText text)
+{
+    if (!editing())
+        throw notEditing();
+    if (m_fields[size_t(index)]->dataType() != FieldType::Memo)
+        throw Error(QStringLiteral("Field '%1' holds no deferred text")
+                        .arg(m_fields[size_t(index)]->fieldName()));
+    m_buffer[size_t(index)] = QVariant::fromValue(std::move(text));
+    m_modified = true;
+    notify(Notification::RecordChanged);
 }
 
 void MemDataSet::setCurrentValue(int index, const QVariant &value)

@@ -37,6 +37,7 @@
 namespace tev {
 
 class FilterExpression;
+struct DeferredText;
 
 class MemDataSet : public DataSet
 {
@@ -69,6 +70,8 @@ public:
     int fieldCount() const override { return int(m_fields.size()); }
     Field &field(int index) const override;
     Field *findField(const QString &name) const override;
+    // The position of the field of that name (without regard to case); throws when there is none.
+    int fieldIndex(const QString &name) const;
     void first() override;
     void next() override;
     void prior() override;
@@ -131,6 +134,11 @@ public:
     // Used by the fields.
     QVariant currentValue(int index) const;
     void setCurrentValue(int index, const QVariant &value);
+    // The current record's value as stored: deferred text is not built (deferredtext.h). For
+    // readers that know the source of the text and take what they need from it directly.
+    const QVariant &storedValue(int index) const;
+    // Stores deferred text in a Memo field of the edit buffer.
+    void setCurrentDeferred(int index, DeferredText text);
 
 private:
     struct Record;
