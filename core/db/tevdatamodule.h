@@ -161,7 +161,9 @@ private:
     void WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
                           MemDataSet &CDSChars);
     void SetRefChanged(int ProjectId);
-    int GetFreeCharId(int ProjectId, int CharId);
+    // One depending project's part of UpdateDependingProjects, inside its transaction.
+    void UpdateProjectFromMaster(const QString &FileName, int ProjectId, MemDataSet &CDSChars,
+                                 const QString &ignore);
     void RewriteFileNames(TTevRowSet &rows, const QString &field, TDirectoryChangeMode mode,
                           const QString &prefix);
 

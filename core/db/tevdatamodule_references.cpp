@@ -31,6 +31,32 @@ constexpr int NewCharacteristicBit = 4;
 
 const QStringList CharacteristicsKey{"PROJECTID", "CHARID", "LABEL"};
 
+// The CHARIDs of one project's rows, kept up to date with the rows a propagation inserts, so
+// that a free CHARID needs no query per inserted row.
+class FreeCharIds
+{
+public:
+    void add(int charId, int count)
+    {
+        m_counts[charId] += count;
+        m_max = m_any ? std::max(m_max, charId) : charId;
+        m_any = true;
+    }
+    // The CHARID a new row takes for a master row's charId: a CHARID one row already has moves
+    // past the largest; a free one, or one several rows share, is kept.
+    int GetFreeCharId(int charId)
+    {
+        const int id = m_counts.value(charId) == 1 ? m_max + 1 : charId;
+        add(id, 1);
+        return id;
+    }
+
+private:
+    QHash<int, int> m_counts;
+    int m_max = 0;
+    bool m_any = false;
+};
+
 } // namespace
 
 int TTevDataModule::AddReference(int ProjectId, const QString &RefFileName,
@@ -107,17 +133,6 @@ void TTevDataModule::SetRefChanged(int ProjectId)
         {{"REF_STATE", RefChanged}, {"PROJECTID", ProjectId}});
 }
 
-int TTevDataModule::GetFreeCharId(int ProjectId, int CharId)
-{
-    QSqlQuery query = Run(Lines({"select MAX(CHARID) as MAX_CHARID,",
-                                 " sum(case when CHARID = :CHARID then 1 else 0 end) CHARID_EXISTS",
-                                 "from CHARACTERISTICS", "where PROJECTID = :PROJECTID"}),
-                          {{"CHARID", CharId}, {"PROJECTID", ProjectId}});
-    if (query.next() && !query.value(1).isNull() && query.value(1).toInt() == 1)
-        return query.value(0).toInt() + 1;
-    return CharId;
-}
-
 void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
                                              bool SaveAll)
 {
@@ -135,16 +150,13 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
     DbTransaction transaction(*FDatabase);
     QStringList depending;
     GetDependingProjects(FileName, depending);
-    std::vector<std::pair<int, bool>> projects; // id, changed
+    std::vector<int> lockOrder;
     for (const QString &text : depending) {
         bool ok = false;
         const int id = text.toInt(&ok);
         if (ok)
-            projects.emplace_back(id, false);
+            lockOrder.push_back(id);
     }
-    std::vector<int> lockOrder;
-    for (const auto &[projectId, changed] : projects)
-        lockOrder.push_back(projectId);
     std::sort(lockOrder.begin(), lockOrder.end());
     lockOrder.erase(std::unique(lockOrder.begin(), lockOrder.end()), lockOrder.end());
     for (int projectId : lockOrder)
@@ -153,70 +165,105 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
     DisableControlsGuard controls(CDSChars);
     WalkAllRecords walk(CDSChars);
     walk.restoreIndex(QStringLiteral("IDX_GROUPID_CHARID"));
+    walk.start(QStringLiteral("IDX_LABEL"));
+    // The master's rows are reached project by project through the key's leading PROJECTID, so
+    // that no statement scans the whole table: with many depending projects, one statement
+    // over all of them would outlast the watchdog that bounds a statement's lock wait.
+    for (int projectId : lockOrder)
+        UpdateProjectFromMaster(FileName, projectId, CDSChars, ignore);
 
+    // Rows of the master in projects that no longer name it: none of them is among the master's
+    // characteristics any more, so they go, and their projects are marked changed.
+    QSqlQuery holders = Run(Lines({"select distinct PROJECTID", "from CHARACTERISTICS",
+                                   "where REF_FILENAME = :REF_FILENAME"}),
+                            {{"REF_FILENAME", FileName}});
+    std::vector<int> strays;
+    while (holders.next()) {
+        const int id = holders.value(0).toInt();
+        if (!std::binary_search(lockOrder.begin(), lockOrder.end(), id))
+            strays.push_back(id);
+    }
+    holders.finish();
+    for (int projectId : strays) {
+        Run(Lines({"delete from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
+                   " and REF_FILENAME = :REF_FILENAME"}),
+            {{"PROJECTID", projectId}, {"REF_FILENAME", FileName}});
+        SetRefChanged(projectId);
+    }
+    transaction.commit();
+}
+
+void TTevDataModule::UpdateProjectFromMaster(const QString &FileName, int ProjectId,
+                                             MemDataSet &CDSChars, const QString &ignore)
+{
+    const SqlBindings bindings{
+        {"NOTINREFFILE", NotInRefFile}, {"PROJECTID", ProjectId}, {"REF_FILENAME", FileName}};
     Run(Lines({"update CHARACTERISTICS", "set TEMPSTATE = :NOTINREFFILE",
-               "where REF_FILENAME = :REF_FILENAME"}),
-        {{"NOTINREFFILE", NotInRefFile}, {"REF_FILENAME", FileName}});
+               "where PROJECTID = :PROJECTID", " and REF_FILENAME = :REF_FILENAME"}),
+        bindings);
 
-    auto rows = OpenRowSet(
-        Lines({"select * from CHARACTERISTICS", "where REF_FILENAME = :REF_FILENAME",
-               "order by LABEL, PROJECTID"}),
-        {{"REF_FILENAME", FileName}}, QStringLiteral("CHARACTERISTICS"), CharacteristicsKey);
-    // The local index on LABEL;PROJECTID of the open result.
-    QHash<QPair<QString, int>, int> byLabel;
+    FreeCharIds freeIds;
+    QSqlQuery ids = Run(Lines({"select CHARID, count(*)", "from CHARACTERISTICS",
+                               "where PROJECTID = :PROJECTID", "group by CHARID"}),
+                        {{"PROJECTID", ProjectId}});
+    while (ids.next())
+        freeIds.add(ids.value(0).toInt(), ids.value(1).toInt());
+    ids.finish();
+    auto rows = OpenRowSet(Lines({"select * from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
+                                  " and REF_FILENAME = :REF_FILENAME", "order by LABEL"}),
+                           {{"PROJECTID", ProjectId}, {"REF_FILENAME", FileName}},
+                           QStringLiteral("CHARACTERISTICS"), CharacteristicsKey);
+    QHash<QString, int> byLabel;
     Field &rowLabel = rows->fieldByName(QStringLiteral("LABEL"));
     Field &rowProject = rows->fieldByName(QStringLiteral("PROJECTID"));
+    Field &rowCharId = rows->fieldByName(QStringLiteral("CHARID"));
+    Field &rowTempState = rows->fieldByName(QStringLiteral("TEMPSTATE"));
     for (rows->first(); !rows->eof(); rows->next())
-        byLabel.insert({rowLabel.asString(), rowProject.asInteger()}, rows->recNo());
+        byLabel.insert(rowLabel.asString(), rows->recNo());
 
-    walk.start(QStringLiteral("IDX_LABEL"));
+    bool changed = false;
     Field &label = CDSChars.fieldByName(QStringLiteral("LABEL"));
     Field &decimals = CDSChars.fieldByName(QStringLiteral("DECIMALS"));
     Field &charId = CDSChars.fieldByName(QStringLiteral("CHARID"));
-    for (; !CDSChars.eof(); CDSChars.next()) {
-        for (auto &[projectId, changed] : projects) {
-            const auto found = byLabel.constFind({label.asString(), projectId});
-            int bits = 0;
-            if (found != byLabel.cend()) {
-                rows->setRecNo(*found);
-                rows->edit();
-                MergeChangedFields(CDSChars, *rows, 0, bits, decimals.asInteger(), ignore);
-                rows->post();
-            } else {
-                rows->append();
-                MergeChangedFields(CDSChars, *rows, NewCharacteristicBit, bits,
-                                   decimals.asInteger(), QString());
-                rowProject.setAsInteger(projectId);
-                rows->fieldByName(QStringLiteral("CHARID"))
-                    .setAsInteger(GetFreeCharId(projectId, charId.asInteger()));
-                rows->fieldByName(QStringLiteral("TEMPSTATE")).setAsInteger(0);
-                rows->post();
-                byLabel.insert({label.asString(), projectId}, rows->recNo());
-                if (bits != 0)
-                    changed = true;
-            }
+    for (CDSChars.first(); !CDSChars.eof(); CDSChars.next()) {
+        const auto found = byLabel.constFind(label.asString());
+        int bits = 0;
+        if (found != byLabel.cend()) {
+            rows->setRecNo(*found);
+            rows->edit();
+            MergeChangedFields(CDSChars, *rows, 0, bits, decimals.asInteger(), ignore);
+            rows->post();
+        } else {
+            rows->append();
+            MergeChangedFields(CDSChars, *rows, NewCharacteristicBit, bits, decimals.asInteger(),
+                               QString());
+            rowProject.setAsInteger(ProjectId);
+            const int id = freeIds.GetFreeCharId(charId.asInteger());
+            rowCharId.setAsInteger(id);
+            rowTempState.setAsInteger(0);
+            rows->post();
+            byLabel.insert(label.asString(), rows->recNo());
+            if (bits != 0)
+                changed = true;
         }
     }
-    for (const auto &[projectId, changed] : projects)
-        if (changed)
-            SetRefChanged(projectId);
     rows.reset();
 
-    // Projects holding rows of the master that the master no longer has.
+    // Rows of the master that the master no longer has.
     QSqlQuery gone =
-        Run(Lines({"select distinct PROJECTID", "from CHARACTERISTICS",
-                   "where REF_FILENAME = :REF_FILENAME", " and TEMPSTATE = :NOTINREFFILE"}),
-            {{"REF_FILENAME", FileName}, {"NOTINREFFILE", NotInRefFile}});
-    std::vector<int> goneProjects;
-    while (gone.next())
-        goneProjects.push_back(gone.value(0).toInt());
+        Run(Lines({"select count(*)", "from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
+                   " and REF_FILENAME = :REF_FILENAME", " and TEMPSTATE = :NOTINREFFILE"}),
+            bindings);
+    if (gone.next() && gone.value(0).toInt() > 0) {
+        changed = true;
+        gone.finish();
+        Run(Lines({"delete from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
+                   " and REF_FILENAME = :REF_FILENAME", " and TEMPSTATE = :NOTINREFFILE"}),
+            bindings);
+    }
     gone.finish();
-    for (int projectId : goneProjects)
-        SetRefChanged(projectId);
-    Run(Lines({"delete from CHARACTERISTICS", "where REF_FILENAME = :REF_FILENAME",
-               " and TEMPSTATE = :NOTINREFFILE"}),
-        {{"REF_FILENAME", FileName}, {"NOTINREFFILE", NotInRefFile}});
-    transaction.commit();
+    if (changed)
+        SetRefChanged(ProjectId);
 }
 
 } // namespace tev

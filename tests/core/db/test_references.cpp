@@ -118,3 +118,64 @@ TEST_P(References, FullReferenceTakesTheMastersGroupNameAndAChangeDoesNotMark)
               QStringList({"master group", "master group"}));
     EXPECT_EQ(column("select REF_STATE from PROJECTS order by PROJECTID"), QStringList({"0", "0"}));
 }
+
+// A new row keeps the master's CHARID unless exactly one row of the project has it; then it
+// takes the project's largest plus one, counting the rows this propagation inserted before.
+TEST_P(References, NewRowsTakeAFreeCharId)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList existing; // CHARID:LABEL rows of the project, none from the master
+        QStringList expected; // CHARIDs of the master's rows N1, N2 afterwards
+    };
+    const Case cases[] = {
+        {"project without rows", {}, {"7", "8"}},
+        {"free ids", {"1:X"}, {"7", "8"}},
+        {"id used once", {"7:X", "12:Y"}, {"13", "8"}},
+        {"id used twice", {"7:X", "7:Y", "12:Z"}, {"7", "8"}},
+        {"both used once", {"7:X", "8:Y"}, {"9", "10"}},
+    };
+    addChar(7, "N1", "", 1.0);
+    addChar(8, "N2", "", 2.0);
+    int project = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ++project;
+        exec(QString("insert into PROJECTS (PROJECTID, FILENAME) values (%1, 'w%1.seq')")
+                 .arg(project));
+        m_data.AddRefProject(project, "m.seq", "Master");
+        for (const QString &row : c.existing)
+            exec(QString("insert into CHARACTERISTICS (PROJECTID, CHARID, LABEL) values (%1, %2, "
+                         "'%3')")
+                     .arg(project)
+                     .arg(row.section(':', 0, 0), row.section(':', 1)));
+    }
+
+    m_data.UpdateDependingProjects("m.seq", m_chars, false);
+
+    project = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ++project;
+        EXPECT_EQ(column(QString("select CHARID from CHARACTERISTICS where PROJECTID = %1 and "
+                                 "LABEL in ('N1', 'N2') order by LABEL")
+                             .arg(project)),
+                  c.expected);
+    }
+}
+
+// Rows of the master in a project that no longer names it are not the master's any more.
+TEST_P(References, RowsOfAProjectThatNoLongerNamesTheMasterGo)
+{
+    makeDependingProjects();
+    exec("delete from REFPROJECTS where PROJECTID = 2");
+    makeMaster();
+
+    m_data.UpdateDependingProjects("m.seq", m_chars, false);
+
+    EXPECT_EQ(column("select PROJECTID || ':' || LABEL from CHARACTERISTICS order by 1"),
+              QStringList({"1:A", "1:C", "1:OWN", "2:OWN"}));
+    EXPECT_EQ(column("select REF_STATE from PROJECTS order by PROJECTID"),
+              QStringList({"256", "256"}));
+}
