@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -107,6 +108,20 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
         return index;
     };
 
+    // Values that many rows share (groups, feature types, pictures, point names) are kept once;
+    // a routine of unique values stops adding them after a few thousand.
+    QSet<QString> shared;
+    auto share = [&shared](const QString &value) {
+        if (value.isEmpty())
+            return value;
+        const auto it = shared.constFind(value);
+        if (it != shared.cend())
+            return *it;
+        if (shared.size() < 4096)
+            shared.insert(value);
+        return value;
+    };
+
     std::shared_ptr<RoutineRowText> columns;
     qsizetype labelPos = -1;
     std::vector<QStringView> fields;
@@ -166,10 +181,11 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                 fProjectId.setAsInteger(Target.projectId);
                 fCharId.setAsInteger(Target.lastId);
                 fLabel.setAsString(label);
+                const QString groupName = share(rowValue(QStringLiteral("GROUPNAME")));
                 if (hasRefProject)
-                    fRefGroupName.setAsString(rowValue(QStringLiteral("GROUPNAME")));
-                fGroupName.setAsString(rowValue(QStringLiteral("GROUPNAME")));
-                fImage.setAsString(rowValue(QStringLiteral("BMP_IMAGE")));
+                    fRefGroupName.setAsString(groupName);
+                fGroupName.setAsString(groupName);
+                fImage.setAsString(share(rowValue(QStringLiteral("BMP_IMAGE"))));
                 fImageX.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_COL")), -1));
                 fImageY.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_ROW")), -1));
                 fActive.setAsInteger(1);
@@ -177,8 +193,8 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             }
             fProjectName.setAsString(Target.projectName);
             fGroupId.setAsInteger(1 + groupIndex(fGroupName.asString()));
-            fFeature.setAsString(rowValue(QStringLiteral("POINTNAME")));
-            fCharType.setAsString(rowValue(QStringLiteral("FEATURE")));
+            fFeature.setAsString(share(rowValue(QStringLiteral("POINTNAME"))));
+            fCharType.setAsString(share(rowValue(QStringLiteral("FEATURE"))));
             const int decimals = StrToIntDef(rowValue(QStringLiteral("NDECIMALS")), 2);
             fDecimals.setAsInteger(decimals);
             for (const auto &[column, target] : floats)

@@ -3,7 +3,8 @@
 // MemDataSet: the in-memory client dataset that holds the open sequence's project record and
 // its characteristics.
 //
-// Design. Records live in a table keyed by a stable record id, which is also the bookmark. The
+// Design. Records live in a table keyed by a stable record id, which is also the bookmark; each
+// record keeps its values by field type (recordvalues.h), not as a variant per field. The
 // active index is an ordered set of record pointers (a balanced tree), so that a posted record
 // moves to its place in O(log n) instead of shifting an array, and the cursor is an iterator into
 // it. The filter is a compiled expression tested while the cursor walks; the visible count is
@@ -37,6 +38,7 @@
 namespace tev {
 
 class FilterExpression;
+class RecordLayout;
 struct DeferredText;
 
 class MemDataSet : public DataSet
@@ -136,7 +138,7 @@ public:
     void setCurrentValue(int index, const QVariant &value);
     // The current record's value as stored: deferred text is not built (deferredtext.h). For
     // readers that know the source of the text and take what they need from it directly.
-    const QVariant &storedValue(int index) const;
+    QVariant storedValue(int index) const;
     // Stores deferred text in a Memo field of the edit buffer.
     void setCurrentDeferred(int index, DeferredText text);
 
@@ -182,6 +184,8 @@ private:
 
     std::vector<std::unique_ptr<MemField>> m_fields;
     QHash<QString, int> m_fieldIndex; // upper-case name -> position
+    // Where each field lives in a record; made at opening, outlives every record.
+    std::unique_ptr<RecordLayout> m_layout;
     std::vector<IndexDef> m_indexes;
     std::vector<int> m_activeFields;
     QString m_indexName;
