@@ -132,10 +132,17 @@ qsizetype SplitFields(QStringView line, qsizetype limit, std::vector<QStringView
     }
 }
 
-RoutineRowText::RoutineRowText(const QString &columnLine)
+namespace {
+
+constexpr quint32 kOwnRow = 0x80000000u;
+
+} // namespace
+
+RoutineRowText::RoutineRowText(const QString &columnLine, std::shared_ptr<const CompactLines> lines)
     : m_line(columnLine)
     , m_columnCount(QStringView(columnLine).count(QLatin1Char('\t')) + 1)
     , m_namesLength(columnLine.size() - (m_columnCount - 1))
+    , m_lines(std::move(lines))
 {
     int formulas = 0;
     int algorithms = 0;
@@ -168,17 +175,30 @@ qsizetype RoutineRowText::position(const QString &upperName) const
     return found;
 }
 
+quint32 RoutineRowText::addLine(qsizetype lineIndex)
+{
+    m_rows.push_back(quint32(lineIndex));
+    return quint32(m_rows.size() - 1);
+}
+
 quint32 RoutineRowText::addRow(const QString &line)
 {
-    m_rows.append(line);
+    m_rows.push_back(kOwnRow | quint32(m_ownRows.size()));
+    m_ownRows.append(line);
     return quint32(m_rows.size() - 1);
+}
+
+QString RoutineRowText::row(quint32 row) const
+{
+    const quint32 at = m_rows[row];
+    return (at & kOwnRow) ? m_ownRows[qsizetype(at & ~kOwnRow)] : m_lines->line(qsizetype(at));
 }
 
 QString RoutineRowText::trimmedField(quint32 row, qsizetype position) const
 {
     if (position < 0)
         return {};
-    return TrimText(fieldAt(m_rows[qsizetype(row)], position).toString());
+    return TrimText(fieldAt(this->row(row), position).toString());
 }
 
 void RoutineRowText::ruleValues(quint32 row, quint32 extra, QString &formula,
@@ -191,7 +211,7 @@ void RoutineRowText::ruleValues(quint32 row, quint32 extra, QString &formula,
 
 QString RoutineRowText::text(quint32 row, quint32 extra) const
 {
-    const QString &line = m_rows[qsizetype(row)];
+    const QString line = this->row(row);
     const qsizetype fieldCount = QStringView(line).count(QLatin1Char('\t')) + 1;
     // The name=value lines written straight into text sized for all of them at once.
     QString params(line.size() + m_namesLength + 3 * fieldCount, Qt::Uninitialized);
@@ -240,12 +260,12 @@ QString RoutineRowText::paramValue(quint32 row, quint32 extra, QStringView name)
     }
     // Names of ASCII characters compare without regard to case as their upper-case forms do.
     const qsizetype p = position(name.toString().toUpper());
-    return p < 0 ? QString() : fieldAt(m_rows[qsizetype(row)], p).toString();
+    return p < 0 ? QString() : fieldAt(this->row(row), p).toString();
 }
 
 bool RoutineRowText::routineValues(quint32 row, quint32 extra, std::vector<QStringView> &values,
-                                   std::vector<QStringView> &scratch, QString &formula,
-                                   QString &algorithm) const
+                                   std::vector<QStringView> &scratch, QString &rowText,
+                                   QString &formula, QString &algorithm) const
 {
     if (!m_plainNames)
         return false;
@@ -254,7 +274,8 @@ bool RoutineRowText::routineValues(quint32 row, quint32 extra, std::vector<QStri
             m_routinePos.push_back(
                 position(QString::fromLatin1(c.name.data(), qsizetype(c.name.size()))));
     }
-    const qsizetype fieldCount = SplitFields(m_rows[qsizetype(row)], m_columnCount, scratch);
+    rowText = this->row(row);
+    const qsizetype fieldCount = SplitFields(rowText, m_columnCount, scratch);
     values.resize(m_routinePos.size());
     for (size_t i = 0; i < m_routinePos.size(); ++i) {
         const qsizetype p = m_routinePos[i];

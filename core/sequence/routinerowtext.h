@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/sequence/compactlines.h"
 #include "platform/dataset/deferredtext.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <memory>
 #include <vector>
 
 // The rows of one read of a routine table, kept as the file holds them, and each row's
@@ -32,7 +34,9 @@ public:
     static constexpr quint32 kRuleWithoutAlgorithm = 1;
     static quint32 ruleWithAlgorithmOf(quint32 row) { return row + 2; }
 
-    explicit RoutineRowText(const QString &columnLine);
+    // Rows are lines of `lines`, or texts of their own.
+    RoutineRowText(const QString &columnLine,
+                   std::shared_ptr<const CompactLines> lines = std::make_shared<CompactLines>());
 
     qsizetype columnCount() const { return m_columnCount; }
     // The first column whose name is upperName in upper case; -1 when there is none.
@@ -40,9 +44,11 @@ public:
     // The length of all names, to size a row's text at once.
     qsizetype namesLength() const { return m_namesLength; }
 
-    // Keeps a row (the line after the reader's "&" replacements); returns its number.
+    // Keeps a row, a line of the lines as they are or a text of its own (a line after the
+    // reader's "&" replacements); returns its number.
+    quint32 addLine(qsizetype lineIndex);
     quint32 addRow(const QString &line);
-    const QString &row(quint32 row) const { return m_rows[qsizetype(row)]; }
+    QString row(quint32 row) const;
 
     // The row's name=value lines joined by CR LF, as the reader has always stored them.
     QString text(quint32 row, quint32 extra) const override;
@@ -53,8 +59,9 @@ public:
     // Each of the 65 routine columns' value in that text (the first line of its name), for the
     // writer, without building the text. False when the column names hold something that only
     // the built text answers exactly (text beyond ASCII, "=", FORMULA or ALGORITHM twice).
+    // The views point into rowText, formula and algorithm.
     bool routineValues(quint32 row, quint32 extra, std::vector<QStringView> &values,
-                       std::vector<QStringView> &scratch, QString &formula,
+                       std::vector<QStringView> &scratch, QString &rowText, QString &formula,
                        QString &algorithm) const;
 
 private:
@@ -68,7 +75,10 @@ private:
     qsizetype m_columnCount = 0;
     qsizetype m_namesLength = 0;
     mutable QHash<QString, qsizetype> m_positions;
-    QStringList m_rows;
+    std::shared_ptr<const CompactLines> m_lines;
+    // Per row its line, or with the top bit set its place among the texts of their own.
+    std::vector<quint32> m_rows;
+    QStringList m_ownRows;
     bool m_plainNames = true;
     qsizetype m_formulaPos = -1;
     qsizetype m_algorithmPos = -1;

@@ -63,7 +63,7 @@ QString CurrentParamValue(const MemDataSet &Chars, int ParamsIndex, QStringView 
 }
 
 void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
-                     const QStringList &Lines, RoutineTarget &Target)
+                     const std::shared_ptr<const CompactLines> &Lines, RoutineTarget &Target)
 {
     MemDataSet &ds = Target.chars;
     auto field = [&](const char *name) -> Field & { return ds.fieldByName(QLatin1String(name)); };
@@ -129,18 +129,20 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
     // The row whose algorithm the "@" rule gives; none before the first row with its own.
     std::optional<quint32> algorithmRow;
 
-    for (qsizetype lineNo = 0; lineNo < Lines.size(); ++lineNo) {
-        const QString &raw = Lines[lineNo];
-        if (raw.startsWith(QLatin1Char('$')))
+    for (qsizetype lineNo = 0; lineNo < Lines->count(); ++lineNo) {
+        QString line = Lines->line(lineNo);
+        if (line.startsWith(QLatin1Char('$')))
             continue;
-        QString line = raw;
+        const qsizetype length = line.size();
         if (line.contains(QLatin1Char('&'))) {
             line.replace(QLatin1String(";&"), QLatin1String("&"));
             line.replace(QLatin1String("&;"), QLatin1String("&"));
         }
+        // The replacements only ever shorten a line.
+        const bool replaced = line.size() != length;
         if (!columns) {
             if (QStringView(line).count(QLatin1Char('\t')) >= 4) {
-                columns = std::make_shared<RoutineRowText>(line);
+                columns = std::make_shared<RoutineRowText>(line, Lines);
                 labelPos = columns->position(QStringLiteral("LABEL"));
             }
             continue;
@@ -207,7 +209,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
 
             // PARAMS is the row itself; its text is built when it is read. The "@" rule: a
             // formula marked with "@" takes the algorithm of the last row that had its own.
-            const quint32 row = columns->addRow(line);
+            const quint32 row = replaced ? columns->addRow(line) : columns->addLine(lineNo);
             quint32 rule = RoutineRowText::kNoRule;
             if (rowValue(QStringLiteral("FORMULA")).contains(QLatin1Char('@')))
                 rule = algorithmRow ? RoutineRowText::ruleWithAlgorithmOf(*algorithmRow)
@@ -280,6 +282,7 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     std::vector<QStringView> values(columns.size());
     std::vector<bool> seen(columns.size());
     std::vector<QStringView> scratch;
+    QString rowText;
     QString formula;
     QString algorithm;
     QString upperName;
@@ -323,7 +326,7 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
             const auto &deferred = *static_cast<const DeferredText *>(stored.constData());
             const auto *source = dynamic_cast<const RoutineRowText *>(deferred.source.get());
             if (source && source->routineValues(deferred.row, deferred.extra, values, scratch,
-                                                formula, algorithm)) {
+                                                rowText, formula, algorithm)) {
                 rows.append(buildRow());
                 continue;
             }

@@ -78,9 +78,11 @@ TEST(RoutineRowText, ValuesFromTheRowEqualThoseOfTheBuiltText)
                     << name.toStdString();
             std::vector<QStringView> values;
             std::vector<QStringView> scratch;
+            QString rowText;
             QString formula;
             QString algorithm;
-            ASSERT_EQ(rows.routineValues(i, rule, values, scratch, formula, algorithm), c.plain);
+            ASSERT_EQ(rows.routineValues(i, rule, values, scratch, rowText, formula, algorithm),
+                      c.plain);
             if (!c.plain)
                 continue;
             for (size_t k = 0; k < kSequenceColumns.size(); ++k) {
