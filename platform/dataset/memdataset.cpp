@@ -38,17 +38,6 @@ bool sameKeyValue(const QVariant &a, const QVariant &b)
     return a.toString() == b.toString();
 }
 
-size_t keyValueHash(const QVariant &v, size_t seed)
-{
-    if (!v.isValid())
-        return seed * 31 + 1;
-    if (v.typeId() == QMetaType::Int)
-        return qHash(v.toInt(), seed);
-    if (v.typeId() == QMetaType::Double)
-        return qHash(v.toDouble(), seed);
-    return qHash(v.toString(), seed);
-}
-
 } // namespace
 
 // The values of a field list hashed as one key, for locates that no index fits. Only the hash is
@@ -58,16 +47,19 @@ struct MemDataSet::HashIndex
     std::vector<int> fields;
     std::unordered_multimap<size_t, Record *> map;
 
-    template <typename Get> size_t hashOf(Get &&get) const
+    size_t hashOf(const std::vector<QVariant> &probe) const
     {
         size_t h = 0;
-        for (size_t i = 0; i < fields.size(); ++i)
-            h = keyValueHash(get(i), h);
+        for (const QVariant &v : probe)
+            h = KeyHash(v, h);
         return h;
     }
     size_t hashOfRecord(const Record *r) const
     {
-        return hashOf([&](size_t i) { return PlainValue(r->values.get(fields[i])); });
+        size_t h = 0;
+        for (int f : fields)
+            h = r->values.keyHash(f, h);
+        return h;
     }
     void insert(Record *r) { map.emplace(hashOfRecord(r), r); }
     void remove(Record *r)
@@ -203,6 +195,7 @@ void MemDataSet::close()
     m_records.clear();
     m_hashIndexes.clear();
     m_deletedLog.clear();
+    m_layout->texts().clear();
     m_visibleCount = 0;
     m_buffer.clear();
     m_editRecord = nullptr;
@@ -495,6 +488,7 @@ void MemDataSet::emptyDataSet()
     for (auto &[fields, index] : m_hashIndexes)
         index->map.clear();
     m_deletedLog.clear();
+    m_layout->texts().clear();
     m_visibleCount = 0;
     m_bof = m_eof = true;
     notify(Notification::DataChanged);
@@ -691,7 +685,7 @@ bool MemDataSet::locate(const QString &fields, const QVariantList &values)
         HashIndex &index = hashIndex(keyFields);
         Record *best = nullptr;
         const Less less{&m_activeFields};
-        const size_t hash = index.hashOf([&](size_t i) { return probe[i]; });
+        const size_t hash = index.hashOf(probe);
         auto [first, last] = index.map.equal_range(hash);
         for (auto it = first; it != last; ++it) {
             Record *r = it->second;

@@ -1,6 +1,7 @@
 #include "platform/dataset/recordvalues.h"
 
 #include "platform/dataset/deferredtext.h"
+#include "platform/error.h"
 
 #include <algorithm>
 #include <new>
@@ -79,6 +80,45 @@ int CompareValues(const QVariant &a, const QVariant &b)
     return sign(a.toString().compare(b.toString(), Qt::CaseSensitive));
 }
 
+TextStore::Place TextStore::store(int field, const QString &text)
+{
+    if (size_t(field) >= m_recent.size())
+        m_recent.resize(size_t(field) + 1);
+    auto &recent = m_recent[size_t(field)];
+    const auto it = recent.constFind(text.constData());
+    if (it != recent.cend() && it->text.size() == text.size())
+        return it->place;
+    if (m_chars.size() + size_t(text.size()) >= kNull)
+        throw Error(QStringLiteral("The dataset holds more text than it can place"));
+    Place place{quint32(m_chars.size()), quint32(text.size())};
+    m_chars.insert(m_chars.end(), reinterpret_cast<const char16_t *>(text.constData()),
+                   reinterpret_cast<const char16_t *>(text.constData()) + text.size());
+    // A few hundred strings per field: values that rows repeat come back among them.
+    if (recent.size() >= 256)
+        recent.clear();
+    recent.insert(text.constData(), Recent{text, place});
+    return place;
+}
+
+void TextStore::clear()
+{
+    m_chars = {};
+    m_recent.clear();
+}
+
+size_t KeyHash(const QVariant &v, size_t seed)
+{
+    if (IsDeferredText(v))
+        return KeyHash(PlainValue(v), seed);
+    if (!v.isValid())
+        return seed * 31 + 1;
+    if (v.typeId() == QMetaType::Int)
+        return qHash(v.toInt(), seed);
+    if (v.typeId() == QMetaType::Double)
+        return qHash(v.toDouble(), seed);
+    return qHash(QStringView(v.toString()), seed);
+}
+
 RecordLayout::RecordLayout(const std::vector<FieldType> &types)
 {
     quint32 nullBits = 0;
@@ -104,7 +144,7 @@ RecordLayout::RecordLayout(const std::vector<FieldType> &types)
         case FieldType::String:
             s.kind = Kind::Text;
             s.offset = quint32(offset);
-            offset += sizeof(QString);
+            offset += sizeof(TextStore::Place);
             continue;
         case FieldType::Memo:
             s.kind = Kind::Variant;
@@ -135,7 +175,7 @@ RecordValues::RecordValues(const RecordLayout &layout)
             setNull(m_data, s.nullBit, true);
             break;
         case RecordLayout::Kind::Text:
-            new (m_data + s.offset) QString();
+            new (m_data + s.offset) TextStore::Place();
             break;
         case RecordLayout::Kind::Variant:
             new (m_data + s.offset) QVariant();
@@ -190,9 +230,7 @@ void RecordValues::destroy()
         return;
     for (int i = 0; i < m_layout->count(); ++i) {
         const RecordLayout::Slot &s = m_layout->slot(i);
-        if (s.kind == RecordLayout::Kind::Text)
-            at<QString>(m_data, s.offset)->~QString();
-        else if (s.kind == RecordLayout::Kind::Variant)
+        if (s.kind == RecordLayout::Kind::Variant)
             at<QVariant>(m_data, s.offset)->~QVariant();
     }
     ::operator delete(m_data);
@@ -207,13 +245,11 @@ void RecordValues::copyFrom(const RecordValues &other)
         return;
     }
     m_data = static_cast<std::byte *>(::operator new(m_layout->bytes()));
-    // Numbers and null bits are plain bytes; texts and variants are copied as themselves.
+    // Numbers, null bits and text places are plain bytes; variants are copied as themselves.
     std::copy(other.m_data, other.m_data + m_layout->bytes(), m_data);
     for (int i = 0; i < m_layout->count(); ++i) {
         const RecordLayout::Slot &s = m_layout->slot(i);
-        if (s.kind == RecordLayout::Kind::Text)
-            new (m_data + s.offset) QString(*at<QString>(other.m_data, s.offset));
-        else if (s.kind == RecordLayout::Kind::Variant)
+        if (s.kind == RecordLayout::Kind::Variant)
             new (m_data + s.offset) QVariant(*at<QVariant>(other.m_data, s.offset));
     }
 }
@@ -227,8 +263,10 @@ QVariant RecordValues::get(int index) const
     case RecordLayout::Kind::Double:
         return isNull(m_data, s.nullBit) ? QVariant() : QVariant(*at<double>(m_data, s.offset));
     case RecordLayout::Kind::Text: {
-        const QString &text = *at<QString>(m_data, s.offset);
-        return text.isNull() ? QVariant() : QVariant(text);
+        const TextStore::Place place = *at<TextStore::Place>(m_data, s.offset);
+        if (place.length == TextStore::kNull)
+            return {};
+        return QVariant(m_layout->texts().view(place).toString());
     }
     case RecordLayout::Kind::Variant:
         return *at<QVariant>(m_data, s.offset);
@@ -248,9 +286,19 @@ void RecordValues::set(int index, const QVariant &value)
         setNull(m_data, s.nullBit, !value.isValid());
         *at<double>(m_data, s.offset) = value.isValid() ? value.toDouble() : 0.0;
         break;
-    case RecordLayout::Kind::Text:
-        *at<QString>(m_data, s.offset) = value.isValid() ? value.toString() : QString();
+    case RecordLayout::Kind::Text: {
+        TextStore::Place &place = *at<TextStore::Place>(m_data, s.offset);
+        if (!value.isValid()) {
+            place = TextStore::Place();
+            break;
+        }
+        const QString text = value.toString();
+        TextStore &texts = m_layout->texts();
+        if (place.length != TextStore::kNull && texts.view(place) == text)
+            break;
+        place = texts.store(index, text);
         break;
+    }
     case RecordLayout::Kind::Variant:
         *at<QVariant>(m_data, s.offset) = value;
         break;
@@ -270,6 +318,27 @@ std::vector<QVariant> RecordValues::toVector() const
     for (int i = 0; i < m_layout->count(); ++i)
         values.push_back(get(i));
     return values;
+}
+
+size_t RecordValues::keyHash(int index, size_t seed) const
+{
+    const RecordLayout::Slot &s = m_layout->slot(index);
+    switch (s.kind) {
+    case RecordLayout::Kind::Integer:
+        return isNull(m_data, s.nullBit) ? seed * 31 + 1
+                                         : qHash(*at<qint32>(m_data, s.offset), seed);
+    case RecordLayout::Kind::Double:
+        return isNull(m_data, s.nullBit) ? seed * 31 + 1
+                                         : qHash(*at<double>(m_data, s.offset), seed);
+    case RecordLayout::Kind::Text: {
+        const TextStore::Place place = *at<TextStore::Place>(m_data, s.offset);
+        return place.length == TextStore::kNull ? seed * 31 + 1
+                                                : qHash(m_layout->texts().view(place), seed);
+    }
+    case RecordLayout::Kind::Variant:
+        return KeyHash(get(index), seed);
+    }
+    return seed;
 }
 
 int RecordValues::compare(int index, const RecordValues &other) const
@@ -292,11 +361,14 @@ int RecordValues::compare(int index, const RecordValues &other) const
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     case RecordLayout::Kind::Text: {
-        const QString &a = *at<QString>(m_data, s.offset);
-        const QString &b = *at<QString>(other.m_data, s.offset);
-        if (a.isNull() || b.isNull())
-            return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
-        return sign(a.compare(b, Qt::CaseSensitive));
+        const TextStore::Place a = *at<TextStore::Place>(m_data, s.offset);
+        const TextStore::Place b = *at<TextStore::Place>(other.m_data, s.offset);
+        const bool an = a.length == TextStore::kNull;
+        const bool bn = b.length == TextStore::kNull;
+        if (an || bn)
+            return an == bn ? 0 : (an ? -1 : 1);
+        const TextStore &texts = m_layout->texts();
+        return sign(texts.view(a).compare(texts.view(b), Qt::CaseSensitive));
     }
     case RecordLayout::Kind::Variant:
         return CompareValues(get(index), other.get(index));
