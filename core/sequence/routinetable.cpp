@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -123,6 +124,12 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
     };
 
     std::shared_ptr<RoutineRowText> columns;
+    // The columns the reader takes, found once in the column line.
+    struct Positions
+    {
+        qsizetype groupName, image, col, row, pointName, feature, decimals, formula;
+        qsizetype numbers[std::size(floats)];
+    } at{};
     qsizetype labelPos = -1;
     std::vector<QStringView> fields;
     const int paramsIndex = ds.fieldIndex(QStringLiteral("PARAMS"));
@@ -144,6 +151,16 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             if (QStringView(line).count(QLatin1Char('\t')) >= 4) {
                 columns = std::make_shared<RoutineRowText>(line, Lines);
                 labelPos = columns->position(QStringLiteral("LABEL"));
+                at.groupName = columns->position(QStringLiteral("GROUPNAME"));
+                at.image = columns->position(QStringLiteral("BMP_IMAGE"));
+                at.col = columns->position(QStringLiteral("BMP_COL"));
+                at.row = columns->position(QStringLiteral("BMP_ROW"));
+                at.pointName = columns->position(QStringLiteral("POINTNAME"));
+                at.feature = columns->position(QStringLiteral("FEATURE"));
+                at.decimals = columns->position(QStringLiteral("NDECIMALS"));
+                at.formula = columns->position(QStringLiteral("FORMULA"));
+                for (size_t i = 0; i < std::size(floats); ++i)
+                    at.numbers[i] = columns->position(QLatin1String(floats[i].first));
             }
             continue;
         }
@@ -167,13 +184,12 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                                 .arg(fieldCount)
                                 .arg(columns->columnCount()));
 
-        auto rowValue = [&](const QString &upperName) {
-            const qsizetype pos = columns->position(upperName);
+        auto rowValue = [&](qsizetype pos) {
             return pos < 0 || pos >= fieldCount ? QString()
                                                 : TrimText(fields[size_t(pos)].toString());
         };
 
-        const QString label = rowValue(QStringLiteral("LABEL"));
+        const QString label = rowValue(labelPos);
         try {
             if (ds.locate(QStringLiteral("REF_FILENAME;LABEL"), {RefFileName, label})) {
                 ds.edit();
@@ -183,25 +199,25 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                 fProjectId.setAsInteger(Target.projectId);
                 fCharId.setAsInteger(Target.lastId);
                 fLabel.setAsString(label);
-                const QString groupName = share(rowValue(QStringLiteral("GROUPNAME")));
+                const QString groupName = share(rowValue(at.groupName));
                 if (hasRefProject)
                     fRefGroupName.setAsString(groupName);
                 fGroupName.setAsString(groupName);
-                fImage.setAsString(share(rowValue(QStringLiteral("BMP_IMAGE"))));
-                fImageX.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_COL")), -1));
-                fImageY.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_ROW")), -1));
+                fImage.setAsString(share(rowValue(at.image)));
+                fImageX.setAsInteger(StrToIntDef(rowValue(at.col), -1));
+                fImageY.setAsInteger(StrToIntDef(rowValue(at.row), -1));
                 fActive.setAsInteger(1);
                 fState.setAsInteger(8);
             }
             fProjectName.setAsString(Target.projectName);
             fGroupId.setAsInteger(1 + groupIndex(fGroupName.asString()));
-            fFeature.setAsString(share(rowValue(QStringLiteral("POINTNAME"))));
-            fCharType.setAsString(share(rowValue(QStringLiteral("FEATURE"))));
-            const int decimals = StrToIntDef(rowValue(QStringLiteral("NDECIMALS")), 2);
+            fFeature.setAsString(share(rowValue(at.pointName)));
+            fCharType.setAsString(share(rowValue(at.feature)));
+            const int decimals = StrToIntDef(rowValue(at.decimals), 2);
             fDecimals.setAsInteger(decimals);
-            for (const auto &[column, target] : floats)
-                SetFieldDouble(target,
-                               StrToDouble(rowValue(QLatin1String(column)), decimals, true));
+            for (size_t i = 0; i < std::size(floats); ++i)
+                SetFieldDouble(floats[i].second,
+                               StrToDouble(rowValue(at.numbers[i]), decimals, true));
             fRefFileName.setAsString(RefFileName);
             fSeqName.setAsString(refSeqName);
             if (hasRefProject)
@@ -211,7 +227,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             // formula marked with "@" takes the algorithm of the last row that had its own.
             const quint32 row = replaced ? columns->addRow(line) : columns->addLine(lineNo);
             quint32 rule = RoutineRowText::kNoRule;
-            if (rowValue(QStringLiteral("FORMULA")).contains(QLatin1Char('@')))
+            if (rowValue(at.formula).contains(QLatin1Char('@')))
                 rule = algorithmRow ? RoutineRowText::ruleWithAlgorithmOf(*algorithmRow)
                                     : RoutineRowText::kRuleWithoutAlgorithm;
             else
@@ -253,6 +269,7 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     {
         ColumnSource source;
         Field *field = nullptr;
+        int index = -1;
     };
     std::vector<Column> columns;
     // Column position by upper-case name, to place a record's PARAMS lines.
@@ -260,9 +277,11 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     std::vector<QString> names;
     for (const SequenceColumn &c : kSequenceColumns) {
         Column col{c.source};
-        if (c.source != ColumnSource::Params)
-            col.field =
-                &Chars.fieldByName(QString::fromLatin1(c.field.data(), qsizetype(c.field.size())));
+        if (c.source != ColumnSource::Params) {
+            const QString name = QString::fromLatin1(c.field.data(), qsizetype(c.field.size()));
+            col.field = &Chars.fieldByName(name);
+            col.index = Chars.fieldIndex(name);
+        }
         names.push_back(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())));
         positions.insert(names.back(), int(columns.size()));
         columns.push_back(col);
@@ -296,7 +315,7 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
             const Column &c = columns[i];
             switch (c.source) {
             case ColumnSource::Text:
-                row += c.field->asString();
+                Chars.appendAsString(c.index, row);
                 break;
             case ColumnSource::Float:
                 row += FieldToDoubleStr(*c.field, decimals, QChar());

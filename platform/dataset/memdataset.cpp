@@ -823,6 +823,14 @@ QVariant MemDataSet::storedValue(int index) const
     return r ? r->values.get(index) : QVariant();
 }
 
+void MemDataSet::appendAsString(int index, QString &out) const
+{
+    const Record *r = editing() ? nullptr : current();
+    if (r && r->values.appendText(index, out))
+        return;
+    out += m_fields[size_t(index)]->asString();
+}
+
 void MemDataSet::setCurrentDeferred(int index, DeferredText text)
 {
     if (!editing())

@@ -139,6 +139,9 @@ public:
     // The current record's value as stored: deferred text is not built (deferredtext.h). For
     // readers that know the source of the text and take what they need from it directly.
     QVariant storedValue(int index) const;
+    // Appends the current record's value as its field's asString gives it, without a variant
+    // for integers and texts of a record that is not being edited.
+    void appendAsString(int index, QString &out) const;
     // Stores deferred text in a Memo field of the edit buffer.
     void setCurrentDeferred(int index, DeferredText text);
 

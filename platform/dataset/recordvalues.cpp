@@ -320,6 +320,23 @@ std::vector<QVariant> RecordValues::toVector() const
     return values;
 }
 
+bool RecordValues::appendText(int index, QString &out) const
+{
+    const RecordLayout::Slot &s = m_layout->slot(index);
+    if (s.kind == RecordLayout::Kind::Integer) {
+        if (!isNull(m_data, s.nullBit))
+            out += QString::number(*at<qint32>(m_data, s.offset));
+        return true;
+    }
+    if (s.kind == RecordLayout::Kind::Text) {
+        const TextStore::Place place = *at<TextStore::Place>(m_data, s.offset);
+        if (place.length != TextStore::kNull)
+            out += m_layout->texts().view(place);
+        return true;
+    }
+    return false;
+}
+
 size_t RecordValues::keyHash(int index, size_t seed) const
 {
     const RecordLayout::Slot &s = m_layout->slot(index);

@@ -100,6 +100,8 @@ public:
 
     // Order of the two records' values of one field: null first, then by value.
     int compare(int index, const RecordValues &other) const;
+    // Appends an integer or text value as text (nothing for null); false for other kinds.
+    bool appendText(int index, QString &out) const;
     // The value's hash as KeyHash gives it for the value as a variant.
     size_t keyHash(int index, size_t seed) const;
 
