@@ -259,7 +259,12 @@ QString RoutineRowText::paramValue(quint32 row, quint32 extra, QStringView name)
         }
     }
     // Names of ASCII characters compare without regard to case as their upper-case forms do.
-    const qsizetype p = position(name.toString().toUpper());
+    // A walk over many rows asks for one name again and again.
+    if (name.compare(m_lastName, Qt::CaseSensitive) != 0) {
+        m_lastName = name.toString();
+        m_lastPosition = position(m_lastName.toUpper());
+    }
+    const qsizetype p = m_lastPosition;
     return p < 0 ? QString() : fieldAt(this->row(row), p).toString();
 }
 

@@ -75,6 +75,8 @@ private:
     qsizetype m_columnCount = 0;
     qsizetype m_namesLength = 0;
     mutable QHash<QString, qsizetype> m_positions;
+    mutable QString m_lastName;
+    mutable qsizetype m_lastPosition = -1;
     std::shared_ptr<const CompactLines> m_lines;
     // Per row its line, or with the top bit set its place among the texts of their own.
     std::vector<quint32> m_rows;

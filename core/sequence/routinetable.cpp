@@ -13,7 +13,6 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -86,7 +85,8 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
     Field &fActive = field("ACTIVE");
     Field &fState = field("STATE");
     Field &fSeqName = field("SEQNAME");
-    const std::pair<const char *, Field *> floats[] = {
+    constexpr size_t kFloatColumns = 5;
+    const std::pair<const char *, Field *> floats[kFloatColumns] = {
         {"NOM_VALUE", &field("NOMINAL")}, {"MIN_VALUE", &field("LSL")},
         {"MAX_VALUE", &field("USL")},     {"RMIN_VALUE", &field("LREAS")},
         {"RMAX_VALUE", &field("UREAS")},
@@ -128,7 +128,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
     struct Positions
     {
         qsizetype groupName, image, col, row, pointName, feature, decimals, formula;
-        qsizetype numbers[std::size(floats)];
+        qsizetype numbers[kFloatColumns];
     } at{};
     qsizetype labelPos = -1;
     std::vector<QStringView> fields;
@@ -159,7 +159,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                 at.feature = columns->position(QStringLiteral("FEATURE"));
                 at.decimals = columns->position(QStringLiteral("NDECIMALS"));
                 at.formula = columns->position(QStringLiteral("FORMULA"));
-                for (size_t i = 0; i < std::size(floats); ++i)
+                for (size_t i = 0; i < kFloatColumns; ++i)
                     at.numbers[i] = columns->position(QLatin1String(floats[i].first));
             }
             continue;
@@ -215,7 +215,7 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
             fCharType.setAsString(share(rowValue(at.feature)));
             const int decimals = StrToIntDef(rowValue(at.decimals), 2);
             fDecimals.setAsInteger(decimals);
-            for (size_t i = 0; i < std::size(floats); ++i)
+            for (size_t i = 0; i < kFloatColumns; ++i)
                 SetFieldDouble(floats[i].second,
                                StrToDouble(rowValue(at.numbers[i]), decimals, true));
             fRefFileName.setAsString(RefFileName);

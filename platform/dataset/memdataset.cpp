@@ -372,13 +372,15 @@ void MemDataSet::validate(const std::vector<QVariant> &values) const
     }
 }
 
-void MemDataSet::insertRecord(Record *record)
+MemDataSet::Order::iterator MemDataSet::insertRecord(Record *record)
 {
-    m_order->insert(record);
+    // Records appended in index order (a file read in routine order) go to the end at once.
+    const auto it = m_order->insert(m_order->end(), record);
     for (auto &[fields, index] : m_hashIndexes)
         index->insert(record);
     if (visible(record))
         ++m_visibleCount;
+    return it;
 }
 
 void MemDataSet::removeRecord(Record *record)
@@ -401,6 +403,7 @@ void MemDataSet::post()
         return;
     validate(m_buffer);
     Record *r = m_editRecord;
+    Order::iterator placed;
     if (m_state == DataSetState::Insert) {
         auto owned = std::make_unique<Record>();
         owned->id = m_nextId++;
@@ -408,19 +411,19 @@ void MemDataSet::post()
         owned->loggedInsert = m_logChanges;
         r = owned.get();
         m_records.emplace(r->id, std::move(owned));
-        insertRecord(r);
+        placed = insertRecord(r);
     } else {
         if (m_logChanges && !r->original && !r->loggedInsert)
             r->original = r->values;
         removeRecord(r);
         r->values.assign(m_buffer);
-        insertRecord(r);
+        placed = insertRecord(r);
     }
     m_buffer.clear();
     m_editRecord = nullptr;
     m_modified = false;
     m_state = DataSetState::Browse;
-    placeCursorAfterChange(m_order->find(r));
+    placeCursorAfterChange(placed);
     notify(Notification::DataChanged);
     if (m_afterPost)
         m_afterPost(*this);

@@ -177,7 +177,7 @@ private:
     Record *current() const;
     void rebuildOrder();
     void recountVisible();
-    void insertRecord(Record *record);
+    Order::iterator insertRecord(Record *record);
     void removeRecord(Record *record);
     void placeCursorAfterChange(Order::iterator hint);
     HashIndex &hashIndex(const std::vector<int> &fields);
