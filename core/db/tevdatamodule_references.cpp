@@ -23,8 +23,6 @@ QString Lines(std::initializer_list<QString> lines)
     return QStringList(lines).join(QLatin1Char('\n'));
 }
 
-// TEMPSTATE of a master's row not (yet) found among the master's characteristics.
-constexpr int NotInRefFile = 4;
 // PROJECTS.REF_STATE of a project whose rows a propagation added or removed.
 constexpr int RefChanged = 256;
 constexpr int NewCharacteristicBit = 4;
@@ -196,12 +194,6 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
 void TTevDataModule::UpdateProjectFromMaster(const QString &FileName, int ProjectId,
                                              MemDataSet &CDSChars, const QString &ignore)
 {
-    const SqlBindings bindings{
-        {"NOTINREFFILE", NotInRefFile}, {"PROJECTID", ProjectId}, {"REF_FILENAME", FileName}};
-    Run(Lines({"update CHARACTERISTICS", "set TEMPSTATE = :NOTINREFFILE",
-               "where PROJECTID = :PROJECTID", " and REF_FILENAME = :REF_FILENAME"}),
-        bindings);
-
     FreeCharIds freeIds;
     QSqlQuery ids = Run(Lines({"select CHARID, count(*)", "from CHARACTERISTICS",
                                "where PROJECTID = :PROJECTID", "group by CHARID"}),
@@ -210,7 +202,7 @@ void TTevDataModule::UpdateProjectFromMaster(const QString &FileName, int Projec
         freeIds.add(ids.value(0).toInt(), ids.value(1).toInt());
     ids.finish();
     auto rows = OpenRowSet(Lines({"select * from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
-                                  " and REF_FILENAME = :REF_FILENAME", "order by LABEL"}),
+                                  " and REF_FILENAME = :REF_FILENAME"}),
                            {{"PROJECTID", ProjectId}, {"REF_FILENAME", FileName}},
                            QStringLiteral("CHARACTERISTICS"), CharacteristicsKey);
     QHash<QString, int> byLabel;
@@ -220,16 +212,22 @@ void TTevDataModule::UpdateProjectFromMaster(const QString &FileName, int Projec
     Field &rowTempState = rows->fieldByName(QStringLiteral("TEMPSTATE"));
     for (rows->first(); !rows->eof(); rows->next())
         byLabel.insert(rowLabel.asString(), rows->recNo());
+    // Which stored rows of the master the master still has; kept in memory, so that a row that
+    // did not change is not written at all.
+    const int storedCount = rows->recordCount();
+    std::vector<bool> found(size_t(storedCount), false);
 
     bool changed = false;
     Field &label = CDSChars.fieldByName(QStringLiteral("LABEL"));
     Field &decimals = CDSChars.fieldByName(QStringLiteral("DECIMALS"));
     Field &charId = CDSChars.fieldByName(QStringLiteral("CHARID"));
     for (CDSChars.first(); !CDSChars.eof(); CDSChars.next()) {
-        const auto found = byLabel.constFind(label.asString());
+        const auto row = byLabel.constFind(label.asString());
         int bits = 0;
-        if (found != byLabel.cend()) {
-            rows->setRecNo(*found);
+        if (row != byLabel.cend()) {
+            if (*row < storedCount)
+                found[size_t(*row)] = true;
+            rows->setRecNo(*row);
             rows->edit();
             MergeChangedFields(CDSChars, *rows, 0, bits, decimals.asInteger(), ignore);
             rows->post();
@@ -247,21 +245,16 @@ void TTevDataModule::UpdateProjectFromMaster(const QString &FileName, int Projec
                 changed = true;
         }
     }
-    rows.reset();
-
-    // Rows of the master that the master no longer has.
-    QSqlQuery gone =
-        Run(Lines({"select count(*)", "from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
-                   " and REF_FILENAME = :REF_FILENAME", " and TEMPSTATE = :NOTINREFFILE"}),
-            bindings);
-    if (gone.next() && gone.value(0).toInt() > 0) {
+    // Rows of the master that the master no longer has; from the last, as a deletion moves the
+    // rows after it.
+    for (int i = storedCount - 1; i >= 0; --i) {
+        if (found[size_t(i)])
+            continue;
+        rows->setRecNo(i);
+        rows->deleteRecord();
         changed = true;
-        gone.finish();
-        Run(Lines({"delete from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
-                   " and REF_FILENAME = :REF_FILENAME", " and TEMPSTATE = :NOTINREFFILE"}),
-            bindings);
     }
-    gone.finish();
+    rows.reset();
     if (changed)
         SetRefChanged(ProjectId);
 }
