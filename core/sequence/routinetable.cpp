@@ -104,7 +104,11 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
         const auto it = groups.constFind(key);
         if (it != groups.cend())
             return *it;
-        const int index = AddDistinctStringListItem(Target.groups, name);
+        // The table holds every listed name, so a name it misses is new to a list that compares
+        // without regard to case and keeps its order: it is appended without a list search.
+        const int index = Target.groups.Sorted() || Target.groups.CaseSensitive()
+                              ? AddDistinctStringListItem(Target.groups, name)
+                              : Target.groups.Add(name);
         groups.insert(key, index);
         return index;
     };
