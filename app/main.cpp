@@ -2,6 +2,7 @@
 #include "app/terminationrequests.h"
 #include "platform/crash/guardedapplication.h"
 #include "platform/instance/singleinstancelock.h"
+#include "platform/memory/largeblocks.h"
 #include "ui/images/keldmimages.h"
 #include "ui/kit/mainform.h"
 #include "ui/mainwindow/tevmainform.h"
@@ -14,6 +15,7 @@ using namespace tev;
 
 int main(int argc, char *argv[])
 {
+    KeepLargeBlocksReturnable();
     HoldTerminationRequests();
     // One instance per machine: a later start ends here, silently, before any window exists.
     // The lock is held until the process ends.

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace tev {
 
@@ -39,6 +41,33 @@ template <typename Float> DecimalDigits RoundedDigits(Float value, int count)
         return result;
     }
     char buffer[64];
+    if constexpr (std::is_same_v<Float, double>) {
+        // A double whose shortest exact text has at most `count` (at most 15) digits lies
+        // closer to that text than half a unit of its 15th digit, so those digits are its
+        // rounding, and the long expansion below is not needed.
+        if (count <= 15) {
+            const auto shortest = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                                std::chars_format::scientific);
+            const std::string_view text(buffer, size_t(shortest.ptr - buffer));
+            const auto e = text.find('e');
+            std::string digits;
+            for (char c : text.substr(0, e)) {
+                if (c != '.')
+                    digits += c;
+            }
+            if (int(digits.size()) <= count) {
+                std::string_view exponent = text.substr(e + 1);
+                const bool negativeExponent = exponent.front() == '-';
+                if (exponent.front() == '-' || exponent.front() == '+')
+                    exponent.remove_prefix(1);
+                int value = 0;
+                std::from_chars(exponent.data(), exponent.data() + exponent.size(), value);
+                result.exponent = negativeExponent ? -value : value;
+                result.digits = std::move(digits);
+                return result;
+            }
+        }
+    }
     const auto written =
         std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 39);
     const std::string text(buffer, written.ptr);
@@ -251,11 +280,19 @@ QString DoubleToStr(double X, int Decimals, QChar Separator)
     if (int(units.size()) < places + 1)
         units.insert(0, places + 1 - units.size(), '0');
     const bool zero = units.find_first_not_of('0') == std::string::npos;
-    QString result = d.negative && !zero ? QStringLiteral("-") : QString();
-    const QString digits = QString::fromLatin1(units);
-    result += digits.left(digits.size() - places);
-    if (places > 0)
-        result += separator + digits.right(places);
+    const bool minus = d.negative && !zero;
+    // Written in place: sign, the whole digits, the separator and the places.
+    QString result(qsizetype(units.size()) + (minus ? 1 : 0) + (places > 0 ? 1 : 0),
+                   Qt::Uninitialized);
+    QChar *out = result.data();
+    if (minus)
+        *out++ = QLatin1Char('-');
+    const std::size_t whole = units.size() - std::size_t(places);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (i == whole)
+            *out++ = separator;
+        *out++ = QLatin1Char(units[i]);
+    }
     return result;
 }
 

@@ -63,9 +63,10 @@ private:
 
 // Whether the lines hold a routine's column line: the first line that does not begin with "$"
 // and has at least 5 tab-separated fields, with a LABEL column.
-bool HasColumnLine(const QStringList &Lines)
+bool HasColumnLine(const CompactLines &Lines)
 {
-    for (const QString &line : Lines) {
+    for (qsizetype i = 0; i < Lines.count(); ++i) {
+        const QString line = Lines.line(i);
         if (line.startsWith(QLatin1Char('$')) || line.count(QLatin1Char('\t')) < 4)
             continue;
         // Field by field without copies: a column line may be very long.
@@ -82,6 +83,20 @@ bool HasColumnLine(const QStringList &Lines)
         return false;
     }
     return false;
+}
+
+// The lines the header is parsed from: up to the first that ends it (ParseHeader).
+QStringList HeaderLines(const CompactLines &Lines)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < Lines.count(); ++i) {
+        lines.append(Lines.line(i));
+        const QString &line = lines.back();
+        if (!line.trimmed().isEmpty() &&
+            (!line.startsWith(QLatin1Char('$')) || line.startsWith(QLatin1String("$ROUTINE"))))
+            break;
+    }
+    return lines;
 }
 
 } // namespace
@@ -172,10 +187,13 @@ void TTevProject::SetFileName(const QString &Value)
 
 QString TTevProject::FileText() const
 {
-    QString text;
-    for (const QString &line : FFile)
-        text += line + kCrLf;
-    return text;
+    return FFile->fileText();
+}
+
+const QStringList &TTevProject::FileLines() const
+{
+    FFileLines = FFile->toStringList();
+    return FFileLines;
 }
 
 TTevFileType TTevProject::FileType() const
@@ -487,20 +505,21 @@ void TTevProject::DoStateChanged()
 void TTevProject::ReadSequenceFile(const QString &AFileName)
 {
     SetFileName(AFileName);
-    FFile.clear();
+    FFile = std::make_shared<const CompactLines>();
+    FFileLines.clear();
     FReadComplete = false;
     FLoadError.clear();
     try {
-        FFile = LoadSequenceLines(AFileName, FFileEncoding);
+        FFile = std::make_shared<const CompactLines>(LoadSequenceText(AFileName, FFileEncoding));
     } catch (const Error &e) {
         // A file that cannot be loaded opens as an empty project of its kind; the reason stays
         // for the caller that wants it.
         FLoadError = e.message();
     }
     FLinesEncoding = FFileEncoding ? FFileEncoding : TEncoding::ANSI();
-    BuildProjectRecord(FFile);
+    BuildProjectRecord(HeaderLines(*FFile));
     ReadRoutine(FRelativeFileName, QString(), FFile, true);
-    FReadComplete = FLoadError.isEmpty() && HasColumnLine(FFile);
+    FReadComplete = FLoadError.isEmpty() && HasColumnLine(*FFile);
 }
 
 void TTevProject::BuildProjectRecord(const QStringList &Lines)
@@ -539,6 +558,13 @@ void TTevProject::FillProjectRecord(const QStringList &Lines)
 
 void TTevProject::ReadRoutine(const QString &RefFileName, const QString &RefProjectName,
                               const QStringList &Lines, bool EmptyFirst)
+{
+    ReadRoutine(RefFileName, RefProjectName,
+                std::make_shared<const CompactLines>(CompactLines::fromLines(Lines)), EmptyFirst);
+}
+
+void TTevProject::ReadRoutine(const QString &RefFileName, const QString &RefProjectName,
+                              const std::shared_ptr<const CompactLines> &Lines, bool EmptyFirst)
 {
     MemDataSet &ds = *FCDSChars;
     if (EmptyFirst)
@@ -620,7 +646,7 @@ QStringList TTevProject::CollectDependFiles()
         DisableControlsGuard controls(ds);
         FilterOffGuard filterOff(ds);
         Field &image = ds.fieldByName(QStringLiteral("IMAGE"));
-        Field &params = ds.fieldByName(QStringLiteral("PARAMS"));
+        const int paramsIndex = ds.fieldIndex(QStringLiteral("PARAMS"));
         const QString tem = QStringLiteral(".TEM(");
         // Names met before are skipped before the sorted list's search; the list still decides
         // which spelling of a name stays.
@@ -635,7 +661,7 @@ QStringList TTevProject::CollectDependFiles()
             const QString img = image.asString();
             if (!TrimText(img).isEmpty())
                 add(img);
-            const QString algorithm = FirstParamValue(params.asString(), u"ALGORITHM");
+            const QString algorithm = CurrentParamValue(ds, paramsIndex, u"ALGORITHM");
             const qsizetype at = algorithm.indexOf(tem);
             if (at >= 0)
                 add(algorithm.left(at + 4));
@@ -698,12 +724,21 @@ void TTevProject::WriteRoutine(QStringList &Lines)
 
 void TTevProject::WriteFile(const QString &FileName)
 {
-    FFile.clear();
-    WriteHeader(FFile);
-    WriteRoutine(FFile);
+    FFile = std::make_shared<const CompactLines>();
+    FFileLines.clear();
+    QStringList lines;
+    WriteHeader(lines);
+    try {
+        WriteRoutine(lines);
+    } catch (...) {
+        // The lines hold what was written before the characteristic that stopped it.
+        FFile = std::make_shared<const CompactLines>(CompactLines::fromLines(lines));
+        throw;
+    }
+    FFile = std::make_shared<const CompactLines>(CompactLines::fromLines(lines));
     const QString target =
         FileName.startsWith(FRootDir) ? FileName : AddBackSlash(FRootDir) + FileName;
-    SaveSequenceLines(target, FFile, FLinesEncoding ? FLinesEncoding : TEncoding::ANSI());
+    SaveSequenceLines(target, lines, FLinesEncoding ? FLinesEncoding : TEncoding::ANSI());
 }
 
 } // namespace tev

@@ -26,6 +26,7 @@
 #include "core/project/progressstep.h"
 #include "core/project/projectdatabase.h"
 #include "core/project/tevdefaults.h"
+#include "core/sequence/compactlines.h"
 #include "core/sequence/filetype.h"
 #include "platform/dataset/memdataset.h"
 #include "platform/text/tencoding.h"
@@ -106,7 +107,8 @@ public:
     QString FileName() const;
     void SetFileName(const QString &Value);
     QString FileText() const;
-    const QStringList &FileLines() const { return FFile; }
+    // The file lines as a list, made when asked: the project keeps them compactly.
+    const QStringList &FileLines() const;
     TTevFileType FileType() const;
     QString Generator() const;
     int GroupCount() const { return FGroups.Count(); }
@@ -239,6 +241,9 @@ public:
     // (relative name), RefProjectName its project name for a master, empty for the open file.
     void ReadRoutine(const QString &RefFileName, const QString &RefProjectName,
                      const QStringList &Lines, bool EmptyFirst);
+    // The same on lines held compactly; the characteristics keep their rows in them.
+    void ReadRoutine(const QString &RefFileName, const QString &RefProjectName,
+                     const std::shared_ptr<const CompactLines> &Lines, bool EmptyFirst);
     void MergeHeader(const QString &MasterHeader);
     QString ReadRefProjectName(const QString &FileName) const;
     void UpdateDepends();
@@ -309,7 +314,9 @@ private:
     bool FUpdating = false;
     std::unique_ptr<MemDataSet> FCDSChars;
     std::unique_ptr<MemDataSet> FCDSProject;
-    QStringList FFile;
+    // The file lines, shared with the rows the characteristics keep.
+    std::shared_ptr<const CompactLines> FFile = std::make_shared<const CompactLines>();
+    mutable QStringList FFileLines;
     QString FLoadError;
     TStringList FGroups;
 };

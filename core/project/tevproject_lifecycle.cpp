@@ -311,7 +311,8 @@ void TTevProject::Close()
     const bool hadRecord = !Empty();
     FExistsInDatabase = false;
     FRelativeFileName.clear();
-    FFile.clear();
+    FFile = std::make_shared<const CompactLines>();
+    FFileLines.clear();
     FGroups.Clear();
     FReadComplete = false;
     SetChangeState(0);

@@ -3,6 +3,7 @@
 #include "core/lib/fieldroutines.h"
 #include "core/lib/numbers.h"
 #include "core/lib/textroutines.h"
+#include "core/sequence/routinerowtext.h"
 #include "core/sequence/sequencecolumns.h"
 #include "platform/dataset/memdataset.h"
 #include "platform/error.h"
@@ -10,118 +11,15 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace tev {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
-
-// The position of the next TAB at or after `from`, -1 when there is none. A plain loop: the
-// general substring search costs several times more per character.
-qsizetype FindTab(QStringView line, qsizetype from)
-{
-    const QChar *chars = line.data();
-    const qsizetype n = line.size();
-    for (qsizetype i = from; i < n; ++i) {
-        if (chars[i].unicode() == u'\t')
-            return i;
-    }
-    return -1;
-}
-
-// Splits a line at every TAB into views of it, keeping at most `limit` of them in `fields` (a
-// vector reused from line to line); returns how many fields the line has. Fields beyond the
-// limit are counted, never stored, so a line of a million TABs costs no memory of its own.
-qsizetype SplitFields(QStringView line, qsizetype limit, std::vector<QStringView> &fields)
-{
-    fields.clear();
-    qsizetype count = 0;
-    for (qsizetype start = 0;; ++count) {
-        const qsizetype tab = FindTab(line, start);
-        const qsizetype end = tab < 0 ? line.size() : tab;
-        if (count < limit)
-            fields.push_back(line.sliced(start, end - start));
-        if (tab < 0)
-            return count + 1;
-        start = tab + 1;
-    }
-}
-
-// Walks the TAB-separated fields of a line one by one.
-class FieldCursor
-{
-public:
-    explicit FieldCursor(QStringView line)
-        : m_line(line)
-    {}
-    QStringView next()
-    {
-        const qsizetype tab = FindTab(m_line, m_at);
-        const qsizetype end = tab < 0 ? m_line.size() : tab;
-        const QStringView field = m_line.sliced(m_at, end - m_at);
-        m_at = tab < 0 ? m_line.size() : tab + 1;
-        return field;
-    }
-
-private:
-    QStringView m_line;
-    qsizetype m_at = 0;
-};
-
-// The column line, which keeps its names in the line itself: they are walked in step with each
-// row's fields, and a name's position is looked up when it is first asked for. The reader asks
-// for a dozen names, while a table of all of them would cost several times the line when it
-// holds many short ones.
-class ColumnLine
-{
-public:
-    explicit ColumnLine(const QString &line)
-        : m_line(line)
-        , m_size(QStringView(line).count(QLatin1Char('\t')) + 1)
-        , m_namesLength(line.size() - (m_size - 1))
-    {}
-    // The length of all names, to size a row's name=value text at once.
-    qsizetype namesLength() const { return m_namesLength; }
-    // The first column whose name is upperName in upper case; -1 when there is none.
-    qsizetype position(const QString &upperName)
-    {
-        const auto known = m_positions.constFind(upperName);
-        if (known != m_positions.cend())
-            return *known;
-        qsizetype found = -1;
-        FieldCursor names = this->names();
-        for (qsizetype i = 0; i < m_size && found < 0; ++i) {
-            if (sameUpperName(names.next(), upperName))
-                found = i;
-        }
-        m_positions.insert(upperName, found);
-        return found;
-    }
-    qsizetype size() const { return m_size; }
-    FieldCursor names() const { return FieldCursor(m_line); }
-
-private:
-    static bool sameUpperName(QStringView name, const QString &upperName)
-    {
-        if (name.isEmpty())
-            return false;
-        // Upper-casing can change the length of text beyond ASCII; ASCII compares in place.
-        for (const QChar c : name) {
-            if (c.unicode() >= 0x80)
-                return name.toString().toUpper() == upperName;
-        }
-        return name.size() == upperName.size() && name.compare(upperName, Qt::CaseInsensitive) == 0;
-    }
-
-    QString m_line;
-    qsizetype m_size;
-    qsizetype m_namesLength;
-    QHash<QString, qsizetype> m_positions;
-};
 
 QString seqName(const QString &fileName)
 {
@@ -153,42 +51,19 @@ QString FirstParamValue(QStringView Params, QStringView Name)
     return {};
 }
 
-namespace {
-
-// What WriteCfgString does to a list of these lines, on the text itself: the first line named
-// Name (without regard to case) is removed, and "Name=Value" is added as the last line.
-void ReplaceParamLast(QString &Params, QStringView Name, QStringView Value)
+QString CurrentParamValue(const MemDataSet &Chars, int ParamsIndex, QStringView Name)
 {
-    const QChar *chars = Params.constData();
-    const qsizetype n = Params.size();
-    const qsizetype k = Name.size();
-    for (qsizetype start = 0; start < n;) {
-        qsizetype end = start;
-        while (end < n && chars[end].unicode() != u'\r')
-            ++end;
-        const QStringView line(chars + start, end - start);
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq == k && line.left(k).compare(Name, Qt::CaseInsensitive) == 0) {
-            // The line with the break that ends it, or the one before when it is the last.
-            if (end < n)
-                Params.remove(start, end + 2 - start);
-            else
-                Params.truncate(start >= 2 ? start - 2 : 0);
-            break;
-        }
-        start = end + 2;
+    const QVariant &stored = Chars.storedValue(ParamsIndex);
+    if (IsDeferredText(stored)) {
+        const auto &deferred = *static_cast<const DeferredText *>(stored.constData());
+        if (const auto *source = dynamic_cast<const RoutineRowText *>(deferred.source.get()))
+            return source->paramValue(deferred.row, deferred.extra, Name);
     }
-    if (!Params.isEmpty())
-        Params += kCrLf;
-    Params += Name;
-    Params += QLatin1Char('=');
-    Params += Value;
+    return FirstParamValue(PlainValue(stored).toString(), Name);
 }
 
-} // namespace
-
 void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
-                     const QStringList &Lines, RoutineTarget &Target)
+                     const std::shared_ptr<const CompactLines> &Lines, RoutineTarget &Target)
 {
     MemDataSet &ds = Target.chars;
     auto field = [&](const char *name) -> Field & { return ds.fieldByName(QLatin1String(name)); };
@@ -208,10 +83,10 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
     Field &fRefProjectName = field("REF_PROJECTNAME");
     Field &fRefGroupName = field("REF_GROUPNAME");
     Field &fActive = field("ACTIVE");
-    Field &fParams = field("PARAMS");
     Field &fState = field("STATE");
     Field &fSeqName = field("SEQNAME");
-    const std::pair<const char *, Field *> floats[] = {
+    constexpr size_t kFloatColumns = 5;
+    const std::pair<const char *, Field *> floats[kFloatColumns] = {
         {"NOM_VALUE", &field("NOMINAL")}, {"MIN_VALUE", &field("LSL")},
         {"MAX_VALUE", &field("USL")},     {"RMIN_VALUE", &field("LREAS")},
         {"RMAX_VALUE", &field("UREAS")},
@@ -229,33 +104,71 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
         const auto it = groups.constFind(key);
         if (it != groups.cend())
             return *it;
-        const int index = AddDistinctStringListItem(Target.groups, name);
+        // The table holds every listed name, so a name it misses is new to a list that compares
+        // without regard to case and keeps its order: it is appended without a list search.
+        const int index = Target.groups.Sorted() || Target.groups.CaseSensitive()
+                              ? AddDistinctStringListItem(Target.groups, name)
+                              : Target.groups.Add(name);
         groups.insert(key, index);
         return index;
     };
 
-    std::optional<ColumnLine> columns;
+    // Values that many rows share (groups, feature types, pictures, point names) are kept once;
+    // a routine of unique values stops adding them after a few thousand.
+    QSet<QString> shared;
+    auto share = [&shared](const QString &value) {
+        if (value.isEmpty())
+            return value;
+        const auto it = shared.constFind(value);
+        if (it != shared.cend())
+            return *it;
+        if (shared.size() < 4096)
+            shared.insert(value);
+        return value;
+    };
+
+    std::shared_ptr<RoutineRowText> columns;
+    // The columns the reader takes, found once in the column line.
+    struct Positions
+    {
+        qsizetype groupName, image, col, row, pointName, feature, decimals, formula;
+        qsizetype numbers[kFloatColumns];
+    } at{};
     qsizetype labelPos = -1;
     std::vector<QStringView> fields;
-    QString rememberedAlgorithm;
+    const int paramsIndex = ds.fieldIndex(QStringLiteral("PARAMS"));
+    // The row whose algorithm the "@" rule gives; none before the first row with its own.
+    std::optional<quint32> algorithmRow;
 
-    for (qsizetype lineNo = 0; lineNo < Lines.size(); ++lineNo) {
-        const QString &raw = Lines[lineNo];
-        if (raw.startsWith(QLatin1Char('$')))
+    for (qsizetype lineNo = 0; lineNo < Lines->count(); ++lineNo) {
+        QString line = Lines->line(lineNo);
+        if (line.startsWith(QLatin1Char('$')))
             continue;
-        QString line = raw;
+        const qsizetype length = line.size();
         if (line.contains(QLatin1Char('&'))) {
             line.replace(QLatin1String(";&"), QLatin1String("&"));
             line.replace(QLatin1String("&;"), QLatin1String("&"));
         }
+        // The replacements only ever shorten a line.
+        const bool replaced = line.size() != length;
         if (!columns) {
             if (QStringView(line).count(QLatin1Char('\t')) >= 4) {
-                columns.emplace(line);
+                columns = std::make_shared<RoutineRowText>(line, Lines);
                 labelPos = columns->position(QStringLiteral("LABEL"));
+                at.groupName = columns->position(QStringLiteral("GROUPNAME"));
+                at.image = columns->position(QStringLiteral("BMP_IMAGE"));
+                at.col = columns->position(QStringLiteral("BMP_COL"));
+                at.row = columns->position(QStringLiteral("BMP_ROW"));
+                at.pointName = columns->position(QStringLiteral("POINTNAME"));
+                at.feature = columns->position(QStringLiteral("FEATURE"));
+                at.decimals = columns->position(QStringLiteral("NDECIMALS"));
+                at.formula = columns->position(QStringLiteral("FORMULA"));
+                for (size_t i = 0; i < kFloatColumns; ++i)
+                    at.numbers[i] = columns->position(QLatin1String(floats[i].first));
             }
             continue;
         }
-        const qsizetype fieldCount = SplitFields(line, columns->size(), fields);
+        const qsizetype fieldCount = SplitFields(line, columns->columnCount(), fields);
         if (fieldCount < 5)
             continue;
         auto lineError = [&](const QString &what) {
@@ -270,37 +183,17 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                                 .arg(labelPos + 1));
         if (TrimText(fields[size_t(labelPos)].toString()).isEmpty())
             continue;
-        if (fieldCount > columns->size())
+        if (fieldCount > columns->columnCount())
             throw lineError(QStringLiteral("the row has %1 fields, the column line only %2")
                                 .arg(fieldCount)
-                                .arg(columns->size()));
+                                .arg(columns->columnCount()));
 
-        auto rowValue = [&](const QString &upperName) {
-            const qsizetype pos = columns->position(upperName);
+        auto rowValue = [&](qsizetype pos) {
             return pos < 0 || pos >= fieldCount ? QString()
                                                 : TrimText(fields[size_t(pos)].toString());
         };
-        // The name=value lines written straight into text sized for all of them at once.
-        QString params(line.size() + columns->namesLength() + 3 * fieldCount, Qt::Uninitialized);
-        QChar *const begin = params.data();
-        QChar *out = begin;
-        FieldCursor names = columns->names();
-        for (qsizetype i = 0; i < fieldCount; ++i) {
-            const QStringView name = names.next();
-            if (name.isEmpty())
-                continue;
-            if (out != begin) {
-                *out++ = QLatin1Char('\r');
-                *out++ = QLatin1Char('\n');
-            }
-            out = std::copy(name.begin(), name.end(), out);
-            *out++ = QLatin1Char('=');
-            const QStringView value = fields[size_t(i)];
-            out = std::copy(value.begin(), value.end(), out);
-        }
-        params.truncate(out - begin);
 
-        const QString label = rowValue(QStringLiteral("LABEL"));
+        const QString label = rowValue(labelPos);
         try {
             if (ds.locate(QStringLiteral("REF_FILENAME;LABEL"), {RefFileName, label})) {
                 ds.edit();
@@ -310,39 +203,40 @@ void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
                 fProjectId.setAsInteger(Target.projectId);
                 fCharId.setAsInteger(Target.lastId);
                 fLabel.setAsString(label);
+                const QString groupName = share(rowValue(at.groupName));
                 if (hasRefProject)
-                    fRefGroupName.setAsString(rowValue(QStringLiteral("GROUPNAME")));
-                fGroupName.setAsString(rowValue(QStringLiteral("GROUPNAME")));
-                fImage.setAsString(rowValue(QStringLiteral("BMP_IMAGE")));
-                fImageX.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_COL")), -1));
-                fImageY.setAsInteger(StrToIntDef(rowValue(QStringLiteral("BMP_ROW")), -1));
+                    fRefGroupName.setAsString(groupName);
+                fGroupName.setAsString(groupName);
+                fImage.setAsString(share(rowValue(at.image)));
+                fImageX.setAsInteger(StrToIntDef(rowValue(at.col), -1));
+                fImageY.setAsInteger(StrToIntDef(rowValue(at.row), -1));
                 fActive.setAsInteger(1);
                 fState.setAsInteger(8);
             }
             fProjectName.setAsString(Target.projectName);
             fGroupId.setAsInteger(1 + groupIndex(fGroupName.asString()));
-            fFeature.setAsString(rowValue(QStringLiteral("POINTNAME")));
-            fCharType.setAsString(rowValue(QStringLiteral("FEATURE")));
-            const int decimals = StrToIntDef(rowValue(QStringLiteral("NDECIMALS")), 2);
+            fFeature.setAsString(share(rowValue(at.pointName)));
+            fCharType.setAsString(share(rowValue(at.feature)));
+            const int decimals = StrToIntDef(rowValue(at.decimals), 2);
             fDecimals.setAsInteger(decimals);
-            for (const auto &[column, target] : floats)
-                SetFieldDouble(target,
-                               StrToDouble(rowValue(QLatin1String(column)), decimals, true));
+            for (size_t i = 0; i < kFloatColumns; ++i)
+                SetFieldDouble(floats[i].second,
+                               StrToDouble(rowValue(at.numbers[i]), decimals, true));
             fRefFileName.setAsString(RefFileName);
             fSeqName.setAsString(refSeqName);
             if (hasRefProject)
                 fRefProjectName.setAsString(RefProjectName);
 
-            // The "@" rule: a formula marked with "@" takes the algorithm of the last row that
-            // had its own.
-            const QString formula = rowValue(QStringLiteral("FORMULA"));
-            if (formula.contains(QLatin1Char('@'))) {
-                ReplaceParamLast(params, u"FORMULA", QString(formula).remove(QLatin1Char('@')));
-                ReplaceParamLast(params, u"ALGORITHM", rememberedAlgorithm);
-            } else {
-                rememberedAlgorithm = rowValue(QStringLiteral("ALGORITHM"));
-            }
-            fParams.setAsString(params);
+            // PARAMS is the row itself; its text is built when it is read. The "@" rule: a
+            // formula marked with "@" takes the algorithm of the last row that had its own.
+            const quint32 row = replaced ? columns->addRow(line) : columns->addLine(lineNo);
+            quint32 rule = RoutineRowText::kNoRule;
+            if (rowValue(at.formula).contains(QLatin1Char('@')))
+                rule = algorithmRow ? RoutineRowText::ruleWithAlgorithmOf(*algorithmRow)
+                                    : RoutineRowText::kRuleWithoutAlgorithm;
+            else
+                algorithmRow = row;
+            ds.setCurrentDeferred(paramsIndex, DeferredText{columns, row, rule});
             ds.post();
         } catch (const Error &e) {
             ds.cancel();
@@ -379,6 +273,7 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     {
         ColumnSource source;
         Field *field = nullptr;
+        int index = -1;
     };
     std::vector<Column> columns;
     // Column position by upper-case name, to place a record's PARAMS lines.
@@ -386,9 +281,11 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     std::vector<QString> names;
     for (const SequenceColumn &c : kSequenceColumns) {
         Column col{c.source};
-        if (c.source != ColumnSource::Params)
-            col.field =
-                &Chars.fieldByName(QString::fromLatin1(c.field.data(), qsizetype(c.field.size())));
+        if (c.source != ColumnSource::Params) {
+            const QString name = QString::fromLatin1(c.field.data(), qsizetype(c.field.size()));
+            col.field = &Chars.fieldByName(name);
+            col.index = Chars.fieldIndex(name);
+        }
         names.push_back(QString::fromLatin1(c.name.data(), qsizetype(c.name.size())));
         positions.insert(names.back(), int(columns.size()));
         columns.push_back(col);
@@ -402,11 +299,40 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
     Field &decimalsField = Chars.fieldByName(QStringLiteral("DECIMALS"));
     Field &paramsField = Chars.fieldByName(QStringLiteral("PARAMS"));
 
+    const int paramsIndex = Chars.fieldIndex(QStringLiteral("PARAMS"));
+
     QStringList rows;
     std::vector<QStringView> values(columns.size());
     std::vector<bool> seen(columns.size());
+    std::vector<QStringView> scratch;
+    QString rowText;
+    QString formula;
+    QString algorithm;
     QString upperName;
     qsizetype lastLength = 0;
+    // The current record's row from its fields and the PARAMS values in `values`.
+    auto buildRow = [&]() {
+        const int decimals = decimalsField.asInteger();
+        QString row;
+        row.reserve(lastLength);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const Column &c = columns[i];
+            switch (c.source) {
+            case ColumnSource::Text:
+                Chars.appendAsString(c.index, row);
+                break;
+            case ColumnSource::Float:
+                row += FieldToDoubleStr(*c.field, decimals, QChar());
+                break;
+            case ColumnSource::Params:
+                row += values[i];
+                break;
+            }
+            row += QLatin1Char('\t');
+        }
+        lastLength = row.size();
+        return row;
+    };
     for (Chars.first(); !Chars.eof(); Chars.next()) {
         if (active.asInteger() == 0)
             continue;
@@ -417,6 +343,17 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
             throw Error(QStringLiteral("The characteristic \"%1\" cannot be written: a label that "
                                        "is blank or begins with \"$\" would not be read back")
                             .arg(labelField.asString()));
+        // A row as the reader kept it gives its values without its text being built.
+        const QVariant &stored = Chars.storedValue(paramsIndex);
+        if (IsDeferredText(stored)) {
+            const auto &deferred = *static_cast<const DeferredText *>(stored.constData());
+            const auto *source = dynamic_cast<const RoutineRowText *>(deferred.source.get());
+            if (source && source->routineValues(deferred.row, deferred.extra, values, scratch,
+                                                rowText, formula, algorithm)) {
+                rows.append(buildRow());
+                continue;
+            }
+        }
         // The first value of each column's name in PARAMS, as views into the text. The reader
         // writes the lines in column order, so the column after the last one found is tried
         // first; other names go through the table.
@@ -456,26 +393,7 @@ QStringList WriteRoutineRows(MemDataSet &Chars)
                 }
             }
         }
-        const int decimals = decimalsField.asInteger();
-        QString row;
-        row.reserve(lastLength);
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const Column &c = columns[i];
-            switch (c.source) {
-            case ColumnSource::Text:
-                row += c.field->asString();
-                break;
-            case ColumnSource::Float:
-                row += FieldToDoubleStr(*c.field, decimals, QChar());
-                break;
-            case ColumnSource::Params:
-                row += values[i];
-                break;
-            }
-            row += QLatin1Char('\t');
-        }
-        lastLength = row.size();
-        rows.append(row);
+        rows.append(buildRow());
     }
     return rows;
 }

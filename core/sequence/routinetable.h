@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <memory>
 
 // Reading and writing the routine table of a sequence file: one characteristic per line, 65
 // tab-separated columns (sequencecolumns.h). The project drives these with its datasets; the
@@ -10,6 +11,7 @@
 namespace tev {
 
 class MemDataSet;
+class CompactLines;
 class TStringList;
 
 struct RoutineTarget
@@ -26,7 +28,7 @@ struct RoutineTarget
 // POINTNAME, a value longer than its field) stops the read with an error that names the line;
 // rows read before it stay.
 void ReadRoutineRows(const QString &RefFileName, const QString &RefProjectName,
-                     const QStringList &Lines, RoutineTarget &Target);
+                     const std::shared_ptr<const CompactLines> &Lines, RoutineTarget &Target);
 
 // The rows of the active characteristics in the dataset's current order, each column's value
 // followed by a TAB. The caller switches the filter off. Throws tev::Error for a characteristic
@@ -36,5 +38,8 @@ QStringList WriteRoutineRows(MemDataSet &Chars);
 // The value of the first line named Name (without regard to case) of name=value lines joined by
 // CR LF; empty when there is none. For walks over many records, where a list per record costs.
 QString FirstParamValue(QStringView Params, QStringView Name);
+// FirstParamValue of the current record's PARAMS (the field at ParamsIndex), taken from the row
+// the reader kept when there is one, without building the text.
+QString CurrentParamValue(const MemDataSet &Chars, int ParamsIndex, QStringView Name);
 
 } // namespace tev

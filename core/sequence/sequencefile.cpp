@@ -38,6 +38,21 @@ QStringList LoadSequenceLines(const QString &FileName, const TEncoding::Ptr &Enc
     return SplitSequenceLines(encoding->GetString(view));
 }
 
+CompactLines LoadSequenceText(const QString &FileName, const TEncoding::Ptr &Encoding)
+{
+    const TEncoding::Ptr encoding = Encoding ? Encoding : TEncoding::ANSI();
+    QString text;
+    {
+        const QByteArray bytes = ReadRegularFile(FileName);
+        const QByteArray preamble = encoding->GetPreamble();
+        QByteArrayView view(bytes);
+        if (!preamble.isEmpty() && view.startsWith(preamble))
+            view = view.sliced(preamble.size());
+        text = encoding->GetString(view);
+    }
+    return CompactLines::fromText(text);
+}
+
 QStringList LoadSequenceLinesByPreamble(const QString &FileName)
 {
     const QByteArray bytes = ReadRegularFile(FileName);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/sequence/compactlines.h"
 #include "platform/text/tencoding.h"
 
 #include <QDateTime>
@@ -17,6 +18,9 @@ QStringList SplitSequenceLines(const QString &text);
 // of that encoding at the start is skipped, a mark of another one is read as text. Throws
 // tev::Error when the file cannot be read or is not a regular file (a FIFO, a device).
 QStringList LoadSequenceLines(const QString &FileName, const TEncoding::Ptr &Encoding);
+// The same lines held compactly (compactlines.h); the file's bytes and its decoded text are let
+// go before the lines are used.
+CompactLines LoadSequenceText(const QString &FileName, const TEncoding::Ptr &Encoding);
 // The lines of a file decoded by its byte-order mark (UTF-8, UTF-16 LE or BE), and without one
 // with the ANSI code page. Throws tev::Error as LoadSequenceLines does.
 QStringList LoadSequenceLinesByPreamble(const QString &FileName);

@@ -64,6 +64,13 @@ QVariant Field::convertTo(FieldType type, const QString &name, const QVariant &v
 {
     if (!value.isValid() || value.isNull())
         return {};
+    // A value that already has the stored type passes as it is.
+    const int typeId = value.typeId();
+    if ((type == FieldType::Integer && typeId == QMetaType::Int) ||
+        (type == FieldType::Double && typeId == QMetaType::Double))
+        return value;
+    if ((type == FieldType::String || type == FieldType::Memo) && typeId == QMetaType::QString)
+        return static_cast<const QString *>(value.constData())->isEmpty() ? QVariant() : value;
     auto mismatch = [&]() {
         return Error(QStringLiteral("'%1' is not a valid %2 value for field '%3'")
                          .arg(value.toString(), typeName(type), name));

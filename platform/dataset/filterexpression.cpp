@@ -1,5 +1,7 @@
 #include "platform/dataset/filterexpression.h"
 
+#include "platform/dataset/deferredtext.h"
+
 #include "platform/error.h"
 
 #include <cmath>
@@ -275,12 +277,14 @@ private:
     Token m_tok;
 };
 
-QVariant operandValue(const Node::Operand &operand, const std::vector<QVariant> &values)
+using ValueOf = std::function<QVariant(int field)>;
+
+QVariant operandValue(const Node::Operand &operand, const ValueOf &values)
 {
-    return operand.field >= 0 ? values[size_t(operand.field)] : operand.constant;
+    return operand.field >= 0 ? PlainValue(values(operand.field)) : operand.constant;
 }
 
-bool compare(const Node &node, const std::vector<QVariant> &values)
+bool compare(const Node &node, const ValueOf &values)
 {
     const QVariant a = operandValue(node.a, values);
     const QVariant b = operandValue(node.b, values);
@@ -313,7 +317,7 @@ bool compare(const Node &node, const std::vector<QVariant> &values)
     return false;
 }
 
-bool evaluate(const Node &node, const std::vector<QVariant> &values)
+bool evaluate(const Node &node, const ValueOf &values)
 {
     switch (node.kind) {
     case Node::Or:
@@ -340,7 +344,12 @@ FilterExpression &FilterExpression::operator=(FilterExpression &&) noexcept = de
 
 bool FilterExpression::matches(const std::vector<QVariant> &values) const
 {
-    return evaluate(*m_root, values);
+    return evaluate(*m_root, [&values](int field) { return values[size_t(field)]; });
+}
+
+bool FilterExpression::matches(const std::function<QVariant(int field)> &value) const
+{
+    return evaluate(*m_root, value);
 }
 
 } // namespace tev

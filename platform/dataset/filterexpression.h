@@ -38,6 +38,8 @@ public:
     FilterExpression &operator=(FilterExpression &&) noexcept;
 
     bool matches(const std::vector<QVariant> &values) const;
+    // The same on values read one field at a time.
+    bool matches(const std::function<QVariant(int field)> &value) const;
 
     struct Node;
 

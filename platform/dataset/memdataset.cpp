@@ -1,45 +1,77 @@
 #include "platform/dataset/memdataset.h"
 
+#include "platform/dataset/deferredtext.h"
 #include "platform/dataset/filterexpression.h"
+#include "platform/dataset/recordvalues.h"
 #include "platform/error.h"
 
-#include <QMultiHash>
+#include <cmath>
 
 namespace tev {
 
 struct MemDataSet::Record
 {
     Bookmark id = 0;
-    std::vector<QVariant> values;
+    RecordValues values;
     // The values before the first logged change; set only while the change log records.
-    std::optional<std::vector<QVariant>> original;
+    std::optional<RecordValues> original;
     bool loggedInsert = false;
 };
 
-// The values of a field list hashed as one key, for locates that no index fits.
+namespace {
+
+bool sameKeyValue(const QVariant &a, const QVariant &b)
+{
+    const bool an = !a.isValid();
+    const bool bn = !b.isValid();
+    if (an || bn)
+        return an == bn;
+    if (a.typeId() != b.typeId())
+        return false;
+    if (a.typeId() == QMetaType::Int)
+        return a.toInt() == b.toInt();
+    if (a.typeId() == QMetaType::Double) {
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        return (std::isnan(x) && std::isnan(y)) || (x == y && std::signbit(x) == std::signbit(y));
+    }
+    return a.toString() == b.toString();
+}
+
+} // namespace
+
+// The values of a field list hashed as one key, for locates that no index fits. Only the hash is
+// kept per record; a lookup compares the values of the records under it.
 struct MemDataSet::HashIndex
 {
     std::vector<int> fields;
-    QMultiHash<QString, Record *> map;
+    std::unordered_multimap<size_t, Record *> map;
 
-    static QString key(const std::vector<int> &fields, const std::vector<QVariant> &values)
+    size_t hashOf(const std::vector<QVariant> &probe) const
     {
-        QString k;
-        for (int f : fields) {
-            const QVariant &v = values[size_t(f)];
-            if (!v.isValid())
-                k += QLatin1Char('\x01');
-            else if (v.typeId() == QMetaType::Double)
-                k += QLatin1Char('d') + QString::number(v.toDouble(), 'g', 17);
-            else if (v.typeId() == QMetaType::Int)
-                k += QLatin1Char('i') + QString::number(v.toInt());
-            else
-                k += QLatin1Char('s') + v.toString();
-            k += QLatin1Char('\x1f');
-        }
-        return k;
+        size_t h = 0;
+        for (const QVariant &v : probe)
+            h = KeyHash(v, h);
+        return h;
     }
-    QString keyOf(const Record *r) const { return key(fields, r->values); }
+    size_t hashOfRecord(const Record *r) const
+    {
+        size_t h = 0;
+        for (int f : fields)
+            h = r->values.keyHash(f, h);
+        return h;
+    }
+    void insert(Record *r) { map.emplace(hashOfRecord(r), r); }
+    void remove(Record *r)
+    {
+        auto [first, last] = map.equal_range(hashOfRecord(r));
+        for (auto it = first; it != last; ++it) {
+            if (it->second == r) {
+                map.erase(it);
+                return;
+            }
+        }
+    }
 };
 
 class MemDataSet::MemField : public Field
@@ -62,48 +94,11 @@ private:
 
 namespace {
 
-int compareValues(const QVariant &a, const QVariant &b)
-{
-    const bool an = !a.isValid();
-    const bool bn = !b.isValid();
-    if (an || bn)
-        return an == bn ? 0 : (an ? -1 : 1);
-    // Values of one stored type compare in place, without a converted copy.
-    const int at = a.typeId();
-    if (at == b.typeId()) {
-        if (at == QMetaType::Int) {
-            const int x = *static_cast<const int *>(a.constData());
-            const int y = *static_cast<const int *>(b.constData());
-            return x < y ? -1 : (x > y ? 1 : 0);
-        }
-        if (at == QMetaType::QString) {
-            const int c =
-                static_cast<const QString *>(a.constData())
-                    ->compare(*static_cast<const QString *>(b.constData()), Qt::CaseSensitive);
-            return c < 0 ? -1 : (c > 0 ? 1 : 0);
-        }
-    }
-    const bool anum = a.typeId() == QMetaType::Int || a.typeId() == QMetaType::Double;
-    const bool bnum = b.typeId() == QMetaType::Int || b.typeId() == QMetaType::Double;
-    if (anum && bnum) {
-        if (a.typeId() == QMetaType::Int && b.typeId() == QMetaType::Int) {
-            const int x = a.toInt();
-            const int y = b.toInt();
-            return x < y ? -1 : (x > y ? 1 : 0);
-        }
-        const double x = a.toDouble();
-        const double y = b.toDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    const int c = a.toString().compare(b.toString(), Qt::CaseSensitive);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
-int comparePrefix(const std::vector<int> &fields, const std::vector<QVariant> &values,
+int comparePrefix(const std::vector<int> &fields, const RecordValues &values,
                   const std::vector<QVariant> &probe)
 {
     for (size_t i = 0; i < probe.size(); ++i) {
-        const int c = compareValues(values[size_t(fields[i])], probe[i]);
+        const int c = CompareValues(values.get(fields[i]), probe[i]);
         if (c != 0)
             return c;
     }
@@ -120,7 +115,7 @@ Error notEditing()
 bool MemDataSet::Less::operator()(const Record *a, const Record *b) const
 {
     for (int f : *fields) {
-        const int c = compareValues(a->values[size_t(f)], b->values[size_t(f)]);
+        const int c = a->values.compare(f, b->values);
         if (c != 0)
             return c < 0;
     }
@@ -179,6 +174,10 @@ void MemDataSet::open()
 {
     if (m_active)
         return;
+    std::vector<FieldType> types;
+    for (const auto &f : m_fields)
+        types.push_back(f->dataType());
+    m_layout = std::make_unique<RecordLayout>(types);
     m_active = true;
     m_state = DataSetState::Browse;
     m_bof = m_eof = true;
@@ -196,6 +195,7 @@ void MemDataSet::close()
     m_records.clear();
     m_hashIndexes.clear();
     m_deletedLog.clear();
+    m_layout->texts().clear();
     m_visibleCount = 0;
     m_buffer.clear();
     m_editRecord = nullptr;
@@ -213,6 +213,14 @@ Field *MemDataSet::findField(const QString &name) const
 {
     const auto it = m_fieldIndex.constFind(name.toUpper());
     return it == m_fieldIndex.cend() ? nullptr : m_fields[size_t(*it)].get();
+}
+
+int MemDataSet::fieldIndex(const QString &name) const
+{
+    const auto it = m_fieldIndex.constFind(name.toUpper());
+    if (it == m_fieldIndex.cend())
+        throw Error(QStringLiteral("Field '%1' not found").arg(name));
+    return *it;
 }
 
 void MemDataSet::checkActive() const
@@ -234,7 +242,8 @@ void MemDataSet::checkBrowseMode()
 
 bool MemDataSet::visible(const Record *record) const
 {
-    return !m_filtered || !m_filterExpr || m_filterExpr->matches(record->values);
+    return !m_filtered || !m_filterExpr ||
+           m_filterExpr->matches([record](int f) { return record->values.get(f); });
 }
 
 MemDataSet::Order::iterator MemDataSet::firstVisibleFrom(Order::iterator it)
@@ -326,7 +335,7 @@ void MemDataSet::edit()
         append();
         return;
     }
-    m_buffer = r->values;
+    m_buffer = r->values.toVector();
     m_editRecord = r;
     m_modified = false;
     m_state = DataSetState::Edit;
@@ -363,13 +372,15 @@ void MemDataSet::validate(const std::vector<QVariant> &values) const
     }
 }
 
-void MemDataSet::insertRecord(Record *record)
+MemDataSet::Order::iterator MemDataSet::insertRecord(Record *record)
 {
-    m_order->insert(record);
+    // Records appended in index order (a file read in routine order) go to the end at once.
+    const auto it = m_order->insert(m_order->end(), record);
     for (auto &[fields, index] : m_hashIndexes)
-        index->map.insert(index->keyOf(record), record);
+        index->insert(record);
     if (visible(record))
         ++m_visibleCount;
+    return it;
 }
 
 void MemDataSet::removeRecord(Record *record)
@@ -380,7 +391,7 @@ void MemDataSet::removeRecord(Record *record)
     if (it != m_order->end())
         m_order->erase(it);
     for (auto &[fields, index] : m_hashIndexes)
-        index->map.remove(index->keyOf(record), record);
+        index->remove(record);
     if (visible(record))
         --m_visibleCount;
 }
@@ -392,26 +403,27 @@ void MemDataSet::post()
         return;
     validate(m_buffer);
     Record *r = m_editRecord;
+    Order::iterator placed;
     if (m_state == DataSetState::Insert) {
         auto owned = std::make_unique<Record>();
         owned->id = m_nextId++;
-        owned->values = std::move(m_buffer);
+        owned->values = RecordValues(*m_layout, m_buffer);
         owned->loggedInsert = m_logChanges;
         r = owned.get();
         m_records.emplace(r->id, std::move(owned));
-        insertRecord(r);
+        placed = insertRecord(r);
     } else {
         if (m_logChanges && !r->original && !r->loggedInsert)
             r->original = r->values;
         removeRecord(r);
-        r->values = std::move(m_buffer);
-        insertRecord(r);
+        r->values.assign(m_buffer);
+        placed = insertRecord(r);
     }
     m_buffer.clear();
     m_editRecord = nullptr;
     m_modified = false;
     m_state = DataSetState::Browse;
-    placeCursorAfterChange(m_order->find(r));
+    placeCursorAfterChange(placed);
     notify(Notification::DataChanged);
     if (m_afterPost)
         m_afterPost(*this);
@@ -479,6 +491,7 @@ void MemDataSet::emptyDataSet()
     for (auto &[fields, index] : m_hashIndexes)
         index->map.clear();
     m_deletedLog.clear();
+    m_layout->texts().clear();
     m_visibleCount = 0;
     m_bof = m_eof = true;
     notify(Notification::DataChanged);
@@ -501,7 +514,7 @@ void MemDataSet::recountVisible()
     }
     int count = 0;
     for (const Record *r : *m_order)
-        count += m_filterExpr->matches(r->values) ? 1 : 0;
+        count += m_filterExpr->matches([r](int f) { return r->values.get(f); }) ? 1 : 0;
     m_visibleCount = count;
 }
 
@@ -635,9 +648,9 @@ MemDataSet::HashIndex &MemDataSet::hashIndex(const std::vector<int> &fields)
     if (!slot) {
         slot = std::make_unique<HashIndex>();
         slot->fields = fields;
-        slot->map.reserve(qsizetype(m_records.size()));
+        slot->map.reserve(m_records.size());
         for (auto &[id, record] : m_records)
-            slot->map.insert(slot->keyOf(record.get()), record.get());
+            slot->insert(record.get());
     }
     return *slot;
 }
@@ -673,15 +686,16 @@ bool MemDataSet::locate(const QString &fields, const QVariantList &values)
         }
     } else {
         HashIndex &index = hashIndex(keyFields);
-        std::vector<QVariant> keyValues(m_fields.size());
-        for (size_t i = 0; i < keyFields.size(); ++i)
-            keyValues[size_t(keyFields[i])] = probe[i];
         Record *best = nullptr;
         const Less less{&m_activeFields};
-        const QString key = HashIndex::key(keyFields, keyValues);
-        for (auto it = index.map.constFind(key); it != index.map.cend() && it.key() == key; ++it) {
-            Record *r = it.value();
-            if (visible(r) && (!best || less(r, best)))
+        const size_t hash = index.hashOf(probe);
+        auto [first, last] = index.map.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            Record *r = it->second;
+            bool same = true;
+            for (size_t i = 0; i < keyFields.size() && same; ++i)
+                same = sameKeyValue(PlainValue(r->values.get(keyFields[i])), probe[i]);
+            if (same && visible(r) && (!best || less(r, best)))
                 best = r;
         }
         if (best)
@@ -801,10 +815,35 @@ void MemDataSet::notify(Notification notification)
 
 QVariant MemDataSet::currentValue(int index) const
 {
+    return PlainValue(storedValue(index));
+}
+
+QVariant MemDataSet::storedValue(int index) const
+{
     if (editing())
         return m_buffer[size_t(index)];
     const Record *r = current();
-    return r ? r->values[size_t(index)] : QVariant();
+    return r ? r->values.get(index) : QVariant();
+}
+
+void MemDataSet::appendAsString(int index, QString &out) const
+{
+    const Record *r = editing() ? nullptr : current();
+    if (r && r->values.appendText(index, out))
+        return;
+    out += m_fields[size_t(index)]->asString();
+}
+
+void MemDataSet::setCurrentDeferred(int index, DeferredText text)
+{
+    if (!editing())
+        throw notEditing();
+    if (m_fields[size_t(index)]->dataType() != FieldType::Memo)
+        throw Error(QStringLiteral("Field '%1' holds no deferred text")
+                        .arg(m_fields[size_t(index)]->fieldName()));
+    m_buffer[size_t(index)] = QVariant::fromValue(std::move(text));
+    m_modified = true;
+    notify(Notification::RecordChanged);
 }
 
 void MemDataSet::setCurrentValue(int index, const QVariant &value)

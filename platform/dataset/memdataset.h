@@ -3,7 +3,8 @@
 // MemDataSet: the in-memory client dataset that holds the open sequence's project record and
 // its characteristics.
 //
-// Design. Records live in a table keyed by a stable record id, which is also the bookmark. The
+// Design. Records live in a table keyed by a stable record id, which is also the bookmark; each
+// record keeps its values by field type (recordvalues.h), not as a variant per field. The
 // active index is an ordered set of record pointers (a balanced tree), so that a posted record
 // moves to its place in O(log n) instead of shifting an array, and the cursor is an iterator into
 // it. The filter is a compiled expression tested while the cursor walks; the visible count is
@@ -37,6 +38,8 @@
 namespace tev {
 
 class FilterExpression;
+class RecordLayout;
+struct DeferredText;
 
 class MemDataSet : public DataSet
 {
@@ -69,6 +72,8 @@ public:
     int fieldCount() const override { return int(m_fields.size()); }
     Field &field(int index) const override;
     Field *findField(const QString &name) const override;
+    // The position of the field of that name (without regard to case); throws when there is none.
+    int fieldIndex(const QString &name) const;
     void first() override;
     void next() override;
     void prior() override;
@@ -131,6 +136,14 @@ public:
     // Used by the fields.
     QVariant currentValue(int index) const;
     void setCurrentValue(int index, const QVariant &value);
+    // The current record's value as stored: deferred text is not built (deferredtext.h). For
+    // readers that know the source of the text and take what they need from it directly.
+    QVariant storedValue(int index) const;
+    // Appends the current record's value as its field's asString gives it, without a variant
+    // for integers and texts of a record that is not being edited.
+    void appendAsString(int index, QString &out) const;
+    // Stores deferred text in a Memo field of the edit buffer.
+    void setCurrentDeferred(int index, DeferredText text);
 
 private:
     struct Record;
@@ -164,7 +177,7 @@ private:
     Record *current() const;
     void rebuildOrder();
     void recountVisible();
-    void insertRecord(Record *record);
+    Order::iterator insertRecord(Record *record);
     void removeRecord(Record *record);
     void placeCursorAfterChange(Order::iterator hint);
     HashIndex &hashIndex(const std::vector<int> &fields);
@@ -174,6 +187,8 @@ private:
 
     std::vector<std::unique_ptr<MemField>> m_fields;
     QHash<QString, int> m_fieldIndex; // upper-case name -> position
+    // Where each field lives in a record; made at opening, outlives every record.
+    std::unique_ptr<RecordLayout> m_layout;
     std::vector<IndexDef> m_indexes;
     std::vector<int> m_activeFields;
     QString m_indexName;
