@@ -36,9 +36,8 @@ class FreeCharIds
 public:
     void add(int charId, int count)
     {
+        m_max = m_counts.isEmpty() ? charId : std::max(m_max, charId);
         m_counts[charId] += count;
-        m_max = m_any ? std::max(m_max, charId) : charId;
-        m_any = true;
     }
     // The CHARID a new row takes for a master row's charId: a CHARID one row already has moves
     // past the largest; a free one, or one several rows share, is kept.
@@ -52,7 +51,6 @@ public:
 private:
     QHash<int, int> m_counts;
     int m_max = 0;
-    bool m_any = false;
 };
 
 } // namespace
