@@ -112,10 +112,34 @@ const TTevRowSet::Row *TTevRowSet::currentRow() const
 
 QVariant TTevRowSet::value(int column) const
 {
-    if (editing())
+    if (m_readRow < 0) {
+        if (editing())
+            return m_buffer[size_t(column)];
+        const Row *row = currentRow();
+        return row ? (*row)[size_t(column)] : QVariant();
+    }
+    if (m_state == DataSetState::Edit && m_readRow == m_cursor)
         return m_buffer[size_t(column)];
-    const Row *row = currentRow();
-    return row ? (*row)[size_t(column)] : QVariant();
+    return m_readRow < qint64(m_rows.size()) ? m_rows[size_t(m_readRow)][size_t(column)]
+                                             : QVariant();
+}
+
+std::vector<DataSet::RecordKey> TTevRowSet::recordKeys() const
+{
+    std::vector<RecordKey> keys(m_rows.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        keys[i] = RecordKey(i);
+    return keys;
+}
+
+std::optional<DataSet::RecordKey> TTevRowSet::currentKey() const
+{
+    return currentRow() ? std::optional<RecordKey>(RecordKey(m_cursor)) : std::nullopt;
+}
+
+void TTevRowSet::beginRead(RecordKey key)
+{
+    m_readRow = key < m_rows.size() ? qint64(key) : qint64(m_rows.size());
 }
 
 void TTevRowSet::setValue(int column, const QVariant &value)

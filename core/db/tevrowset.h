@@ -60,6 +60,10 @@ public:
     void disableControls() override { ++m_disableCount; }
     void enableControls() override { --m_disableCount; }
     bool controlsDisabled() const override { return m_disableCount > 0; }
+    // The keys are the rows' positions.
+    std::vector<RecordKey> recordKeys() const override;
+    std::optional<RecordKey> currentKey() const override;
+    void gotoKey(RecordKey key) override { setRecNo(int(key)); }
 
     // The position of the current row (0-based; -1 when empty), and a move to a position. Rows
     // keep their positions until one is deleted; an appended row goes last.
@@ -68,6 +72,10 @@ public:
 
     // Goes to the first row whose field equals the value; the cursor stays when none does.
     bool locate(const QString &fieldName, const QVariant &value);
+
+protected:
+    void beginRead(RecordKey key) override;
+    void endRead() override { m_readRow = -1; }
 
 private:
     class RowField;
@@ -100,6 +108,8 @@ private:
     Row m_buffer;
     std::vector<bool> m_assigned;
     int m_disableCount = 0;
+    // The row a ReadRecordScope reads (-1: none, or the cursor's; past the end: a gone row).
+    qint64 m_readRow = -1;
 };
 
 } // namespace tev

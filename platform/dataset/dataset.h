@@ -12,10 +12,17 @@
 // Bof and Eof follow the data layer's rules: First sets Bof, Last sets Eof, Next on the last
 // record sets Eof and stays there, Prior on the first record sets Bof and stays there; both are
 // true on an empty dataset.
+//
+// Views read many records while the cursor stands on one: each record has a key (a bookmark, or
+// a row set's position), and a ReadRecordScope points the fields at the record of a key without
+// moving the cursor, so that values and display texts (whose get-text handlers read other fields
+// of the same record) come from that record. A view thus keeps only the keys of its rows.
 
 #include "platform/dataset/field.h"
 
 #include <QString>
+#include <optional>
+#include <vector>
 
 namespace tev {
 
@@ -61,6 +68,42 @@ public:
     virtual void disableControls() = 0;
     virtual void enableControls() = 0;
     virtual bool controlsDisabled() const = 0;
+
+    // Keys of records: valid while the record exists, never reused for another record of the
+    // same opening.
+    using RecordKey = quint64;
+    // The keys of the records the cursor reaches, in its order. The cursor does not move.
+    virtual std::vector<RecordKey> recordKeys() const = 0;
+    // The current record's key; none without a current record.
+    virtual std::optional<RecordKey> currentKey() const = 0;
+    // Makes the record of the key current (a pending edit is posted first); throws tev::Error
+    // when the cursor cannot reach it.
+    virtual void gotoKey(RecordKey key) = 0;
+
+protected:
+    friend class ReadRecordScope;
+    // Points the fields at the record of the key (the edit buffer when that record is being
+    // edited; nulls when it is gone) until endRead. Not nested.
+    virtual void beginRead(RecordKey key) = 0;
+    virtual void endRead() = 0;
+};
+
+// Reads the record of a key through the fields for one scope. Nothing may move or change the
+// dataset meanwhile.
+class ReadRecordScope
+{
+public:
+    ReadRecordScope(DataSet &dataSet, DataSet::RecordKey key)
+        : m_dataSet(dataSet)
+    {
+        m_dataSet.beginRead(key);
+    }
+    ~ReadRecordScope() { m_dataSet.endRead(); }
+    ReadRecordScope(const ReadRecordScope &) = delete;
+    ReadRecordScope &operator=(const ReadRecordScope &) = delete;
+
+private:
+    DataSet &m_dataSet;
 };
 
 // Keeps a dataset's controls quiet for one scope, also when the scope ends by an exception.

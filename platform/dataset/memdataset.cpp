@@ -5,6 +5,7 @@
 #include "platform/dataset/recordvalues.h"
 #include "platform/error.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tev {
@@ -336,6 +337,7 @@ void MemDataSet::edit()
         return;
     }
     m_buffer = r->values.toVector();
+    m_changed.assign(m_fields.size(), false);
     m_editRecord = r;
     m_modified = false;
     m_state = DataSetState::Edit;
@@ -346,6 +348,7 @@ void MemDataSet::append()
 {
     checkBrowseMode();
     m_buffer.assign(m_fields.size(), QVariant());
+    m_changed.assign(m_fields.size(), false);
     m_editRecord = nullptr;
     m_modified = false;
     m_state = DataSetState::Insert;
@@ -415,9 +418,16 @@ void MemDataSet::post()
     } else {
         if (m_logChanges && !r->original && !r->loggedInsert)
             r->original = r->values;
-        removeRecord(r);
-        r->values.assign(m_buffer);
-        placed = insertRecord(r);
+        if (changesKeys()) {
+            removeRecord(r);
+            r->values.assign(m_buffer);
+            placed = insertRecord(r);
+        } else {
+            // Neither its place in the order nor a locate's hash nor the filter sees the change:
+            // the record is written where it stands.
+            r->values.assign(m_buffer);
+            placed = m_cursor != m_order->end() && *m_cursor == r ? m_cursor : m_order->find(r);
+        }
     }
     m_buffer.clear();
     m_editRecord = nullptr;
@@ -427,6 +437,23 @@ void MemDataSet::post()
     notify(Notification::DataChanged);
     if (m_afterPost)
         m_afterPost(*this);
+}
+
+bool MemDataSet::changesKeys() const
+{
+    if (m_filtered && m_filterExpr)
+        return true;
+    for (size_t i = 0; i < m_changed.size(); ++i) {
+        if (!m_changed[i])
+            continue;
+        const int field = int(i);
+        if (std::find(m_activeFields.begin(), m_activeFields.end(), field) != m_activeFields.end())
+            return true;
+        for (const auto &[fields, index] : m_hashIndexes)
+            if (std::find(fields.begin(), fields.end(), field) != fields.end())
+                return true;
+    }
+    return false;
 }
 
 // The changed record stays current when the filter lets it through; otherwise the cursor moves
@@ -535,8 +562,11 @@ void MemDataSet::setIndexName(const QString &name)
         checkBrowseMode();
     Record *cur = m_active ? current() : nullptr;
     m_indexName = found;
-    m_activeFields = std::move(fields);
-    rebuildOrder();
+    // An index on the fields of the active one orders the records as it does.
+    if (fields != m_activeFields) {
+        m_activeFields = std::move(fields);
+        rebuildOrder();
+    }
     if (cur)
         m_cursor = m_order->find(cur);
     else
@@ -731,6 +761,37 @@ void MemDataSet::gotoBookmark(Bookmark bookmark)
     notify(Notification::Scrolled);
 }
 
+std::vector<DataSet::RecordKey> MemDataSet::recordKeys() const
+{
+    std::vector<RecordKey> keys;
+    if (!m_active)
+        return keys;
+    keys.reserve(size_t(m_visibleCount));
+    for (const Record *r : *m_order)
+        if (visible(r))
+            keys.push_back(r->id);
+    return keys;
+}
+
+std::optional<DataSet::RecordKey> MemDataSet::currentKey() const
+{
+    const Record *r = m_active ? current() : nullptr;
+    return r ? std::optional<RecordKey>(r->id) : std::nullopt;
+}
+
+void MemDataSet::beginRead(RecordKey key)
+{
+    const auto it = m_records.find(key);
+    m_readRecord = it == m_records.end() ? nullptr : it->second.get();
+    m_reading = true;
+}
+
+void MemDataSet::endRead()
+{
+    m_reading = false;
+    m_readRecord = nullptr;
+}
+
 int MemDataSet::changeCount() const
 {
     int count = int(m_deletedLog.size());
@@ -800,13 +861,27 @@ void MemDataSet::removeObserver(int id)
 
 void MemDataSet::enableControls()
 {
-    if (m_disableCount > 0 && --m_disableCount == 0)
+    if (m_disableCount == 0 || --m_disableCount > 0)
+        return;
+    const bool data = m_dataPending;
+    const bool scroll = m_scrollPending;
+    m_dataPending = m_scrollPending = false;
+    if (data)
         notify(Notification::DataChanged);
+    else if (scroll)
+        notify(Notification::Scrolled);
 }
 
 void MemDataSet::notify(Notification notification)
 {
-    if (m_disableCount > 0 || m_observers.empty())
+    if (m_disableCount > 0) {
+        if (notification == Notification::Scrolled)
+            m_scrollPending = true;
+        else
+            m_dataPending = true;
+        return;
+    }
+    if (m_observers.empty())
         return;
     const auto observers = m_observers;
     for (const auto &[id, observer] : observers)
@@ -818,17 +893,31 @@ QVariant MemDataSet::currentValue(int index) const
     return PlainValue(storedValue(index));
 }
 
+bool MemDataSet::readsBuffer() const
+{
+    if (!editing())
+        return false;
+    if (!m_reading)
+        return true;
+    return m_state == DataSetState::Edit && m_readRecord == m_editRecord;
+}
+
+const MemDataSet::Record *MemDataSet::readRecord() const
+{
+    return m_reading ? m_readRecord : current();
+}
+
 QVariant MemDataSet::storedValue(int index) const
 {
-    if (editing())
+    if (readsBuffer())
         return m_buffer[size_t(index)];
-    const Record *r = current();
+    const Record *r = readRecord();
     return r ? r->values.get(index) : QVariant();
 }
 
 void MemDataSet::appendAsString(int index, QString &out) const
 {
-    const Record *r = editing() ? nullptr : current();
+    const Record *r = readsBuffer() ? nullptr : readRecord();
     if (r && r->values.appendText(index, out))
         return;
     out += m_fields[size_t(index)]->asString();
@@ -842,6 +931,7 @@ void MemDataSet::setCurrentDeferred(int index, DeferredText text)
         throw Error(QStringLiteral("Field '%1' holds no deferred text")
                         .arg(m_fields[size_t(index)]->fieldName()));
     m_buffer[size_t(index)] = QVariant::fromValue(std::move(text));
+    m_changed[size_t(index)] = true;
     m_modified = true;
     notify(Notification::RecordChanged);
 }
@@ -851,6 +941,7 @@ void MemDataSet::setCurrentValue(int index, const QVariant &value)
     if (!editing())
         throw notEditing();
     m_buffer[size_t(index)] = m_fields[size_t(index)]->convert(value);
+    m_changed[size_t(index)] = true;
     m_modified = true;
     notify(Notification::RecordChanged);
 }

@@ -47,8 +47,9 @@ public:
     using Bookmark = quint64; // 0 is no bookmark
     using Handler = std::function<void(MemDataSet &dataSet)>;
 
-    // What an attached control (a grid adapter) hears; nothing while controls are disabled, and
-    // one DataChanged when they are enabled again.
+    // What an attached control (a grid adapter) hears. Nothing while controls are disabled; when
+    // they are enabled again, one DataChanged if the records changed meanwhile, one Scrolled if
+    // only the cursor moved, and nothing if neither happened.
     enum class Notification { DataChanged, RecordChanged, Scrolled, StateChanged };
     using Observer = std::function<void(Notification)>;
 
@@ -89,6 +90,10 @@ public:
     void disableControls() override { ++m_disableCount; }
     void enableControls() override;
     bool controlsDisabled() const override { return m_disableCount > 0; }
+    // The keys are the bookmarks.
+    std::vector<RecordKey> recordKeys() const override;
+    std::optional<RecordKey> currentKey() const override;
+    void gotoKey(RecordKey key) override { gotoBookmark(key); }
 
     bool modified() const { return m_modified; }
     // Deletes all records (a pending edit is posted first) and the change log.
@@ -145,6 +150,10 @@ public:
     // Stores deferred text in a Memo field of the edit buffer.
     void setCurrentDeferred(int index, DeferredText text);
 
+protected:
+    void beginRead(RecordKey key) override;
+    void endRead() override;
+
 private:
     struct Record;
     struct IndexDef
@@ -175,11 +184,17 @@ private:
     Order::iterator firstVisibleFrom(Order::iterator it);
     Order::iterator lastVisibleBefore(Order::iterator it);
     Record *current() const;
+    // The record the fields read: the current one, or the one of a ReadRecordScope.
+    const Record *readRecord() const;
+    // Whether the fields read the edit buffer.
+    bool readsBuffer() const;
     void rebuildOrder();
     void recountVisible();
     Order::iterator insertRecord(Record *record);
     void removeRecord(Record *record);
     void placeCursorAfterChange(Order::iterator hint);
+    // Whether the edit changed a field of the active index, of a locate's hash or of the filter.
+    bool changesKeys() const;
     HashIndex &hashIndex(const std::vector<int> &fields);
     std::vector<int> parseFieldList(const QString &fields) const;
     void validate(const std::vector<QVariant> &values) const;
@@ -204,6 +219,7 @@ private:
     DataSetState m_state = DataSetState::Inactive;
     std::vector<QVariant> m_buffer;
     Record *m_editRecord = nullptr;
+    std::vector<bool> m_changed; // the fields the edit buffer was given a value for
     bool m_modified = false;
 
     QString m_filterText;
@@ -220,6 +236,12 @@ private:
     std::vector<std::unique_ptr<Record>> m_deletedLog;
 
     int m_disableCount = 0;
+    // What was held back while controls were disabled.
+    bool m_dataPending = false;
+    bool m_scrollPending = false;
+    // A ReadRecordScope's record (nullptr when its record is gone).
+    bool m_reading = false;
+    const Record *m_readRecord = nullptr;
     Handler m_afterPost;
     Handler m_afterOpen;
     std::map<int, Observer> m_observers;

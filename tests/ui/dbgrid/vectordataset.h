@@ -28,6 +28,7 @@ public:
     void first() override { Move(0); }
     void next() override
     {
+        ++m_moves;
         m_bof = false;
         if (m_cursor + 1 < int(m_rows.size()))
             ++m_cursor;
@@ -36,6 +37,7 @@ public:
     }
     void prior() override
     {
+        ++m_moves;
         m_eof = false;
         if (m_cursor > 0)
             --m_cursor;
@@ -65,8 +67,26 @@ public:
     void disableControls() override { ++m_disabled; }
     void enableControls() override { --m_disabled; }
     bool controlsDisabled() const override { return m_disabled > 0; }
+    std::vector<RecordKey> recordKeys() const override
+    {
+        std::vector<RecordKey> keys;
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            keys.push_back(RecordKey(i));
+        return keys;
+    }
+    std::optional<RecordKey> currentKey() const override
+    {
+        return m_rows.empty() ? std::nullopt : std::optional<RecordKey>(RecordKey(m_cursor));
+    }
+    void gotoKey(RecordKey key) override
+    {
+        post();
+        Move(int(key));
+    }
 
     int cursor() const { return m_cursor; }
+    // Cursor moves since the start, so that a test sees that a view leaves the cursor alone.
+    int moves() const { return m_moves; }
     std::vector<std::vector<QVariant>> &rows() { return m_rows; }
 
 private:
@@ -81,10 +101,11 @@ private:
         DataSet &dataSet() const override { return m_owner; }
         QVariant value() const override
         {
-            if (m_owner.editing())
+            const int row = m_owner.m_readRow >= 0 ? m_owner.m_readRow : m_owner.m_cursor;
+            if (m_owner.editing() && row == m_owner.m_cursor)
                 return m_owner.m_buffer[m_index];
-            return m_owner.m_rows.empty() ? QVariant()
-                                          : m_owner.m_rows[size_t(m_owner.m_cursor)][m_index];
+            return size_t(row) < m_owner.m_rows.size() ? m_owner.m_rows[size_t(row)][m_index]
+                                                       : QVariant();
         }
         void setValue(const QVariant &value) override
         {
@@ -96,8 +117,12 @@ private:
         size_t m_index;
     };
 
+    void beginRead(RecordKey key) override { m_readRow = int(key); }
+    void endRead() override { m_readRow = -1; }
+
     void Move(int row)
     {
+        ++m_moves;
         m_cursor = std::max(0, row);
         m_bof = m_eof = m_rows.empty();
     }
@@ -110,6 +135,8 @@ private:
     bool m_bof = false;
     bool m_eof = false;
     int m_disabled = 0;
+    int m_readRow = -1;
+    int m_moves = 0;
 };
 
 } // namespace tev::test
