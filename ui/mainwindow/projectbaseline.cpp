@@ -1,6 +1,7 @@
 #include "ui/mainwindow/projectbaseline.h"
 
 #include "core/project/tevproject.h"
+#include "platform/dataset/deferredtext.h"
 #include "platform/dataset/memdataset.h"
 
 #include <QCryptographicHash>
@@ -9,13 +10,41 @@ namespace tev {
 
 namespace {
 
-void AddRecord(QCryptographicHash &hash, const DataSet &data)
+template <typename T> void AddBytes(QCryptographicHash &hash, char kind, const T &value)
 {
-    for (int i = 0; i < data.fieldCount(); ++i) {
-        const QVariant value = data.field(i).value();
-        hash.addData(value.isValid() ? value.toString().toUtf8() : QByteArrayLiteral("\x01null"));
-        hash.addData(QByteArrayView("\x1f", 1));
+    hash.addData(QByteArrayView(&kind, 1));
+    hash.addData(QByteArrayView(reinterpret_cast<const char *>(&value), sizeof value));
+}
+
+// Each value as it is stored, with its kind: numbers as their bits, texts as their characters, and
+// a text built on demand (a characteristic's row as the file gave it) as where it comes from, so
+// that the digest builds no text; such a text only changes by becoming a plain one.
+void AddValue(QCryptographicHash &hash, const QVariant &value)
+{
+    if (!value.isValid()) {
+        hash.addData(QByteArrayView("\x01null", 5));
+    } else if (value.typeId() == QMetaType::Int) {
+        AddBytes(hash, 'i', value.toInt());
+    } else if (value.typeId() == QMetaType::Double) {
+        AddBytes(hash, 'd', value.toDouble());
+    } else if (IsDeferredText(value)) {
+        const DeferredText text = value.value<DeferredText>();
+        AddBytes(hash, 'r', text.source.get());
+        AddBytes(hash, 'r', text.row);
+        AddBytes(hash, 'r', text.extra);
+    } else {
+        const QString text = value.toString();
+        hash.addData(QByteArrayView("s", 1));
+        hash.addData(QByteArrayView(reinterpret_cast<const char *>(text.utf16()),
+                                    text.size() * qsizetype(sizeof(char16_t))));
     }
+    hash.addData(QByteArrayView("\x1f", 1));
+}
+
+void AddRecord(QCryptographicHash &hash, const MemDataSet &data)
+{
+    for (int i = 0; i < data.fieldCount(); ++i)
+        AddValue(hash, data.storedValue(i));
     hash.addData(QByteArrayView("\x1e", 1));
 }
 
@@ -29,13 +58,10 @@ QByteArray TProjectBaseline::Fingerprint(TTevProject &Project)
         AddRecord(hash, header);
     MemDataSet &chars = Project.DataSetChars();
     if (chars.active()) {
-        const MemDataSet::Bookmark mark = chars.bookmark();
-        {
-            const DisableControlsGuard quiet(chars);
-            for (chars.first(); !chars.eof(); chars.next())
-                AddRecord(hash, chars);
-            if (mark && chars.bookmarkValid(mark))
-                chars.gotoBookmark(mark);
+        // Read in place: the cursor stays, and the views hear nothing.
+        for (const DataSet::RecordKey key : chars.recordKeys()) {
+            const ReadRecordScope read(chars, key);
+            AddRecord(hash, chars);
         }
     }
     return hash.result();

@@ -4,12 +4,16 @@
 
 #include <QCollator>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QScopedValueRollback>
 #include <algorithm>
+#include <numeric>
 
 namespace tev {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcModel, "tevora.ui.model")
 
 bool isNumber(const QVariant &value)
 {
@@ -115,14 +119,9 @@ void DataSetModel::onNotification(MemDataSet::Notification notification)
     case MemDataSet::Notification::RecordChanged:
         refreshCurrentRow();
         break;
-    case MemDataSet::Notification::Scrolled: {
-        const MemDataSet::Bookmark bookmark = m_memDataSet->bookmark();
-        const auto it = std::find_if(m_rows.begin(), m_rows.end(), [bookmark](const Row &row) {
-            return row.bookmark == bookmark;
-        });
-        setCurrentRow(it == m_rows.end() ? -1 : int(it - m_rows.begin()));
+    case MemDataSet::Notification::Scrolled:
+        setCurrentRow(findCurrentRow());
         break;
-    }
     case MemDataSet::Notification::StateChanged:
         if (m_dataSet->editing())
             refreshCurrentRow();
@@ -132,85 +131,48 @@ void DataSetModel::onNotification(MemDataSet::Notification notification)
     }
 }
 
-DataSetModel::Row DataSetModel::readCurrentRecord(int position) const
+DataSetModel::Columns DataSetModel::readColumns() const
 {
-    Row row;
-    const int count = m_dataSet->fieldCount();
-    row.values.reserve(size_t(count));
-    row.texts.reserve(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        const Field &field = m_dataSet->field(i);
-        row.values.push_back(field.value());
-        row.texts.push_back(field.displayText());
-    }
-    row.position = position;
-    if (m_memDataSet && position >= 0)
-        row.bookmark = m_memDataSet->bookmark();
-    return row;
-}
-
-// The position of the current record in the dataset's order, found by stepping back to the first
-// record (the data layer sets Bof only when a step back finds no record).
-int DataSetModel::cursorPosition()
-{
-    int position = 0;
-    for (;;) {
-        m_dataSet->prior();
-        if (m_dataSet->bof())
-            break;
-        ++position;
-    }
-    return position;
-}
-
-DataSetModel::Snapshot DataSetModel::readSnapshot()
-{
-    Snapshot snapshot;
+    Columns columns;
     if (!m_dataSet || !m_dataSet->active())
-        return snapshot;
+        return columns;
     const int count = m_dataSet->fieldCount();
     for (int i = 0; i < count; ++i) {
         const Field &field = m_dataSet->field(i);
-        snapshot.fieldNames.push_back(field.fieldName());
-        snapshot.labels.push_back(field.displayLabel().isEmpty() ? field.fieldName()
-                                                                 : field.displayLabel());
-        snapshot.alignments.push_back(field.alignment());
-        snapshot.visible.push_back(field.visible());
-        snapshot.displayWidths.push_back(field.displayWidth());
+        columns.fieldNames.push_back(field.fieldName());
+        columns.labels.push_back(field.displayLabel().isEmpty() ? field.fieldName()
+                                                                : field.displayLabel());
+        columns.alignments.push_back(field.alignment());
+        columns.visible.push_back(field.visible());
+        columns.displayWidths.push_back(field.displayWidth());
     }
-    if (m_dataSet->isEmpty())
-        return snapshot;
+    return columns;
+}
 
-    const QScopedValueRollback busy(m_busy, true);
-    const DisableControlsGuard quiet(*m_dataSet);
-    if (m_memDataSet)
-        snapshot.currentBookmark = m_memDataSet->bookmark();
-    else
-        snapshot.currentPosition = cursorPosition();
+std::vector<DataSet::RecordKey> DataSetModel::readKeys() const
+{
+    if (!m_dataSet || !m_dataSet->active())
+        return {};
+    std::vector<RecordKey> keys = m_dataSet->recordKeys();
+    sortKeys(keys);
+    return keys;
+}
 
-    snapshot.rows.reserve(size_t(m_dataSet->recordCount()));
-    int position = 0;
-    for (m_dataSet->first(); !m_dataSet->eof(); m_dataSet->next())
-        snapshot.rows.push_back(readCurrentRecord(position++));
-
-    if (m_memDataSet) {
-        if (snapshot.currentBookmark && m_memDataSet->bookmarkValid(snapshot.currentBookmark)) {
-            try {
-                m_memDataSet->gotoBookmark(snapshot.currentBookmark);
-            } catch (const Error &) {
-                m_memDataSet->first(); // the record is hidden by the filter
-                snapshot.currentBookmark = m_memDataSet->bookmark();
-            }
-        } else {
-            m_memDataSet->first();
-            snapshot.currentBookmark = m_memDataSet->bookmark();
-        }
-    } else {
-        m_dataSet->first();
-        for (int i = 0; i < snapshot.currentPosition; ++i)
-            m_dataSet->next();
+int DataSetModel::findCurrentRow() const
+{
+    if (!m_dataSet || !m_dataSet->active())
+        return -1;
+    const std::optional<RecordKey> key = m_dataSet->currentKey();
+    if (!key)
+        return -1;
+    // A step of the cursor lands next to the row it left: look there first.
+    for (const int step : {0, 1, -1}) {
+        const int row = m_currentRow + step;
+        if (row >= 0 && row < int(m_keys.size()) && m_keys[size_t(row)] == *key)
+            return row;
     }
-    return snapshot;
+    const auto it = std::find(m_keys.begin(), m_keys.end(), *key);
+    return it == m_keys.end() ? -1 : int(it - m_keys.begin());
 }
 
 void DataSetModel::rebuild()
@@ -219,56 +181,28 @@ void DataSetModel::rebuild()
         refreshCurrentRow();
         return;
     }
-    Snapshot snapshot = readSnapshot();
-    sortRows(snapshot.rows);
-    if (sameShape(snapshot)) {
+    Columns columns = readColumns();
+    std::vector<RecordKey> keys = readKeys();
+    if (!m_insertRow && columns.fieldNames == m_columns.fieldNames &&
+        columns.labels == m_columns.labels && columns.visible == m_columns.visible &&
+        keys == m_keys) {
         // Only values changed: the views keep their editors, selection and scroll position.
-        m_rows = std::move(snapshot.rows);
         const int previous = m_currentRow;
-        m_currentRow = -1;
-        locateCurrentRow(snapshot);
-        if (!m_rows.empty())
+        m_currentRow = findCurrentRow();
+        if (!m_keys.empty())
             Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
         if (m_currentRow != previous)
             Q_EMIT currentRowChanged(m_currentRow);
         return;
     }
     beginResetModel();
-    m_fieldNames = std::move(snapshot.fieldNames);
-    m_labels = std::move(snapshot.labels);
-    m_alignments = std::move(snapshot.alignments);
-    m_visible = std::move(snapshot.visible);
-    m_displayWidths = std::move(snapshot.displayWidths);
-    m_rows = std::move(snapshot.rows);
+    m_columns = std::move(columns);
+    m_keys = std::move(keys);
     m_insertRow = false;
     m_currentRow = -1;
-    locateCurrentRow(snapshot);
+    m_currentRow = findCurrentRow();
     endResetModel();
     Q_EMIT currentRowChanged(m_currentRow);
-}
-
-bool DataSetModel::sameShape(const Snapshot &snapshot) const
-{
-    if (m_insertRow || snapshot.fieldNames != m_fieldNames || snapshot.labels != m_labels ||
-        snapshot.visible != m_visible || snapshot.rows.size() != m_rows.size())
-        return false;
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (snapshot.rows[i].bookmark != m_rows[i].bookmark ||
-            snapshot.rows[i].position != m_rows[i].position)
-            return false;
-    return true;
-}
-
-void DataSetModel::locateCurrentRow(const Snapshot &snapshot)
-{
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        const Row &row = m_rows[i];
-        if (m_memDataSet ? row.bookmark == snapshot.currentBookmark
-                         : row.position == snapshot.currentPosition) {
-            m_currentRow = int(i);
-            return;
-        }
-    }
 }
 
 void DataSetModel::refreshCurrentRow()
@@ -276,26 +210,16 @@ void DataSetModel::refreshCurrentRow()
     if (!m_dataSet || !m_dataSet->active())
         return;
     if (m_dataSet->state() == DataSetState::Insert) {
-        Row row = readCurrentRecord(-1);
-        if (m_insertRow) {
-            m_rows.back() = std::move(row);
-        } else {
-            const int last = int(m_rows.size());
+        if (!m_insertRow) {
+            const int last = int(m_keys.size());
             beginInsertRows(QModelIndex(), last, last);
-            m_rows.push_back(std::move(row));
             m_insertRow = true;
             endInsertRows();
         }
-        setCurrentRow(int(m_rows.size()) - 1);
-        Q_EMIT dataChanged(index(m_currentRow, 0), index(m_currentRow, columnCount() - 1));
-        return;
+        setCurrentRow(int(m_keys.size()));
     }
-    if (m_currentRow < 0 || m_currentRow >= int(m_rows.size()))
+    if (m_currentRow < 0 || m_currentRow >= rowCount())
         return;
-    Row &row = m_rows[size_t(m_currentRow)];
-    Row fresh = readCurrentRecord(row.position);
-    fresh.bookmark = row.bookmark;
-    row = std::move(fresh);
     Q_EMIT dataChanged(index(m_currentRow, 0), index(m_currentRow, columnCount() - 1));
 }
 
@@ -309,20 +233,13 @@ void DataSetModel::setCurrentRow(int row)
 
 bool DataSetModel::moveTo(int row)
 {
-    if (!m_dataSet || row < 0 || row >= int(m_rows.size()))
+    if (!m_dataSet || row < 0 || row >= rowCount())
         return false;
-    const Row &target = m_rows[size_t(row)];
-    if (target.position < 0)
+    if (isInsertRow(row))
         return true; // the record being inserted is current already
     {
         const QScopedValueRollback busy(m_busy, true);
-        if (m_memDataSet) {
-            m_memDataSet->gotoBookmark(target.bookmark);
-        } else {
-            m_dataSet->first();
-            for (int i = 0; i < target.position; ++i)
-                m_dataSet->next();
-        }
+        m_dataSet->gotoKey(m_keys[size_t(row)]);
     }
     setCurrentRow(row);
     return true;
@@ -330,16 +247,17 @@ bool DataSetModel::moveTo(int row)
 
 int DataSetModel::fieldColumn(const QString &fieldName) const
 {
-    for (size_t i = 0; i < m_fieldNames.size(); ++i)
-        if (m_fieldNames[i].compare(fieldName, Qt::CaseInsensitive) == 0)
+    const std::vector<QString> &names = m_columns.fieldNames;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i].compare(fieldName, Qt::CaseInsensitive) == 0)
             return int(i);
     return -1;
 }
 
 QString DataSetModel::fieldName(int column) const
 {
-    return column >= 0 && column < int(m_fieldNames.size()) ? m_fieldNames[size_t(column)]
-                                                            : QString();
+    const std::vector<QString> &names = m_columns.fieldNames;
+    return column >= 0 && column < int(names.size()) ? names[size_t(column)] : QString();
 }
 
 const DataSetModel::SortIndex *DataSetModel::findIndex(const QString &name) const
@@ -381,42 +299,42 @@ void DataSetModel::setIndexOptions(const QString &name, TFDSortOptions options)
         resort();
 }
 
-// A new order of the rows read already: no walk of the dataset. The rows of a selected index
-// that names no field keep the dataset's order.
+// A new order of the rows: the keys are read again and sorted; the current record stays current.
 void DataSetModel::resort()
 {
     if (m_insertRow)
         return; // the post or cancel of the new record reads the rows again
-    std::vector<Row> rows = m_rows;
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row &a, const Row &b) { return a.position < b.position; });
-    sortRows(rows);
-    const bool same =
-        std::equal(rows.begin(), rows.end(), m_rows.begin(), m_rows.end(),
-                   [](const Row &a, const Row &b) { return a.position == b.position; });
-    if (same)
+    std::vector<RecordKey> keys = readKeys();
+    if (keys == m_keys)
         return;
-    const int currentPosition = m_currentRow >= 0 ? m_rows[size_t(m_currentRow)].position : -1;
     beginResetModel();
-    m_rows = std::move(rows);
+    m_keys = std::move(keys);
     m_currentRow = -1;
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].position == currentPosition && currentPosition >= 0)
-            m_currentRow = int(i);
+    m_currentRow = findCurrentRow();
     endResetModel();
     Q_EMIT currentRowChanged(m_currentRow);
 }
 
-void DataSetModel::sortRows(std::vector<Row> &rows) const
+// The selected index's fields of every record are read once; the keys take their order. An
+// index that names no field of the dataset keeps the dataset's order.
+void DataSetModel::sortKeys(std::vector<RecordKey> &keys) const
 {
     const SortIndex *index = findIndex(m_indexName);
-    if (!index || m_fieldNames.empty())
+    if (!index || keys.empty())
         return;
-    std::vector<int> columns;
-    for (const QString &field : index->fields) {
-        const int column = fieldColumn(field);
-        if (column >= 0)
-            columns.push_back(column);
+    std::vector<const Field *> fields;
+    for (const QString &name : index->fields)
+        if (const Field *field = m_dataSet->findField(name))
+            fields.push_back(field);
+    if (fields.empty())
+        return;
+    const size_t width = fields.size();
+    std::vector<QVariant> values;
+    values.reserve(keys.size() * width);
+    for (const RecordKey key : keys) {
+        const ReadRecordScope read(*m_dataSet, key);
+        for (const Field *field : fields)
+            values.push_back(field->value());
     }
     const bool descending = index->options.testFlag(soDescending);
     const bool nullsFirst = descending ? !index->options.testFlag(soDescNullLast)
@@ -424,66 +342,93 @@ void DataSetModel::sortRows(std::vector<Row> &rows) const
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(index->options.testFlag(soNoCase) ? Qt::CaseInsensitive
                                                                   : Qt::CaseSensitive);
+    std::vector<size_t> order(keys.size());
+    std::iota(order.begin(), order.end(), size_t(0));
     // The stable sort keeps the dataset's order among equal keys.
-    std::stable_sort(rows.begin(), rows.end(), [&](const Row &a, const Row &b) {
-        for (const int column : columns) {
-            const QVariant &x = a.values[size_t(column)];
-            const QVariant &y = b.values[size_t(column)];
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        for (size_t f = 0; f < width; ++f) {
+            const QVariant &x = values[a * width + f];
+            const QVariant &y = values[b * width + f];
             if (!x.isValid() || !y.isValid()) {
                 if (x.isValid() == y.isValid())
                     continue;
                 return x.isValid() != nullsFirst;
             }
-            const int order = compareValues(x, y, collator);
-            if (order != 0)
-                return descending ? order > 0 : order < 0;
+            const int result = compareValues(x, y, collator);
+            if (result != 0)
+                return descending ? result > 0 : result < 0;
         }
         return false;
     });
+    std::vector<RecordKey> sorted;
+    sorted.reserve(keys.size());
+    for (const size_t i : order)
+        sorted.push_back(keys[i]);
+    keys = std::move(sorted);
 }
 
 int DataSetModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_keys.size()) + (m_insertRow ? 1 : 0);
 }
 
 int DataSetModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_fieldNames.size());
+    return parent.isValid() ? 0 : int(m_columns.fieldNames.size());
+}
+
+QVariant DataSetModel::fieldData(const Field &field, int role) const
+{
+    if (role == Qt::DisplayRole)
+        return field.displayText();
+    const QVariant value = field.value();
+    return value.isValid() ? value.toString() : QString();
 }
 
 QVariant DataSetModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return QVariant();
-    const Row &row = m_rows[size_t(index.row())];
     const size_t column = size_t(index.column());
     switch (role) {
     case Qt::DisplayRole:
-        return row.texts[column];
     case Qt::EditRole:
-        return row.values[column].isValid() ? row.values[column].toString() : QString();
+        break;
     case Qt::TextAlignmentRole:
-        return m_alignments[column] ? QVariant(int(m_alignments[column] | Qt::AlignVCenter))
-                                    : QVariant();
+        return m_columns.alignments[column]
+                   ? QVariant(int(m_columns.alignments[column] | Qt::AlignVCenter))
+                   : QVariant();
     default:
+        return QVariant();
+    }
+    if (!m_dataSet || !m_dataSet->active() || index.column() >= m_dataSet->fieldCount())
+        return QVariant();
+    const Field &field = m_dataSet->field(index.column());
+    try {
+        if (isInsertRow(index.row()))
+            return fieldData(field, role); // the edit buffer
+        const ReadRecordScope read(*m_dataSet, m_keys[size_t(index.row())]);
+        return fieldData(field, role);
+    } catch (const Error &error) {
+        // A view asks while it paints: the cell stays empty, the reason goes to the log.
+        qCWarning(lcModel) << "Cannot show" << field.fieldName() << ":" << error.message();
         return QVariant();
     }
 }
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= int(m_fieldNames.size()))
+    if (orientation != Qt::Horizontal || section < 0 || section >= int(m_columns.fieldNames.size()))
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (role) {
     case Qt::DisplayRole:
-        return m_labels[size_t(section)];
+        return m_columns.labels[size_t(section)];
     case FieldNameRole:
-        return m_fieldNames[size_t(section)];
+        return m_columns.fieldNames[size_t(section)];
     case FieldVisibleRole:
-        return bool(m_visible[size_t(section)]);
+        return bool(m_columns.visible[size_t(section)]);
     case FieldDisplayWidthRole:
-        return m_displayWidths[size_t(section)];
+        return m_columns.displayWidths[size_t(section)];
     default:
         return QVariant();
     }

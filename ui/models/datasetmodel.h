@@ -3,36 +3,35 @@
 // DataSetModel: a Qt table model over a DataSet (the record and field interface), so that the
 // in-memory dataset and the database row sets show in item views.
 //
-// Design. A DataSet is a cursor, not an array, so the model keeps a snapshot of the rows: each
-// row's values and display texts (through the fields' get-text handlers), read by one walk of the
-// cursor under disabled controls, after which the cursor goes back to its record. The snapshot is
-// built aside and moved in between beginResetModel and endResetModel; when it holds the same
-// records in the same order (an edit that did not move its record) only dataChanged is emitted,
-// so that views keep their editors and selection. For a MemDataSet the model
-// follows the dataset's notifications: data changes rebuild the snapshot, a changed edit buffer
-// refreshes the current row only, and a scroll moves the current row. Another DataSet has no
-// notifications; its owner calls refresh() after changing it.
+// Design. The model reads the dataset on demand: it keeps the key of each row's record (eight
+// bytes a row) and answers data() by reading that record through the fields (ReadRecordScope),
+// so values and display texts (the fields' get-text handlers) come from the dataset when a view
+// asks for them, and a sequence of 100,000 characteristics costs a vector of keys, not a copy.
+// The keys are read anew when the data changes; when they are the same keys in the same order
+// (an edit that did not move its record) only dataChanged is emitted, so that views keep their
+// editors and selection; otherwise the model resets. For a MemDataSet the model follows the
+// dataset's notifications, which a disabled-controls scope holds back until it ends; another
+// DataSet has no notifications, and its owner calls refresh() after changing it.
 //
-// While the dataset edits or inserts, the model never walks the cursor, since the data layer
-// posts a pending edit on navigation; it shows the edit buffer in the current row instead (an
-// inserted record as an extra last row) until the post or cancel.
+// While the dataset edits or inserts, the model shows the edit buffer in the current row (an
+// inserted record as an extra last row) until the post or cancel, and reads no keys, since the
+// data layer posts a pending edit on navigation.
 //
 // Sorting. The model can order its rows by named indexes of its own (a field list and
 // TFDSortOptions), which grids select by name. The order is the model's, not the cursor's: the
 // dataset's next() still follows the dataset's own index. Sorting is on by default for every
 // dataset except MemDataSet, the client dataset of the program's own records, whose grids keep
 // the order of the data. Text is ordered by the collation of the default locale (QLocale()), so
-// case and accents sort as the user's language expects; soNoCase ignores case.
+// case and accents sort as the user's language expects; soNoCase ignores case. A sort reads the
+// index's fields of every record once and keeps only the new order of the keys.
 //
-// The trade-off: every data change costs one walk of O(n) (plus the sort), and moving the cursor
-// of a dataset without bookmarks to a row costs O(n) steps; both are cheap at the sizes of a
-// sequence's characteristics and of a query result read into memory.
+// The trade-off: every data change costs a walk of the keys (O(n), no values), and a data()
+// call costs a lookup of its record by key.
 
 #include "platform/dataset/memdataset.h"
 #include "ui/models/sortoptions.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QStringList>
 #include <vector>
 
@@ -104,51 +103,39 @@ Q_SIGNALS:
     void errorOccurred(const QString &message);
 
 private:
-    struct Row
-    {
-        std::vector<QVariant> values;
-        std::vector<QString> texts;
-        MemDataSet::Bookmark bookmark = 0;
-        int position = -1; // in the dataset's order; -1 for a record being inserted
-    };
-    struct Snapshot
+    using RecordKey = DataSet::RecordKey;
+    struct Columns
     {
         std::vector<QString> fieldNames;
         std::vector<QString> labels;
         std::vector<Qt::Alignment> alignments;
         std::vector<bool> visible;
         std::vector<int> displayWidths;
-        std::vector<Row> rows;
-        int currentPosition = -1;
-        MemDataSet::Bookmark currentBookmark = 0;
     };
 
     void attach();
     void detach();
     void onNotification(MemDataSet::Notification notification);
     void rebuild();
-    Snapshot readSnapshot();
-    Row readCurrentRecord(int position) const;
-    int cursorPosition();
-    void sortRows(std::vector<Row> &rows) const;
+    Columns readColumns() const;
+    // The keys of the records in the model's order.
+    std::vector<RecordKey> readKeys() const;
+    void sortKeys(std::vector<RecordKey> &keys) const;
     void resort();
-    // Whether a new snapshot has the same fields and the same records in the same order.
-    bool sameShape(const Snapshot &snapshot) const;
-    void locateCurrentRow(const Snapshot &snapshot);
+    // The row of the dataset's current record, or -1.
+    int findCurrentRow() const;
     void refreshCurrentRow();
     void setCurrentRow(int row);
+    bool isInsertRow(int row) const { return m_insertRow && row == int(m_keys.size()); }
+    QVariant fieldData(const Field &field, int role) const;
 
     DataSet *m_dataSet = nullptr;
     MemDataSet *m_memDataSet = nullptr;
     int m_observerId = 0;
     bool m_busy = false; // walking the cursor or editing: notifications are ours
 
-    std::vector<QString> m_fieldNames;
-    std::vector<QString> m_labels;
-    std::vector<Qt::Alignment> m_alignments;
-    std::vector<bool> m_visible;
-    std::vector<int> m_displayWidths;
-    std::vector<Row> m_rows;
+    Columns m_columns;
+    std::vector<RecordKey> m_keys;
     int m_currentRow = -1;
     bool m_insertRow = false;
 
