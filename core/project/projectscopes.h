@@ -29,6 +29,21 @@ private:
     TTevProject &m_project;
 };
 
+// Keeps the controls of both datasets quiet for one operation, so that views read the result
+// once, when the operation ends.
+class TTevProject::DatasetsQuiet
+{
+public:
+    explicit DatasetsQuiet(TTevProject &Project)
+        : m_chars(*Project.FCDSChars)
+        , m_header(*Project.FCDSProject)
+    {}
+
+private:
+    DisableControlsGuard m_chars;
+    DisableControlsGuard m_header;
+};
+
 // The frame of the order and group operations: the characteristic dataset's controls stopped
 // and the update flag set; at Restore (or at the end of the scope, after an error) the filter
 // text and switch, the routine index and the current record (the first when it is gone) come

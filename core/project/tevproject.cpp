@@ -190,6 +190,11 @@ QString TTevProject::FileText() const
     return FFile->fileText();
 }
 
+qsizetype TTevProject::FileLineCount() const
+{
+    return FFile->count();
+}
+
 const QStringList &TTevProject::FileLines() const
 {
     FFileLines = FFile->toStringList();

@@ -109,6 +109,7 @@ public:
     QString FileText() const;
     // The file lines as a list, made when asked: the project keeps them compactly.
     const QStringList &FileLines() const;
+    qsizetype FileLineCount() const;
     TTevFileType FileType() const;
     QString Generator() const;
     int GroupCount() const { return FGroups.Count(); }
@@ -266,6 +267,7 @@ protected:
 
 private:
     class UpdateScope;
+    class DatasetsQuiet;
     class OrderFrame;
 
     bool HasRecord() const;

@@ -157,10 +157,16 @@ void TTevProject::OpenFile(const QString &AFileName)
     {
         UpdateScope scope(*this);
         try {
-            FExistsInDatabase = false;
-            Close();
-            ReadSequenceFile(AFileName);
-            if (IsWorkSequence() && !LoadFromDB(FileName()))
+            bool stored = true;
+            {
+                // The views hear of the new content once, when it is all read.
+                const DatasetsQuiet quiet(*this);
+                FExistsInDatabase = false;
+                Close();
+                ReadSequenceFile(AFileName);
+                stored = !IsWorkSequence() || LoadFromDB(FileName());
+            }
+            if (!stored)
                 ImportUnknownFile(AFileName);
         } catch (...) {
             // Not left half read: the project is closed, the views hear of it, the error goes on.
@@ -203,6 +209,7 @@ void TTevProject::ImportUnknownFile(const QString &AFileName)
 bool TTevProject::LoadFromDB(const QString &AFileName)
 {
     UpdateScope scope(*this);
+    const DatasetsQuiet quiet(*this);
     SetFileName(AFileName);
     if (!FData || !FData->ReadProject(FRelativeFileName, *FCDSProject, *FCDSChars))
         return false;

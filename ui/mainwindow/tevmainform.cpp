@@ -41,6 +41,11 @@ namespace {
 
 constexpr char kGeneratorTevora[] = "Tevora";
 
+// A sequence file of more lines than this reaches the File page when the page is shown: the memo
+// lays out every line it takes, which for 100,000 lines costs more than opening the file and
+// holds twice the file's size; opening such a file from the tree must not wait for it.
+constexpr qsizetype kFileLinesShownAtOnce = 5000;
+
 } // namespace
 
 TTevMainForm::TTevMainForm(const QString &ExeName, QWidget *parent)
@@ -315,6 +320,8 @@ void TTevMainForm::LEDDatabaseMouseUp()
 
 void TTevMainForm::PageCtrlChange()
 {
+    if (FFileTextPending && FPageCtrl->currentWidget() == FTabSheet1)
+        UpdateFileText();
     if (FPageCtrl->currentIndex() == 0 && QApplication::focusWidget() &&
         isAncestorOf(QApplication::focusWidget()))
         QApplication::focusWidget()->clearFocus();
@@ -332,6 +339,12 @@ void TTevMainForm::MIFileExitClick()
 
 void TTevMainForm::UpdateFileText()
 {
+    FFileTextPending = FPageCtrl->currentWidget() != FTabSheet1 &&
+                       Project().FileLineCount() > kFileLinesShownAtOnce;
+    if (FFileTextPending) {
+        FMemoFile->clear();
+        return;
+    }
     QString text = Project().FileText();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     FMemoFile->setPlainText(text);

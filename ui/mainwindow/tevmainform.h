@@ -239,6 +239,8 @@ private:
     bool FReselectPending = false; // a refill took the open file's node
     // The open project as it was read, for the save question.
     TProjectBaseline FBaseline;
+    // The File page waits to be shown before it takes the text of a large file.
+    bool FFileTextPending = false;
 
     // Data sources and queries.
     DataSetModel *FDatSrcProject = nullptr;
