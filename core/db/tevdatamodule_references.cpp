@@ -12,7 +12,9 @@
 
 #include <QHash>
 #include <QPair>
+#include <QSet>
 #include <algorithm>
+#include <map>
 
 namespace tev {
 
@@ -29,28 +31,47 @@ constexpr int NewCharacteristicBit = 4;
 
 const QStringList CharacteristicsKey{"PROJECTID", "CHARID", "LABEL"};
 
-// The CHARIDs of one project's rows, kept up to date with the rows a propagation inserts, so
-// that a free CHARID needs no query per inserted row.
+// The keys (CHARID and LABEL) of one project's rows, kept up to date with the rows a propagation
+// inserts or moves, so that a free CHARID needs no query per row.
 class FreeCharIds
 {
 public:
-    void add(int charId, int count)
+    void add(int charId, const QString &label)
     {
-        m_max = m_counts.isEmpty() ? charId : std::max(m_max, charId);
-        m_counts[charId] += count;
+        ++m_counts[charId];
+        m_keys.insert({charId, label});
     }
-    // The CHARID a new row takes for a master row's charId: a CHARID one row already has moves
-    // past the largest; a free one, or one several rows share, is kept.
-    int GetFreeCharId(int charId)
+    // Whether a row of the project other than the one asking holds this key.
+    bool taken(int charId, const QString &label) const { return m_keys.contains({charId, label}); }
+    // A row's CHARID changed from one to the other.
+    void move(int from, int to, const QString &label)
     {
-        const int id = m_counts.value(charId) == 1 ? m_max + 1 : charId;
-        add(id, 1);
+        remove(from, label);
+        add(to, label);
+    }
+    // The CHARID a new row takes for a master row's charId: a CHARID one row already has, or one
+    // that a row of the same label holds (another master's), moves past the largest; a free
+    // one, or one several rows share, is kept.
+    int GetFreeCharId(int charId, const QString &label)
+    {
+        const auto count = m_counts.find(charId);
+        const bool once = count != m_counts.end() && count->second == 1;
+        const int id = once || taken(charId, label) ? m_counts.rbegin()->first + 1 : charId;
+        add(id, label);
         return id;
     }
 
 private:
-    QHash<int, int> m_counts;
-    int m_max = 0;
+    void remove(int charId, const QString &label)
+    {
+        m_keys.remove({charId, label});
+        const auto count = m_counts.find(charId);
+        if (count != m_counts.end() && --count->second <= 0)
+            m_counts.erase(count);
+    }
+
+    std::map<int, int> m_counts; // CHARID -> rows holding it; the last is the largest
+    QSet<QPair<int, QString>> m_keys;
 };
 
 } // namespace
@@ -193,11 +214,11 @@ void TTevDataModule::UpdateProjectFromMaster(const QString &FileName, int Projec
                                              MemDataSet &CDSChars, const QString &ignore)
 {
     FreeCharIds freeIds;
-    QSqlQuery ids = Run(Lines({"select CHARID, count(*)", "from CHARACTERISTICS",
-                               "where PROJECTID = :PROJECTID", "group by CHARID"}),
-                        {{"PROJECTID", ProjectId}});
+    QSqlQuery ids =
+        Run(Lines({"select CHARID, LABEL", "from CHARACTERISTICS", "where PROJECTID = :PROJECTID"}),
+            {{"PROJECTID", ProjectId}});
     while (ids.next())
-        freeIds.add(ids.value(0).toInt(), ids.value(1).toInt());
+        freeIds.add(ids.value(0).toInt(), ids.value(1).toString());
     ids.finish();
     auto rows = OpenRowSet(Lines({"select * from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
                                   " and REF_FILENAME = :REF_FILENAME"}),
@@ -226,15 +247,24 @@ void TTevDataModule::UpdateProjectFromMaster(const QString &FileName, int Projec
             if (*row < storedCount)
                 found[size_t(*row)] = true;
             rows->setRecNo(*row);
+            const int ownId = rowCharId.asInteger();
             rows->edit();
             MergeChangedFields(CDSChars, *rows, 0, bits, decimals.asInteger(), ignore);
+            // The master's CHARID, unless a row of another source holds it with this label.
+            const int masterId = rowCharId.asInteger();
+            if (masterId != ownId) {
+                if (freeIds.taken(masterId, rowLabel.asString()))
+                    rowCharId.setAsInteger(ownId);
+                else
+                    freeIds.move(ownId, masterId, rowLabel.asString());
+            }
             rows->post();
         } else {
             rows->append();
             MergeChangedFields(CDSChars, *rows, NewCharacteristicBit, bits, decimals.asInteger(),
                                QString());
             rowProject.setAsInteger(ProjectId);
-            const int id = freeIds.GetFreeCharId(charId.asInteger());
+            const int id = freeIds.GetFreeCharId(charId.asInteger(), label.asString());
             rowCharId.setAsInteger(id);
             rowTempState.setAsInteger(0);
             rows->post();
