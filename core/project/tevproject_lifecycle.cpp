@@ -202,9 +202,16 @@ void TTevProject::ImportUnknownFile(const QString &AFileName)
 
 bool TTevProject::LoadFromDB(const QString &AFileName)
 {
+    return LoadStoredProject(AFileName, [this](MemDataSet &CDSHeader, MemDataSet &CDSChars) {
+        return FData && FData->ReadProject(FRelativeFileName, CDSHeader, CDSChars);
+    });
+}
+
+bool TTevProject::LoadStoredProject(const QString &AFileName, const TStoredProjectReader &Read)
+{
     UpdateScope scope(*this);
     SetFileName(AFileName);
-    if (!FData || !FData->ReadProject(FRelativeFileName, *FCDSProject, *FCDSChars))
+    if (!Read(*FCDSProject, *FCDSChars))
         return false;
     FExistsInDatabase = true;
     SetGenerator(kTevora);
