@@ -4,6 +4,7 @@
 #include "platform/dataset/memdataset.h"
 #include "platform/error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <functional>
@@ -208,6 +209,70 @@ TEST_F(References, MastersSharingLabelsReachEveryWorkSequence)
         EXPECT_EQ(text.count("\t42.100\t"), 1) << work.toStdString();
         EXPECT_EQ(text.count("\r\nH2\t"), work == "Work/Dup.seq" ? 2 : 1) << work.toStdString();
     }
+}
+
+// Each work sequence's rows are read once: the file is written from the rows the propagation
+// wrote, not from a second read of the database.
+TEST_F(References, APropagationReadsEachWorkSequenceOnce)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    createWork(SequenceTree::Line2, "Line 2", {SequenceTree::Housing, SequenceTree::Shaft});
+    editMaster(SequenceTree::Housing, [](MemDataSet &chars) {
+        ASSERT_TRUE(chars.locate("LABEL", {"H2"}));
+        chars.edit();
+        chars.fieldByName("NOMINAL").setAsFloat(42.1);
+        chars.post();
+    });
+    m_project.OpenFile(m_tree.file(SequenceTree::Housing));
+    QStringList reads;
+    m_data.SetSqlTrace([&](const QString &sql) {
+        if (sql.startsWith("select") && sql.contains("from CHARACTERISTICS"))
+            reads << sql.section('\n', 2);
+    });
+
+    m_project.UpdateReferences();
+    m_data.SetSqlTrace({});
+
+    // One read of each project's rows, and the search for rows of projects that left the master.
+    EXPECT_EQ(reads, QStringList({"where PROJECTID = :PROJECTID\norder by CHARID",
+                                  "where PROJECTID = :PROJECTID\norder by CHARID",
+                                  "where REF_FILENAME = :REF_FILENAME"}));
+    for (const QString &work : {SequenceTree::Line1, SequenceTree::Line2})
+        EXPECT_TRUE(QString::fromLatin1(readBytes(m_tree.file(work))).contains("\t42.100\t"))
+            << work.toStdString();
+}
+
+// A propagation that fails at a later work sequence leaves the earlier ones as they were, their
+// rows and their files, and leaves no file of its own behind.
+TEST_F(References, APropagationThatFailsLeavesEveryFileAsItWas)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    createWork(SequenceTree::Line2, "Line 2", {SequenceTree::Housing, SequenceTree::Shaft});
+    // Line 2 holds a label H7 of its own, which this database keeps unique within a project:
+    // the master's new H7 cannot be added there.
+    exec(QString("insert into CHARACTERISTICS (PROJECTID, CHARID, LABEL) values (%1, 99, 'H7')")
+             .arg(projectId(SequenceTree::Line2)));
+    exec("create unique index TEST_LABELS on CHARACTERISTICS (PROJECTID, LABEL)");
+    const QStringList rows1 = storedRows(SequenceTree::Line1);
+    const QStringList rows2 = storedRows(SequenceTree::Line2);
+    const QByteArray file1 = readBytes(m_tree.file(SequenceTree::Line1));
+    const QByteArray file2 = readBytes(m_tree.file(SequenceTree::Line2));
+    changeHousing();
+    m_project.OpenFile(m_tree.file(SequenceTree::Housing));
+    int steps = 0;
+
+    EXPECT_THROW(m_project.UpdateReferences([&](const QString &, int) { return ++steps > 0; }),
+                 Error);
+
+    EXPECT_EQ(steps, 0);
+    EXPECT_EQ(m_project.RelativeFileName(), SequenceTree::Housing);
+    EXPECT_EQ(storedRows(SequenceTree::Line1), rows1);
+    EXPECT_EQ(storedRows(SequenceTree::Line2), rows2);
+    EXPECT_EQ(nominals("H2"), "Work/Line1.seq=42, Work/Cell 2/Line2.seq=42");
+    EXPECT_EQ(readBytes(m_tree.file(SequenceTree::Line1)), file1);
+    EXPECT_EQ(readBytes(m_tree.file(SequenceTree::Line2)), file2);
+    EXPECT_EQ(QDir(m_tree.file("Work")).entryList({"*.new"}, QDir::Files | QDir::Hidden),
+              QStringList());
 }
 
 // A master read only in part would delete its missing characteristics everywhere.
