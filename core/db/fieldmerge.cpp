@@ -49,4 +49,19 @@ void FieldMerge::Merge(int Bit, int &Bits, int Decimals) const
     Bits |= local;
 }
 
+FieldCopy::FieldCopy(const DataSet &Src, DataSet &Dst)
+{
+    for (int i = 0; i < Dst.fieldCount(); ++i) {
+        Field &dest = Dst.field(i);
+        if (const Field *source = Src.findField(dest.fieldName()))
+            m_pairs.emplace_back(source, &dest);
+    }
+}
+
+void FieldCopy::Copy() const
+{
+    for (const auto &[source, dest] : m_pairs)
+        dest->setValue(source->value());
+}
+
 } // namespace tev

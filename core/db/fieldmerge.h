@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace tev {
@@ -31,6 +32,18 @@ private:
     };
     std::vector<Pair> m_pairs;
     Field *m_state = nullptr;
+};
+
+// CopyFieldValues with its field pairs found once: every field of Dest's record being edited
+// takes the value of Src's same-named field, for record after record.
+class FieldCopy
+{
+public:
+    FieldCopy(const DataSet &Src, DataSet &Dst);
+    void Copy() const;
+
+private:
+    std::vector<std::pair<const Field *, Field *>> m_pairs;
 };
 
 } // namespace tev

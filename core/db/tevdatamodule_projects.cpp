@@ -242,19 +242,22 @@ void TTevDataModule::MergeStoredProject(const QString &FileName, const DataSet &
         matched.insert(CDSChars.bookmark());
         rowDone[size_t(row)] = true;
     };
-    for (int row = 0; row < chars.recordCount(); ++row)
+    // Into records read from the file; loaded into emptied datasets, every row is appended.
+    const bool fromFile = !CDSChars.isEmpty();
+    for (int row = 0; fromFile && row < chars.recordCount(); ++row)
         mergeInto(row, false);
-    if (refField && rowRef) {
+    if (fromFile && refField && rowRef) {
         for (int row = 0; row < chars.recordCount(); ++row)
             if (!rowDone[size_t(row)])
                 mergeInto(row, true);
     }
+    const FieldCopy copy(chars, CDSChars);
     for (int row = 0; row < chars.recordCount(); ++row) {
         if (rowDone[size_t(row)])
             continue;
         chars.setRecNo(row);
         CDSChars.append();
-        CopyFieldValues(chars, CDSChars);
+        copy.Copy();
         if (chars.fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
             CDSChars.fieldByName(QStringLiteral("STATE")).setAsInteger(NewCharacteristicBit);
             charBits |= NewCharacteristicBit;
