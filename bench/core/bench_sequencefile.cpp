@@ -97,7 +97,8 @@ void PlainReadAndSplit(const QString &file)
     benchmark::DoNotOptimize(fields);
 }
 
-void OpenSequence(const QString &file)
+// close: the project closed before it goes, as the window closes it.
+void OpenSequence(const QString &file, bool close = false)
 {
     tev::TTevProject project(nullptr, nullptr);
     project.SetRootDir(QFileInfo(file).path());
@@ -105,6 +106,8 @@ void OpenSequence(const QString &file)
     project.ReadSequenceFile(file);
     project.EndUpdate();
     benchmark::DoNotOptimize(project.DataSetChars().recordCount());
+    if (close)
+        project.Close();
 }
 
 void BM_OpenSequence(benchmark::State &state)
@@ -193,15 +196,7 @@ void BM_PeakMemory(benchmark::State &state)
     const double fileSize = double(QFileInfo(file).size());
     std::vector<double> open, plain, retained;
     for (auto _ : state) {
-        const Peak o = measurePeak(file, [](const QString &f) {
-            tev::TTevProject project(nullptr, nullptr);
-            project.SetRootDir(QFileInfo(f).path());
-            project.BeginUpdate();
-            project.ReadSequenceFile(f);
-            project.EndUpdate();
-            benchmark::DoNotOptimize(project.DataSetChars().recordCount());
-            project.Close();
-        });
+        const Peak o = measurePeak(file, [](const QString &f) { OpenSequence(f, true); });
         open.push_back(o.peak);
         retained.push_back(o.retained);
         plain.push_back(measurePeak(file, PlainReadAndSplit).peak);

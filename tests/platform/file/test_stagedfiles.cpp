@@ -1,4 +1,6 @@
 #include "platform/error.h"
+#include "platform/file/regularfile.h"
+#include "platform/file/savefilewhole.h"
 #include "platform/file/stagedfiles.h"
 #include "support/tempfolder.h"
 
@@ -13,19 +15,6 @@ using namespace tev::test;
 
 namespace {
 
-QByteArray Read(const QString &name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString &name, const QByteArray &bytes)
-{
-    QFile f(name);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QStringList Entries(const TempFolder &folder)
 {
     return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -39,23 +28,23 @@ TEST(StagedFiles, ContentReplacesItsFileOnlyWhenPutInPlace)
     TempFolder folder;
     const QString a = folder.file("a.seq");
     const QString b = folder.file("b.seq");
-    Write(a, "old a");
+    SaveFileWhole(a, "old a");
     ASSERT_TRUE(QFile::setPermissions(a, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     const QFileDevice::Permissions permissions = QFileInfo(a).permissions();
     StagedFiles staged;
     const QString stagedA = staged.Stage(a);
     const QString stagedB = staged.Stage(b);
     EXPECT_EQ(QFileInfo(stagedA).absolutePath(), QFileInfo(a).absolutePath());
-    Write(stagedA, "new a");
-    Write(stagedB, "new b");
-    EXPECT_EQ(Read(a), "old a");
+    SaveFileWhole(stagedA, "new a");
+    SaveFileWhole(stagedB, "new b");
+    EXPECT_EQ(ReadRegularFile(a), "old a");
     EXPECT_FALSE(QFileInfo::exists(b));
 
     staged.PutInPlace(a);
     staged.PutInPlace(b);
 
-    EXPECT_EQ(Read(a), "new a");
-    EXPECT_EQ(Read(b), "new b");
+    EXPECT_EQ(ReadRegularFile(a), "new a");
+    EXPECT_EQ(ReadRegularFile(b), "new b");
     EXPECT_EQ(QFileInfo(a).permissions(), permissions);
     EXPECT_EQ(Entries(folder), QStringList({"a.seq", "b.seq"}));
 }
@@ -65,13 +54,13 @@ TEST(StagedFiles, ContentNotPutInPlaceIsRemoved)
 {
     TempFolder folder;
     const QString a = folder.file("a.seq");
-    Write(a, "old a");
+    SaveFileWhole(a, "old a");
     {
         StagedFiles staged;
-        Write(staged.Stage(a), "new a");
+        SaveFileWhole(staged.Stage(a), "new a");
         staged.Stage(folder.file("never written.seq"));
     }
-    EXPECT_EQ(Read(a), "old a");
+    EXPECT_EQ(ReadRegularFile(a), "old a");
     EXPECT_EQ(Entries(folder), QStringList({"a.seq"}));
 }
 
@@ -82,15 +71,15 @@ TEST(StagedFiles, ALinkIsFollowed)
     TempFolder elsewhere;
     const QString target = elsewhere.file("target.seq");
     const QString link = folder.file("link.seq");
-    Write(target, "old");
+    SaveFileWhole(target, "old");
     ASSERT_TRUE(QFile::link(target, link));
     StagedFiles staged;
-    Write(staged.Stage(link), "new");
+    SaveFileWhole(staged.Stage(link), "new");
 
     staged.PutInPlace(link);
 
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(ReadRegularFile(target), "new");
     EXPECT_EQ(Entries(folder), QStringList({"link.seq"}));
 }
 
@@ -98,7 +87,7 @@ TEST(StagedFiles, PuttingInPlaceWhatWasNotWrittenFails)
 {
     TempFolder folder;
     const QString a = folder.file("a.seq");
-    Write(a, "old a");
+    SaveFileWhole(a, "old a");
     StagedFiles staged;
     EXPECT_THROW(staged.PutInPlace(a), Error);
     staged.Stage(a); // nothing written under the staged name
@@ -109,5 +98,5 @@ TEST(StagedFiles, PuttingInPlaceWhatWasNotWrittenFails)
         EXPECT_TRUE(e.message().startsWith(QString("Cannot write file \"%1\": ").arg(a)))
             << e.message().toStdString();
     }
-    EXPECT_EQ(Read(a), "old a");
+    EXPECT_EQ(ReadRegularFile(a), "old a");
 }
