@@ -573,9 +573,54 @@ bool Interpreter::inSet(const Value &item, const Expr &setExpr, Frame &f)
     return false;
 }
 
+namespace {
+
+// The operators whose right side binaryStep evaluates itself, or not at all: "and" and "or"
+// short-circuit on Booleans, "in", "is" and "as" take a set or a class.
+bool takesRightSideUnevaluated(Tok op)
+{
+    return op == Tok::And || op == Tok::Or || op == Tok::In || op == Tok::Is || op == Tok::As;
+}
+
+// Any other operator on two values; integers take a short way past the Variant rules.
+inline Value applyOperator(Tok op, const Value &l, const Value &r)
+{
+    if (l.isInteger() && r.isInteger()) {
+        const qint64 x = l.rawInt(), y = r.rawInt();
+        switch (op) {
+        case Tok::Plus:
+            return Value(static_cast<qint64>(static_cast<quint64>(x) + static_cast<quint64>(y)));
+        case Tok::Minus:
+            return Value(static_cast<qint64>(static_cast<quint64>(x) - static_cast<quint64>(y)));
+        case Tok::Less:
+            return Value(x < y);
+        case Tok::LessEqual:
+            return Value(x <= y);
+        case Tok::Greater:
+            return Value(x > y);
+        case Tok::GreaterEqual:
+            return Value(x >= y);
+        case Tok::Equal:
+            return Value(x == y);
+        case Tok::NotEqual:
+            return Value(x != y);
+        default:
+            break;
+        }
+    }
+    return binaryOp(op, l, r);
+}
+
+} // namespace
+
 Value Interpreter::evalBinary(const BinaryExpr &b, Frame &f)
 {
     try {
+        if (!takesRightSideUnevaluated(b.op)) {
+            const Value l = eval(*b.lhs, f);
+            const Value r = eval(*b.rhs, f);
+            return applyOperator(b.op, l, r);
+        }
         return binaryStep(b.op, eval(*b.lhs, f), *b.rhs, f);
     } catch (ScriptError &e) {
         throw withPosition(e, b.pos);
@@ -584,19 +629,32 @@ Value Interpreter::evalBinary(const BinaryExpr &b, Frame &f)
 
 Value Interpreter::evalChain(const ChainExpr &c, Frame &f)
 {
+    const size_t steps = c.steps.size();
     size_t i = 0;
     try {
+        // Most chains are one operator: no value to carry from step to step.
+        if (steps == 1 && !takesRightSideUnevaluated(c.steps[0].op)) {
+            const Value l = eval(*c.operands[0], f);
+            const Value r = eval(*c.operands[1], f);
+            return applyOperator(c.steps[0].op, l, r);
+        }
         Value acc = eval(*c.operands[0], f);
-        for (; i < c.steps.size(); ++i)
-            acc = binaryStep(c.steps[i].op, std::move(acc), *c.operands[i + 1], f);
+        for (; i < steps; ++i) {
+            const Tok op = c.steps[i].op;
+            if (takesRightSideUnevaluated(op)) {
+                acc = binaryStep(op, std::move(acc), *c.operands[i + 1], f);
+            } else {
+                const Value r = eval(*c.operands[i + 1], f);
+                acc = applyOperator(op, acc, r);
+            }
+        }
         return acc;
     } catch (ScriptError &e) {
-        throw withPosition(e, c.steps[std::min(i, c.steps.size() - 1)].pos);
+        throw withPosition(e, c.steps[std::min(i, steps - 1)].pos);
     }
 }
 
-// One operator with its left operand's value: "and" and "or" on Booleans, "in", "is" and "as"
-// evaluate the right side themselves.
+// One operator with its left operand's value.
 Value Interpreter::binaryStep(Tok op, Value l, const Expr &rhs, Frame &f)
 {
     switch (op) {
@@ -639,37 +697,11 @@ Value Interpreter::binaryStep(Tok op, Value l, const Expr &rhs, Frame &f)
             raiseError(QStringLiteral("EInvalidCast"), QStringLiteral("Invalid class typecast"));
         return obj;
     }
-    default:
-        return applyOperator(op, l, eval(rhs, f));
+    default: {
+        const Value r = eval(rhs, f);
+        return applyOperator(op, l, r);
     }
-}
-
-Value Interpreter::applyOperator(Tok op, const Value &l, const Value &r)
-{
-    if (l.isInteger() && r.isInteger()) {
-        const qint64 x = l.rawInt(), y = r.rawInt();
-        switch (op) {
-        case Tok::Plus:
-            return Value(static_cast<qint64>(static_cast<quint64>(x) + static_cast<quint64>(y)));
-        case Tok::Minus:
-            return Value(static_cast<qint64>(static_cast<quint64>(x) - static_cast<quint64>(y)));
-        case Tok::Less:
-            return Value(x < y);
-        case Tok::LessEqual:
-            return Value(x <= y);
-        case Tok::Greater:
-            return Value(x > y);
-        case Tok::GreaterEqual:
-            return Value(x >= y);
-        case Tok::Equal:
-            return Value(x == y);
-        case Tok::NotEqual:
-            return Value(x != y);
-        default:
-            break;
-        }
     }
-    return binaryOp(op, l, r);
 }
 
 } // namespace tev::script

@@ -774,7 +774,7 @@ void Interpreter::assignAppending(const AssignStmt &a, Frame &f)
                     allTexts = false;
                     for (const Value &text : texts)
                         acc = binaryOp(Tok::Plus, acc, text);
-                    acc = applyOperator(Tok::Plus, acc, x);
+                    acc = binaryOp(Tok::Plus, acc, x);
                     ++i;
                     break;
                 }

@@ -93,7 +93,6 @@ private:
     Value evalBinary(const BinaryExpr &b, Frame &f);
     Value evalChain(const ChainExpr &c, Frame &f);
     Value binaryStep(Tok op, Value l, const Expr &rhs, Frame &f);
-    static Value applyOperator(Tok op, const Value &l, const Value &r);
     bool inSet(const Value &item, const Expr &setExpr, Frame &f);
     Value typeCast(TypeCode code, const Value &v, Pos pos);
     const Value *withObjectFor(const NameExpr &n, Frame &f);
