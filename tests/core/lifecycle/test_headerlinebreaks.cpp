@@ -82,7 +82,7 @@ TEST_F(HeaderLineBreaks, EveryValueIsOneLineAndReadsBackTheSame)
             m_project.OpenFile(m_tree.file(relative));
             EXPECT_EQ(property.get(m_project), value) << label;
             EXPECT_EQ(m_project.FileType(), TTevFileType::pftSEQ) << label;
-            EXPECT_EQ(m_project.Generator(), "Tevora") << label;
+            EXPECT_EQ(m_project.Generator(), QStringLiteral("Tevora")) << label;
             EXPECT_TRUE(m_project.ExistsInDatabase()) << label;
             EXPECT_EQ(m_project.ChangeState(), 0u) << label;
         }
@@ -106,7 +106,7 @@ TEST_F(HeaderLineBreaks, ANameStoredByAnotherClientKeepsTheFileWhole)
     EXPECT_TRUE(lines.contains("$PROJECTNAME x\\r\\n$GENERATOR Ombrix\\ny"));
     m_project.OpenFile(m_tree.file(SequenceTree::Line1));
     EXPECT_EQ(m_project.ProjectName(), stored);
-    EXPECT_EQ(m_project.Generator(), "Tevora");
+    EXPECT_EQ(m_project.Generator(), QStringLiteral("Tevora"));
     EXPECT_TRUE(m_project.ExistsInDatabase());
     EXPECT_EQ(m_project.ChangeState(), 0u);
 }
