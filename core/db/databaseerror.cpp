@@ -60,21 +60,27 @@ DatabaseError MakeError(const QSqlDatabase &db, QString engineText, const QStrin
                            "database operation connects again.\n") +
                 details);
     }
+    // What the failure leaves stored: a transaction of ours is rolled back whole; a statement on
+    // its own stores nothing, but the statements before it stay.
+    const ConnectionState *state = ConnectionState::of(db);
+    const QString stored = state && state->transactionDepth() > 0
+                               ? QStringLiteral("Nothing of this write was stored")
+                               : QStringLiteral("This step stored nothing; the steps before it "
+                                                "stay stored");
     if (timedOut) {
-        const ConnectionState *state = ConnectionState::of(db);
         return DatabaseError(
             DatabaseFailure::LockTimeout,
             QStringLiteral("The database waited more than %1 seconds for data that another "
-                           "user's change holds, and gave up. Nothing of this change was "
-                           "stored; try again.\n")
-                    .arg(state ? state->lockWaitSeconds()
-                               : ConnectionState::DefaultLockWaitSeconds) +
+                           "user's change holds, and gave up. %2; try again.\n")
+                    .arg(state ? state->lockWaitSeconds() : ConnectionState::DefaultLockWaitSeconds)
+                    .arg(stored) +
                 details);
     }
     if (firebird && nativeCode == SqlCodeConflict)
         return DatabaseError(DatabaseFailure::Conflict,
                              QStringLiteral("Another user changed the same data at the same "
-                                            "time. Nothing of this change was stored.\n") +
+                                            "time. %1.\n")
+                                     .arg(stored) +
                                  details);
     if (firebird && nativeCode == SqlCodeDuplicateKey)
         return DatabaseError(DatabaseFailure::DuplicateKey, details);

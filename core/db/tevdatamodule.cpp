@@ -71,6 +71,7 @@ void TTevDataModule::DatabaseAfterDisconnect()
 
 bool TTevDataModule::Reconnect()
 {
+    FWriteStamps.reset(); // the parameters may name another database
     FDatabase->close();
     try {
         FDatabase->open();

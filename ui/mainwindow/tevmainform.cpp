@@ -72,6 +72,7 @@ void TTevMainForm::FormCreate()
     connect(&Project(), &TTevProject::OnChange, this, &TTevMainForm::UpdateView);
     connect(&Project(), &TTevProject::OnStateChanged, this, &TTevMainForm::UpdateProjectState);
     connect(&Project(), &TTevProject::OnUnknownFile, this, &TTevMainForm::ProjectUnknownFile);
+    connect(&Project(), &TTevProject::OnStaleWrite, this, &TTevMainForm::ProjectStaleWrite);
     BindDataSources();
     LoadLayout();
     UpdateTreeRoot();

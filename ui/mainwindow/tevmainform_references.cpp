@@ -241,6 +241,10 @@ void TTevMainForm::UpdateReferencesBtnClick()
         if (master)
             TakeBaseline();
     } catch (const Error &error) {
+        // A work sequence whose save the user declined keeps its changes on screen, unsaved.
+        const auto *stale = dynamic_cast<const StaleWriteError *>(&error);
+        if (stale && stale->declined())
+            return;
         if (master && project.FileName() != masterFile) {
             try {
                 project.OpenFile(masterFile);
@@ -248,7 +252,9 @@ void TTevMainForm::UpdateReferencesBtnClick()
                 HandleCurrentException();
             }
         }
-        TakeBaseline();
+        // A work sequence that was not saved keeps counting as changed.
+        if (master)
+            TakeBaseline();
         ReportUpdateFailure(error.message(), project.RootDir(), expected, rewritten);
     }
 }

@@ -101,7 +101,7 @@ TEST_P(SharedWrites, AConflictWithAnotherUsersSaveStoresNothingAndKeepsTheRecord
         const DatabaseError e = failedSave();
         EXPECT_EQ(e.failure(), DatabaseFailure::Conflict);
         EXPECT_TRUE(e.message().startsWith("Another user changed the same data at the same time. "
-                                           "Nothing of this change was stored."))
+                                           "Nothing of this write was stored."))
             << e.message().toStdString();
     }
     EXPECT_EQ(records(), mine);
