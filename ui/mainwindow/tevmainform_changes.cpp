@@ -19,7 +19,9 @@ namespace {
 QString SaveFailureText(bool WroteNow, bool WroteBefore, const QString &Reason)
 {
     QString text = QStringLiteral("The project could not be saved.");
-    if (!WroteNow) {
+    if (WroteNow) {
+        text += QStringLiteral(" The database holds this save, but its file was not written.");
+    } else {
         text += QStringLiteral(" Nothing of this save was stored, and its file was not written.");
         if (WroteBefore)
             text += QStringLiteral(" Changes that were written to the database at once since the "

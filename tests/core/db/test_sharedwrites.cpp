@@ -143,6 +143,38 @@ TEST_P(SharedWrites, ALockWaitEndsAfterTheLimitWithAClearError)
     EXPECT_EQ(stored().first(), "mine again:L1=2");
 }
 
+TEST_P(SharedWrites, AFailureSaysOnlyWhatIsTrueOfWhatWasStored)
+{
+    fill("mine", 1);
+    save();
+    m_data.Database()->setLockWaitSeconds(1);
+    auto holder = otherConnection("Holder");
+    QSqlDatabase held = holder->database();
+    ASSERT_TRUE(held.transaction());
+    QSqlQuery hold(held);
+    ASSERT_TRUE(hold.exec("update PROJECTS set PARAMS = 'held'"));
+
+    // A save is one transaction: nothing of it is stored.
+    fill("mine again", 2);
+    const DatabaseError save = failedSave();
+    EXPECT_EQ(save.failure(), DatabaseFailure::LockTimeout);
+    EXPECT_TRUE(save.message().contains("Nothing of this write was stored; try again."))
+        << save.message().toStdString();
+    // A statement on its own stores nothing itself; what ran before it stays stored.
+    try {
+        m_data.DeleteProject(File);
+        ADD_FAILURE() << "the delete did not wait";
+    } catch (const DatabaseError &e) {
+        EXPECT_EQ(e.failure(), DatabaseFailure::LockTimeout);
+        EXPECT_TRUE(e.message().contains("This step stored nothing; the steps before it stay "
+                                         "stored; try again."))
+            << e.message().toStdString();
+        EXPECT_FALSE(e.message().contains("Nothing of this")) << e.message().toStdString();
+    }
+    ASSERT_TRUE(held.rollback());
+    EXPECT_EQ(stored().first(), "mine:L1=1");
+}
+
 TEST_P(SharedWrites, TwoNewProjectsSavedAtTheSameMomentAreBothStored)
 {
     // Another client inserts the project with the next id and commits a moment later, while our
