@@ -8,6 +8,7 @@
 #include "platform/error.h"
 #include "scripting/host/tvyxscripter.h"
 #include "ui/dialogs/kelmsgdlg.h"
+#include "ui/mainwindow/userinputblocker.h"
 #include "ui/previewdlg/tevpreviewdlg.h"
 
 namespace tev {
@@ -120,7 +121,8 @@ bool TTevMainForm::SaveProjectReported()
 void TTevMainForm::ProjectStaleWrite(TStaleAnswer *Answer)
 {
     // A script's write fails with its error: a question the script did not ask must not decide.
-    if (FScripter && FScripter->Running())
+    // So does a write while the user's input is blocked, which could not be answered.
+    if ((FScripter && FScripter->Running()) || UserInputBlocker::Active())
         return;
     *Answer = KelMessageDlg(QStringLiteral("Another user saved this project after you opened it. "
                                            "Overwrite their changes?"),

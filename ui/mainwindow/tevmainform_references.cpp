@@ -21,6 +21,7 @@
 
 #include <QDir>
 #include <QToolButton>
+#include <optional>
 
 namespace tev {
 
@@ -229,9 +230,12 @@ void TTevMainForm::UpdateReferencesBtnClick()
     }
     QStringList rewritten;
     try {
-        // The database changes cannot be undone half-way: no Cancel, and no other command
-        // while the files are written.
-        const UserInputBlocker blocker;
+        // A master's database changes cannot be undone half-way: no Cancel, and no other
+        // command while the files are written. A work sequence is saved, which may ask whether
+        // to overwrite another user's save.
+        std::optional<UserInputBlocker> blocker;
+        if (master)
+            blocker.emplace();
         const ProgressWindow progress(FQuReferences ? FQuReferences->recordCount() : 0);
         project.UpdateReferences([&rewritten](const QString &ACaption, int BarIndex) {
             rewritten << ACaption;

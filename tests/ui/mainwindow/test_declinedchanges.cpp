@@ -189,6 +189,21 @@ TEST_F(StaleSave, TheSaveQuestionsYesThenNoKeepsTheProjectOpen)
     EXPECT_EQ(fileBytes(Work), m_file);
 }
 
+TEST_F(StaleSave, UpdateReferenceOfTheWorkProjectAsksBeforeItSaves)
+{
+    {
+        DialogAnswers answers({mrNo});
+        form().UpdateReferencesBtnClick();
+        EXPECT_EQ(answers.texts(), QStringList({StaleQuestion}));
+    }
+    EXPECT_EQ(names(), QStringList({"theirs"}));
+    EXPECT_EQ(fileBytes(Work), m_file);
+    DialogAnswers answers({mrYes});
+    form().UpdateReferencesBtnClick();
+    EXPECT_EQ(answers.texts(), QStringList({StaleQuestion}));
+    EXPECT_EQ(names(), QStringList({"W1"}));
+}
+
 TEST_F(StaleSave, NoToSavingLeavesTheOtherUsersSave)
 {
     {
