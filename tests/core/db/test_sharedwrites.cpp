@@ -68,6 +68,18 @@ protected:
                       "order by c.LABEL");
     }
     void save() { m_data.WriteProject(File, m_header, m_chars, TTevDBUpdateMode::dbumSaveAll); }
+    // Another user's transaction that holds every project row until it is rolled back; the
+    // module waits for it at most a second.
+    std::unique_ptr<TTevConnection> holdProjects()
+    {
+        m_data.Database()->setLockWaitSeconds(1);
+        auto holder = otherConnection("Holder");
+        QSqlDatabase held = holder->database();
+        EXPECT_TRUE(held.transaction());
+        QSqlQuery hold(held);
+        EXPECT_TRUE(hold.exec("update PROJECTS set PARAMS = 'held'"));
+        return holder;
+    }
 
     // Saves and returns the failure the save met.
     DatabaseError failedSave()
@@ -117,12 +129,8 @@ TEST_P(SharedWrites, ALockWaitEndsAfterTheLimitWithAClearError)
 {
     fill("mine", 1);
     save();
-    m_data.Database()->setLockWaitSeconds(1);
-    auto holder = otherConnection("Holder");
+    auto holder = holdProjects();
     QSqlDatabase held = holder->database();
-    ASSERT_TRUE(held.transaction());
-    QSqlQuery hold(held);
-    ASSERT_TRUE(hold.exec("update PROJECTS set PARAMS = 'held'"));
 
     fill("mine again", 2);
     const QStringList mine = records();
@@ -147,12 +155,8 @@ TEST_P(SharedWrites, AFailureSaysOnlyWhatIsTrueOfWhatWasStored)
 {
     fill("mine", 1);
     save();
-    m_data.Database()->setLockWaitSeconds(1);
-    auto holder = otherConnection("Holder");
+    auto holder = holdProjects();
     QSqlDatabase held = holder->database();
-    ASSERT_TRUE(held.transaction());
-    QSqlQuery hold(held);
-    ASSERT_TRUE(hold.exec("update PROJECTS set PARAMS = 'held'"));
 
     // A save is one transaction: nothing of it is stored.
     fill("mine again", 2);

@@ -4,9 +4,8 @@
 // and with nobody to ask (a script) the write fails with a clear error.
 
 #include "core/db/tevdatamodule.h"
-#include "core/project/projectdatasets.h"
 #include "dbclientprocess.h"
-#include "platform/dataset/memdataset.h"
+#include "storedproject.h"
 #include "support/app/databasebackend.h"
 #include "support/app/firebirdserver.h"
 #include "support/tempfolder.h"
@@ -102,53 +101,29 @@ TEST_F(StaleSaves, ASaveAfterAnotherUsersSaveAsksAndNoStoresNothing)
 
 TEST_F(StaleSaves, ASaveAfterAPropagationIsStale)
 {
-    {
-        MemDataSet header;
-        MemDataSet chars;
-        CreateProjectDataSet(header);
-        CreateCharDataSet(chars);
-        header.append();
-        header.fieldByName("PROJECTNAME").setAsString("W");
-        header.fieldByName("FILENAME").setAsString(Work);
-        header.post();
-        for (int i = 1; i <= Rows; ++i) {
-            chars.append();
-            chars.fieldByName("CHARID").setAsInteger(i);
-            chars.fieldByName("LABEL").setAsString(QString("L%1").arg(i, 5, 10, QChar('0')));
-            chars.fieldByName("FEATURE").setAsString("F");
-            chars.fieldByName("REF_FILENAME").setAsString(Master);
-            chars.fieldByName("NOMINAL").setAsFloat(1);
-            chars.fieldByName("DECIMALS").setAsInteger(3);
-            chars.fieldByName("ACTIVE").setAsInteger(1);
-            chars.post();
-        }
-        m_data->WriteProject(Work, header, chars, TTevDBUpdateMode::dbumSaveAll);
-        QSqlQuery id(m_data->Database()->database());
-        ASSERT_TRUE(id.exec("select PROJECTID from PROJECTS") && id.next());
-        m_data->AddRefProject(id.value(0).toInt(), Master, "M");
-    }
+    StoreWorkOfMaster(*m_data, Work, Master, Rows);
     DbClientProcess a(FirebirdServer::shared(), m_database);
     DbClientProcess b(FirebirdServer::shared(), m_database);
     ASSERT_EQ(a.ask(openCommand()), QString("opened %1").arg(Rows));
     ASSERT_EQ(b.ask(QString("propagate %1 100 %2 1").arg(Master).arg(Rows)), "saved 100");
     ASSERT_TRUE(b.readLine().startsWith("done"));
-    ASSERT_EQ(stored(), "W|100");
+    ASSERT_EQ(stored(), Work + "|100");
     ASSERT_EQ(a.ask("nominal 7"), "changed asked=0");
 
     // Nobody to ask, as for a script: a clear error, nothing stored.
     const QString script = a.ask("projectsave");
     EXPECT_TRUE(script.startsWith("failed stale notasked Another user saved this project"))
         << script.toStdString();
-    EXPECT_EQ(stored(), "W|100");
+    EXPECT_EQ(stored(), Work + "|100");
     // No: nothing stored.
     a.ask("answer keep");
     EXPECT_TRUE(a.ask("projectsave").startsWith("failed stale declined "));
-    EXPECT_EQ(stored(), "W|100");
+    EXPECT_EQ(stored(), Work + "|100");
     EXPECT_FALSE(fileWritten());
     // Yes: the client's rows replace the propagated ones.
     a.ask("answer overwrite");
     EXPECT_EQ(a.ask("projectsave"), "saved asked=1");
-    EXPECT_EQ(stored(), "W|7");
+    EXPECT_EQ(stored(), Work + "|7");
 }
 
 TEST_F(StaleSaves, AProjectNobodyElseWroteSavesWithoutAQuestion)

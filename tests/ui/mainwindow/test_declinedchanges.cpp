@@ -28,11 +28,7 @@ protected:
     {
         start();
         form().show();
-        createWork(Work, QStringLiteral("W1"));
-        click(Work);
-        ASSERT_TRUE(project().ExistsInDatabase());
-        project().Save();
-        m_file = fileBytes(Work);
+        m_file = openSavedWork(Work, QStringLiteral("W1"));
         m_stored = stored();
         ASSERT_TRUE(m_stored.value(0).contains(QStringLiteral("$VERSION=")));
         project().SetVersion(QStringLiteral("3.0"));

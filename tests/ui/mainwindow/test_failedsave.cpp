@@ -19,11 +19,7 @@ protected:
     {
         start();
         form().show();
-        createWork(Work, QStringLiteral("W1"));
-        click(Work);
-        ASSERT_TRUE(project().ExistsInDatabase());
-        project().Save();
-        m_file = fileBytes(Work);
+        m_file = openSavedWork(Work, QStringLiteral("W1"));
     }
 
     // A characteristic's nominal, changed in memory only.
