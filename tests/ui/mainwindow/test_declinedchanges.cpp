@@ -5,6 +5,7 @@
 
 #include "mainwindowfixture.h"
 
+#include "scripting/host/tvyxscripter.h"
 #include "ui/appdialogs/tevsettingsdlg.h"
 #include "ui/keys.h"
 #include "ui/pickers/pickers.h"
@@ -214,6 +215,35 @@ TEST_F(StaleSave, NoToSavingLeavesTheOtherUsersSave)
     // What was stored before this client wrote goes back: the other user's save.
     EXPECT_EQ(names(), QStringList({"theirs"}));
     EXPECT_EQ(stored(), m_stored);
+}
+
+// A script saves the project that another user saved: it gets an error, nobody is asked.
+class StaleScriptSave : public StaleSave
+{
+protected:
+    StaleScriptSave()
+    {
+        TTevApp app(nullptr, m_env.exeName());
+        QDir().mkpath(app.ScriptDir());
+        QFile script(QDir(app.ScriptDir()).filePath(QStringLiteral("TevMain.pas")));
+        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("procedure SaveFromScript;\nbegin\n  App.Project.Save;\nend;\n");
+    }
+};
+
+TEST_F(StaleScriptSave, TheScriptGetsAClearErrorAndNothingIsStored)
+{
+    DialogAnswers answers;
+    try {
+        form().Scripter()->ExecuteMethod(QStringLiteral("SaveFromScript"));
+        ADD_FAILURE() << "the script's save went through";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Another user saved this project")))
+            << e.message().toStdString();
+    }
+    EXPECT_TRUE(answers.texts().isEmpty()) << answers.texts().join('|').toStdString();
+    EXPECT_EQ(names(), QStringList({"theirs"}));
+    EXPECT_EQ(fileBytes(Work), m_file);
 }
 
 } // namespace
