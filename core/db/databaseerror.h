@@ -26,14 +26,20 @@ enum class DatabaseFailure {
 class DatabaseError : public Error
 {
 public:
-    DatabaseError(DatabaseFailure failure, const QString &message)
+    // timedOut: the statement watch stepped in (StatementWatch).
+    DatabaseError(DatabaseFailure failure, const QString &message, bool timedOut = false)
         : Error(message)
         , m_failure(failure)
+        , m_timedOut(timedOut)
     {}
     DatabaseFailure failure() const noexcept { return m_failure; }
+    // A connection lost this way was given up because the server did not answer: trying the
+    // statement again at once would only wait again.
+    bool timedOut() const noexcept { return m_timedOut; }
 
 private:
     DatabaseFailure m_failure;
+    bool m_timedOut;
 };
 
 // The error for a statement (context: its first line, or what was being done) that failed on db
