@@ -71,7 +71,7 @@ DatabaseError MakeError(const QSqlDatabase &db, QString engineText, const QStrin
                            "database operation connects again.\n")
                     .arg(why) +
                 details,
-            timedOut);
+            !timedOut);
     }
     if (timedOut) {
         const ConnectionState *state = ConnectionState::of(db);
@@ -82,8 +82,7 @@ DatabaseError MakeError(const QSqlDatabase &db, QString engineText, const QStrin
                            "stored; try again.\n")
                     .arg(state ? state->lockWaitSeconds()
                                : ConnectionState::DefaultLockWaitSeconds) +
-                details,
-            true);
+                details);
     }
     if (firebird && nativeCode == SqlCodeConflict)
         return DatabaseError(DatabaseFailure::Conflict,

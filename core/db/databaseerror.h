@@ -26,20 +26,20 @@ enum class DatabaseFailure {
 class DatabaseError : public Error
 {
 public:
-    // timedOut: the statement watch stepped in (StatementWatch).
-    DatabaseError(DatabaseFailure failure, const QString &message, bool timedOut = false)
+    DatabaseError(DatabaseFailure failure, const QString &message, bool retryable = true)
         : Error(message)
         , m_failure(failure)
-        , m_timedOut(timedOut)
+        , m_retryable(retryable)
     {}
     DatabaseFailure failure() const noexcept { return m_failure; }
-    // A connection lost this way was given up because the server did not answer: trying the
-    // statement again at once would only wait again.
-    bool timedOut() const noexcept { return m_timedOut; }
+    // For a lost connection: whether work that changed nothing yet may be tried once more at
+    // once on the connection opened again. Not when the server did not answer or the connection
+    // could not be opened again: that would only wait and fail again.
+    bool retryable() const noexcept { return m_retryable; }
 
 private:
     DatabaseFailure m_failure;
-    bool m_timedOut;
+    bool m_retryable;
 };
 
 // The error for a statement (context: its first line, or what was being done) that failed on db

@@ -35,7 +35,7 @@ DbTransaction::DbTransaction(TTevConnection &connection)
     if (!Begin(m_db, timedOut)) {
         const DatabaseError error = StatementError(
             m_db, m_db.lastError(), QStringLiteral("Cannot start a transaction"), timedOut);
-        if (error.failure() != DatabaseFailure::ConnectionLost || error.timedOut())
+        if (error.failure() != DatabaseFailure::ConnectionLost || !error.retryable())
             throw error;
         connection.recover();
         m_db = connection.database();

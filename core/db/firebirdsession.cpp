@@ -473,7 +473,7 @@ std::unique_ptr<FirebirdSession> FirebirdSession::begin(TTevConnection &connecti
     } catch (const DatabaseError &e) {
         // Found gone only now: nothing has been done yet, so once more on a new connection;
         // not after a server that did not answer, which would only be waited for again.
-        if (e.failure() != DatabaseFailure::ConnectionLost || e.timedOut())
+        if (e.failure() != DatabaseFailure::ConnectionLost || !e.retryable())
             throw;
     }
     connection.recover();

@@ -24,6 +24,9 @@ QString OdbcValue(const QString &value)
     return value;
 }
 
+// Firebird's SQL code when a server rejected a connection or did not answer it in time.
+const QString SqlCodeConnectionRejected = QStringLiteral("-923");
+
 QString DriverErrorText(const QSqlError &error)
 {
     QString text = error.databaseText().trimmed();
@@ -131,7 +134,8 @@ void TTevConnection::recover()
     if (state && state->transactionDepth() > 0)
         throw DatabaseError(DatabaseFailure::ConnectionLost,
                             QStringLiteral("The connection to the database was lost during a "
-                                           "transaction."));
+                                           "transaction."),
+                            false);
     // What is left of the old connection goes first; Qt's driver cannot tell that it is dead.
     closeConnection();
     m_reopen = true;
@@ -142,7 +146,8 @@ void TTevConnection::recover()
                             QStringLiteral("The connection to the database was lost and cannot "
                                            "be opened again yet. Nothing in memory is lost; the "
                                            "next database operation tries again.\n") +
-                                e.message());
+                                e.message(),
+                            false);
     }
 }
 
@@ -234,7 +239,10 @@ void TTevConnection::openFirebird(QSqlDatabase &db)
         QStringLiteral("Cannot open the database \"%1\": %2")
             .arg(server.isEmpty() ? fileName : server + QLatin1Char(':') + fileName,
                  m_openFailure));
-    if (server.isEmpty() || !openOrCreate)
+    // A connection opened again had its file a moment ago, and a server that rejected the
+    // connection (or did not answer it) would keep a create waiting just as long.
+    if (server.isEmpty() || !openOrCreate || m_reopen ||
+        db.lastError().nativeErrorCode() == SqlCodeConnectionRejected)
         throw openError;
     // Whether the file exists shows only on the server's machine. A create never replaces an
     // existing file, so when it fails too the open's error is the one to report.

@@ -128,7 +128,7 @@ QSqlDatabase TTevDataModule::UsableDatabase() const
 
 bool TTevDataModule::MayRetry(const DatabaseError &error, const QString &sql) const
 {
-    if (error.failure() != DatabaseFailure::ConnectionLost || error.timedOut() ||
+    if (error.failure() != DatabaseFailure::ConnectionLost || !error.retryable() ||
         !sql.startsWith(QLatin1String("select"), Qt::CaseInsensitive))
         return false;
     const ConnectionState *state = ConnectionState::of(FDatabase->database());

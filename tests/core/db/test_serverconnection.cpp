@@ -309,7 +309,7 @@ TEST_F(LostServer, AFrozenServerEndsEachKindOfStatementAndTheNextOperationConnec
             ADD_FAILURE() << "no error";
         } catch (const DatabaseError &e) {
             EXPECT_EQ(e.failure(), DatabaseFailure::ConnectionLost);
-            EXPECT_TRUE(e.timedOut());
+            EXPECT_FALSE(e.retryable());
             EXPECT_TRUE(e.message().startsWith(
                 QString("The connection to the database was lost: the server did not answer "
                         "within %1 seconds. ")
@@ -334,4 +334,29 @@ TEST_F(LostServer, AFrozenServerEndsEachKindOfStatementAndTheNextOperationConnec
         save();
         EXPECT_EQ(stored(), QStringList{QString::number(value)});
     }
+
+    // An operation while the server still does not answer tries to connect once, and gives up
+    // after the client's connect timeout (the program's firebird.conf), without creating anything.
+    m_server.freeze();
+    EXPECT_THROW(m_data->ProjectExists(File, name), DatabaseError);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        m_data->ProjectExists(File, name);
+        ADD_FAILURE() << "no error";
+    } catch (const DatabaseError &e) {
+        EXPECT_EQ(e.failure(), DatabaseFailure::ConnectionLost);
+        EXPECT_FALSE(e.retryable());
+        EXPECT_TRUE(e.message().startsWith("The connection to the database was lost and cannot "
+                                           "be opened again yet."))
+            << e.message().toStdString();
+    }
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_LT(elapsed, 40000);
+    std::cout << "[ figures  ] frozen server, connecting again: gave up after " << elapsed << " ms"
+              << std::endl;
+    EXPECT_TRUE(m_data->Database()->lost());
+    m_server.resume();
+    EXPECT_TRUE(m_data->ProjectExists(File, name));
+    EXPECT_TRUE(m_data->Connected());
 }
