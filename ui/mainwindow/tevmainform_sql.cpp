@@ -7,7 +7,6 @@
 #include "ui/mainwindow/tevmainform.h"
 
 #include "core/app/tevapp.h"
-#include "core/db/databaseerror.h"
 #include "core/db/sqlstatement.h"
 #include "core/db/statementwatch.h"
 #include "core/db/tevconnection.h"
@@ -143,13 +142,7 @@ void TTevMainForm::OpenSQLResult(const QString &SQL)
         if (!keys.isEmpty())
             FGridSQL->SetOptions(FGridSQL->Options() | dgEditing);
     } else {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        StatementWatch watch(db);
-        const bool ok = query.exec(SQL);
-        const bool timedOut = watch.finish();
-        if (!ok)
-            throw StatementError(db, query.lastError(), SQL, timedOut);
+        QSqlQuery query = RunSql(db, SQL);
         if (!query.isSelect()) {
             FLSQLResult->setText(
                 QStringLiteral("%1 row(s) affected.").arg(std::max(0, query.numRowsAffected())));

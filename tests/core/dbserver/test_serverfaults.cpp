@@ -59,6 +59,16 @@ QList<StoredProject> LookAtMasterRows(const FirebirdServer &server, const QStrin
     return result;
 }
 
+// Creates the database on the server with the program's schema.
+void CreateDatabase(const FirebirdServer &server, const QString &database)
+{
+    TempAppRoot root;
+    WriteServerConnectionFile(root, server, database);
+    TTevDataModule data(root.path());
+    ASSERT_TRUE(data.Connected());
+    data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});
+}
+
 } // namespace
 
 TEST(ServerFaults, KilledInTheMiddleOfSavesTheProjectIsAllOldOrAllNew)
@@ -67,13 +77,7 @@ TEST(ServerFaults, KilledInTheMiddleOfSavesTheProjectIsAllOldOrAllNew)
     server.start();
     TempFolder dir;
     const QString database = dir.file("DB/Faults.fdb");
-    {
-        TempAppRoot root;
-        WriteServerConnectionFile(root, server, database);
-        TTevDataModule data(root.path());
-        ASSERT_TRUE(data.Connected());
-        data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});
-    }
+    ASSERT_NO_FATAL_FAILURE(CreateDatabase(server, database));
     DbClientProcess client(server, database);
     const QString file = "work/faults.seq";
     QElapsedTimer timer;
@@ -272,13 +276,7 @@ TEST(ServerFaults, FrozenDuringASaveTheClientReportsWithinTheLimitAndSavesAgainA
     server.start();
     TempFolder dir;
     const QString database = dir.file("DB/Frozen.fdb");
-    {
-        TempAppRoot root;
-        WriteServerConnectionFile(root, server, database);
-        TTevDataModule data(root.path());
-        ASSERT_TRUE(data.Connected());
-        data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});
-    }
+    ASSERT_NO_FATAL_FAILURE(CreateDatabase(server, database));
     DbClientProcess client(server, database, LockWait);
     const QString file = "work/frozen.seq";
     QElapsedTimer timer;
