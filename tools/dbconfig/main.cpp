@@ -109,11 +109,11 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    const QString root =
-        QFileInfo(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath();
-    const QString fileName = parser.isSet(config)
-                                 ? QFileInfo(parser.value(config)).absoluteFilePath()
-                                 : QDir::cleanPath(ConnectionFileName(root));
+    // An installation's root is the parent of its program folder, as for the program.
+    const QString fileName =
+        parser.isSet(config)
+            ? QFileInfo(parser.value(config)).absoluteFilePath()
+            : QDir::cleanPath(ConnectionFileName(QCoreApplication::applicationDirPath() + "/.."));
     TStringList params;
     params.Add(QStringLiteral("DriverId=") + parser.value(driver));
     params.Add(QStringLiteral("Server=") + parser.value(server));
@@ -123,7 +123,8 @@ int main(int argc, char **argv)
     try {
         TIniFile ini(fileName);
         // A new file gets the keys the program writes at a first start, then these values.
-        WriteDefaultConnectionSection(ini, QFileInfo(fileName).absolutePath() + "/..");
+        WriteDefaultConnectionSection(ini,
+                                      QDir::cleanPath(QFileInfo(fileName).absolutePath() + "/.."));
         WriteConnectionSection(ini, params);
     } catch (const Error &e) {
         std::cerr << "tevora_dbconfig: " << qPrintable(e.message()) << std::endl;
