@@ -59,8 +59,9 @@ public:
 
     bool Reconnect();
     // Whether a temporary connection "TempDB" with these parameters opens; the module's own
-    // connection is not touched.
-    bool TestDBConnection(const TStringList &ConnectionParams);
+    // connection is not touched. Reason, when given, receives why it did not open, in the
+    // engine's words where it gave some (TTevConnection::openFailure).
+    bool TestDBConnection(const TStringList &ConnectionParams, QString *Reason = nullptr);
 
     // The connection file below the application root.
     QString ConnectionFileName() const;
@@ -134,8 +135,10 @@ private:
 
     // The connection for the next statement, opened again first when it was found lost.
     QSqlDatabase UsableDatabase() const;
-    // A SELECT that finds the connection lost before any transaction of ours runs is tried once
-    // more on the connection opened again: it changed nothing.
+    // A SELECT that finds the connection gone before any transaction of ours runs is tried once
+    // more on the connection opened again: it changed nothing (not after a server that did not
+    // answer). Its rows are fetched before it
+    // returns (RunSqlFetched).
     QSqlQuery Run(const QString &sql, const SqlBindings &bindings = {}) const;
     bool MayRetry(const DatabaseError &error, const QString &sql) const;
     std::unique_ptr<TTevRowSet> OpenRowSet(const QString &sql, const SqlBindings &bindings,

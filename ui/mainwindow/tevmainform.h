@@ -89,6 +89,9 @@ public:
 
     // Caption, database status line and LED.
     void TranslateForm();
+    // The status line and LED show the connection's state: connected, lost (a statement found
+    // it gone), or not connected with the engine's reason; they follow every change of it.
+    void UpdateDatabaseStatus();
 
     // Components the program start, the pages' owner and the tests reach directly.
     TvyxDirectoryTreeView *Tree() const { return FTree; }
