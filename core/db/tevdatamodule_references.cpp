@@ -191,6 +191,8 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
     // depending projects' rows are locked first, in id order, as a save locks its project's row:
     // of a propagation and another client's save of one of these projects, whichever comes
     // second waits for the first and then fails as a conflict, before it changed anything.
+    // Asked before the transaction: the catalogue is read through Qt's driver.
+    const bool stamps = KeepsWriteStamps();
     WorkSession work(*FDatabase, FSqlTrace, FWork);
     SqlSession &session = work.session();
     std::vector<int> lockOrder;
@@ -216,7 +218,9 @@ void TTevDataModule::UpdateDependingProjects(const QString &FileName, MemDataSet
         const QString file = project.isEmpty()
                                  ? QString()
                                  : project.fieldByName(QStringLiteral("FILENAME")).asString();
-        Dependent(file, [&](MemDataSet &CDSHeader, MemDataSet &CDSChars) {
+        Dependent(file, [&](MemDataSet &CDSHeader, MemDataSet &CDSChars, TStoredStamp *Stamp) {
+            if (Stamp)
+                *Stamp = stamps ? ReadStoredStamp(session, projectId) : TStoredStamp();
             if (project.isEmpty())
                 return false;
             MergeStoredProject(file, project, rows, CDSHeader, CDSChars);
