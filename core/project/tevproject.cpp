@@ -6,6 +6,7 @@
 #include "core/lib/textroutines.h"
 #include "core/project/changestate.h"
 #include "core/project/projectdatasets.h"
+#include "core/project/projectscopes.h"
 #include "core/sequence/routinetable.h"
 #include "core/sequence/sequencecolumns.h"
 #include "core/sequence/sequencefile.h"
@@ -154,8 +155,10 @@ void TTevProject::SetChangeState(quint32 Value)
 void TTevProject::ProjectAfterPost()
 {
     if (FAutoUpdate && FExistsInDatabase && !FUpdating && FData)
-        FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
-                            TTevDBUpdateMode::dbumSaveAll);
+        WriteStored(WriteKind::Automatic, [this](TStoredStamp *Stamp) {
+            FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
+                                TTevDBUpdateMode::dbumSaveAll, Stamp);
+        });
 }
 
 QString TTevProject::Directory() const

@@ -137,7 +137,10 @@ void TTevProject::EnsureProjectId()
     if (!FData || Empty() || ProjectId() > 0)
         return;
     // Writing the row teaches us its id: references and later writes need it.
-    const int id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject);
+    int id = 0;
+    WriteStored(WriteKind::Explicit, [&](TStoredStamp *Stamp) {
+        id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject, Stamp);
+    });
     if (id <= 0)
         return;
     const bool was = FUpdating;
@@ -195,20 +198,26 @@ void TTevProject::ImportUnknownFile(const QString &AFileName)
     // The rest writes the project itself; a post must not write it again.
     UpdateScope scope(*this);
     EnsureProjectId();
-    FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars, TTevDBUpdateMode::dbumSaveAll);
+    WriteStored(WriteKind::Explicit, [this](TStoredStamp *Stamp) {
+        FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
+                            TTevDBUpdateMode::dbumSaveAll, Stamp);
+    });
     FExistsInDatabase = true;
     UpdateRefProjects();
+    MarkSaved();
 }
 
 bool TTevProject::LoadFromDB(const QString &AFileName)
 {
     UpdateScope scope(*this);
     SetFileName(AFileName);
-    if (!FData || !FData->ReadProject(FRelativeFileName, *FCDSProject, *FCDSChars))
+    FSavedStamp.reset(); // the state read below is the new one
+    if (!FData || !FData->ReadProject(FRelativeFileName, *FCDSProject, *FCDSChars, &FStoredStamp))
         return false;
     FExistsInDatabase = true;
     SetGenerator(kTevora);
     RenumberCharsImpl(false);
+    MarkSaved();
     return true;
 }
 
@@ -315,6 +324,7 @@ void TTevProject::Close()
     FFileLines.clear();
     FGroups.Clear();
     FReadComplete = false;
+    ForgetStored();
     SetChangeState(0);
     if (hadRecord) {
         FCDSChars->emptyDataSet();
@@ -332,12 +342,15 @@ void TTevProject::Save()
     PrepareSavedHeader();
     if (FData) {
         EnsureProjectId();
-        FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
-                            TTevDBUpdateMode::dbumSaveAll);
+        WriteStored(WriteKind::Explicit, [this](TStoredStamp *Stamp) {
+            FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
+                                TTevDBUpdateMode::dbumSaveAll, Stamp);
+        });
         UpdateRefProjects();
     }
     WriteFile(FileName());
     SetChangeState(0);
+    MarkSaved();
 }
 
 void TTevProject::SaveHeader()
@@ -347,7 +360,10 @@ void TTevProject::SaveHeader()
     UpdateScope scope(*this);
     PrepareSavedHeader();
     if (FData) {
-        const int id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject);
+        int id = 0;
+        WriteStored(WriteKind::Explicit, [&](TStoredStamp *Stamp) {
+            id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject, Stamp);
+        });
         if (ProjectId() <= 0 && id > 0) {
             EnsureEditState(*FCDSProject);
             ProjectField("PROJECTID").setAsInteger(id);
@@ -356,6 +372,7 @@ void TTevProject::SaveHeader()
     }
     WriteFile(FileName());
     SetChangeState(ChangeState() & ~ChangeStateBits::HeaderChange);
+    MarkSaved();
 }
 
 TFileReport TTevProject::Delete(bool ADeleteFile)

@@ -400,6 +400,9 @@ QWidget *TTevMainForm::CreateInfoBar()
     layout->addWidget(FLEDDatabase);
     FLDatabaseStatus =
         Named(new QLabel(QStringLiteral("Database: Not connected"), FPnlInfo), "LDatabaseStatus");
+    // A long path or reason is cut at the window's edge (its tool tip has it whole); it never
+    // widens the window.
+    FLDatabaseStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(FLDatabaseStatus, 1);
     return FPnlInfo;
 }

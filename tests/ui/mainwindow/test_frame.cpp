@@ -85,8 +85,12 @@ TEST_F(Frame, WithoutDatabaseTheTreeStaysEmptyAndTheLedIsRed)
     TTevMainForm &w = start();
     EXPECT_EQ(w.Tree()->topLevelItemCount(), 0);
     const QString database = w.App()->Data().Database()->param(QStringLiteral("Database"));
+    // With the engine's reason.
     EXPECT_EQ(child<QLabel>("LDatabaseStatus")->text(),
-              QStringLiteral("Database: %1 (not connected)").arg(database));
+              QStringLiteral("Database: %1 (not connected: I/O error during \"open\" operation "
+                             "for file \"%1\" - Error while trying to open file - No such file "
+                             "or directory)")
+                  .arg(database));
     EXPECT_EQ(child<TLedShape>("LEDDatabase")->brushColor(), QColor(0xAF, 0x15, 0x1B));
 }
 
