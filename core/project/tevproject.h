@@ -319,8 +319,12 @@ private:
     void EnsureProjectId();
     TFileReport CopyDependencyFiles(const QStringList &List, const QString &SourceDir,
                                     const QString &DestDir);
-    void CopyTemplate(const QString &Keyword, const QString &TemplateFile, bool PerProject,
-                      const QString &AFileName, const QString &MasterDir, TFileReport &Report);
+    // Returns the name of the file it copied or reported, empty when there was none.
+    QString CopyTemplate(const QString &Keyword, const QString &TemplateFile, bool PerProject,
+                         const QString &AFileName, const QString &MasterDir, TFileReport &Report);
+    // AddMasterProject without the copy of the master's files; false when the master file does
+    // not exist.
+    bool MergeMasterProject(const QString &Relative);
     void UpdateRefProjects();
     void CheckInsideRoot(const QString &RelativeName, const char *What) const;
     QString FolderOf(const QString &RelativeName) const;

@@ -257,29 +257,35 @@ bool TTevProject::New(const QString &AFileName, const QString &AProjectName, TTe
     // Loading clears the update flag: the later posts of the record write the new project.
     LoadFromDB(AddBackSlash(FRootDir) + relative);
     FExistsInDatabase = true;
-    TFileReport report;
-    if (!masterRelative.isEmpty()) {
-        AddMasterProject(masterRelative);
-        report = FLastFileReport;
-    }
+    // The master's files are copied below with the project's, so that each file is copied, and
+    // reported, once: the files adding the master brings, then the project's own.
+    QStringList depends;
+    if (!masterRelative.isEmpty() && MergeMasterProject(masterRelative))
+        depends = GetDependsList().split(kCrLf);
     SetChangeState(ChangeStateBits::HeaderChange);
     SetFileType(FileTypeOfExt(extension));
     SetHeaderValue(QStringLiteral("$PROJECTNAME"), ProjectName());
     SetHeaderValue(QStringLiteral("$DATE"), DateStamp(Now()));
     const QString masterDir = FolderOf(masterRelative);
-    CopyTemplate(QStringLiteral("$FORMAT"), AFormatTemplateFile, FDefaults.FormatPerProject,
-                 relative, masterDir, report);
-    CopyTemplate(QStringLiteral("$PICKLIST"), AUIFTemplateFile, FDefaults.PickListPerProject,
-                 relative, masterDir, report);
+    TFileReport report;
+    const QStringList templates{
+        CopyTemplate(QStringLiteral("$FORMAT"), AFormatTemplateFile, FDefaults.FormatPerProject,
+                     relative, masterDir, report),
+        CopyTemplate(QStringLiteral("$PICKLIST"), AUIFTemplateFile, FDefaults.PickListPerProject,
+                     relative, masterDir, report)};
     UpdateDepends();
-    report.Add(CopyDependencyFiles(GetDependsList().split(kCrLf), masterDir, FolderOf(relative)));
+    depends += GetDependsList().split(kCrLf);
+    depends.removeIf([&templates](const QString &name) {
+        return !name.isEmpty() && templates.contains(name, Qt::CaseInsensitive);
+    });
+    report.Add(CopyDependencyFiles(depends, masterDir, FolderOf(relative)));
     FLastFileReport = report;
     return true;
 }
 
-void TTevProject::CopyTemplate(const QString &Keyword, const QString &TemplateFile, bool PerProject,
-                               const QString &RelativeName, const QString &MasterDir,
-                               TFileReport &Report)
+QString TTevProject::CopyTemplate(const QString &Keyword, const QString &TemplateFile,
+                                  bool PerProject, const QString &RelativeName,
+                                  const QString &MasterDir, TFileReport &Report)
 {
     const QString projectDir = FolderOf(RelativeName);
     const QString templateName = NamePart(TemplateFile);
@@ -292,27 +298,28 @@ void TTevProject::CopyTemplate(const QString &Keyword, const QString &TemplateFi
             Report.Failed << QStringLiteral("%1: the template \"%2\" does not lie below the "
                                             "sequence folder")
                                  .arg(target, TemplateFile);
-            return;
+            return target;
         }
         const QString source =
             PathIsRelative(TemplateFile) ? AddBackSlash(FRootDir) + TemplateFile : TemplateFile;
         CopyReplacing(source, projectDir + target, Report);
-        return;
+        return target;
     }
     // No template: the file the master names is copied beside the project.
     const QString named = GetHeaderValue(Keyword);
     if (named.isEmpty())
-        return;
+        return {};
     if (!IsPlainFileName(named)) {
         Report.Failed << named + QStringLiteral(": not a plain file name, not copied");
-        return;
+        return named;
     }
     const QString source = FindFileInFolder(MasterDir, named);
     if (source.isEmpty()) {
         Report.Failed << QStringLiteral("%1: not found in \"%2\"").arg(named, MasterDir);
-        return;
+        return named;
     }
     CopyReplacing(source, projectDir + named, Report);
+    return named;
 }
 
 void TTevProject::Close()
