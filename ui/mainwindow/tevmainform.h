@@ -165,6 +165,8 @@ private:
     QWidget *CreateSQLPage();
     void CreateActions();
     void CreateMenus();
+    // The Tools menu is visible while any of its items is.
+    void UpdateToolsMenu();
     void CreateToolButtons();
     void ApplyImages();
 

@@ -18,6 +18,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -179,6 +181,35 @@ TEST_F(Settings, OwnerSetsTheHeight)
     owner.resize(900, 800);
     TTevSettingsDlg dialog(&owner);
     EXPECT_EQ(dialog.height(), 720);
+}
+
+// Beside a window of 1280 x 721 the dialog opens with every field of a page in sight, the last
+// one ("Unit of Measure") included.
+TEST_F(Settings, BesideALaptopWindowEveryFieldIsInSight)
+{
+    QWidget owner;
+    owner.resize(1280, 721);
+    TTevSettingsDlg dialog(&owner);
+    dialog.SetApp(&app());
+    dialog.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.height(), 648);
+    EXPECT_TRUE(dialog.ComboPRJUnits->isVisible());
+    for (const char *name : {"TabGeneral", "TabPreferences"}) {
+        dialog.PageCtrl->setCurrentWidget(dialog.findChild<QWidget *>(name));
+        QCoreApplication::processEvents();
+        auto *scroll = dialog.findChild<QScrollArea *>(QString::fromLatin1(name) + "Scroll");
+        ASSERT_NE(scroll, nullptr) << name;
+        EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0) << name;
+        const QRect view = scroll->viewport()->rect();
+        for (QWidget *field :
+             scroll->widget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (field->isHidden())
+                continue;
+            const QRect shown(field->mapTo(scroll->viewport(), QPoint()), field->size());
+            EXPECT_TRUE(view.contains(shown)) << field->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(Settings, FieldsShowTheSettingsAndTheConnection)

@@ -7,6 +7,7 @@
 #include "ui/printers.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -60,6 +61,22 @@ TEST_F(Frame, StartsConnectedWithTheTreeAtTheSequenceFolderAndNothingOpen)
     EXPECT_FALSE(child<QToolButton>("ToolBntExport")->isEnabled());
     EXPECT_TRUE(child<QWidget>("ToolbarMasterFiles")->isHidden());
     EXPECT_EQ(child<QPlainTextEdit>("MemoFile")->toPlainText(), QString());
+}
+
+// A narrow tree panel cuts the root row's folder path; the tip shows it whole.
+TEST_F(Frame, TheTreeRootRowCarriesItsWholePathAsTip)
+{
+    TempFolder seq;
+    const QString deep = seq.file(QStringLiteral("a rather long folder name/for sequences/SEQ"));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    setSequenceFolder(deep);
+    TTevMainForm &w = start();
+    QTreeWidgetItem *root = w.Tree()->topNode();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->toolTip(0), deep);
+    EXPECT_EQ(w.Tree()->model()->index(0, 0).data(Qt::ToolTipRole).toString(), deep);
+    w.Tree()->RefreshNodes();
+    EXPECT_EQ(w.Tree()->topNode()->toolTip(0), deep);
 }
 
 TEST_F(Frame, WithoutDatabaseTheTreeStaysEmptyAndTheLedIsRed)
