@@ -7,9 +7,10 @@
 #include "core/db/connectionstate.h"
 #include "core/db/databaseerror.h"
 #include "core/db/dbtransaction.h"
-#include "core/db/firebirdsession.h"
+#include "core/db/fieldmerge.h"
 #include "core/db/tevrowset.h"
 #include "core/db/walkallrecords.h"
+#include "core/db/worksession.h"
 #include "core/lib/fieldroutines.h"
 #include "core/lib/paths.h"
 #include "platform/dataset/memdataset.h"
@@ -19,7 +20,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <cmath>
+#include <optional>
 
 namespace tev {
 
@@ -85,12 +86,28 @@ int NextProjectId(SqlSession &session)
     return rows.rows.empty() ? 1 : rows.rows.front().front().toInt() + 1;
 }
 
-bool IsIgnored(const QStringList &ignore, const QString &name)
+// The stamp of a project by its FILENAME (a text key) or PROJECTID.
+QString StampSql(const TTevSchemaSql &schema, const QVariant &key)
 {
-    for (const QString &n : ignore)
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    return Lines({"select " + schema.WriteStampValue(), "from PROJECTS",
+                  key.typeId() == QMetaType::QString ? "where FILENAME = :FILENAME"
+                                                     : "where PROJECTID = :PROJECTID"});
+}
+
+SqlBindings StampKey(const QVariant &key)
+{
+    if (key.typeId() == QMetaType::QString)
+        return {{"FILENAME", key}};
+    return {{"PROJECTID", key}};
+}
+
+TStoredStamp StampOf(bool rowExists, const QVariant &value)
+{
+    if (!rowExists)
+        return TStoredStamp::Missing();
+    if (value.isNull() || !value.isValid())
+        return TStoredStamp::Stored(std::nullopt);
+    return TStoredStamp::Stored(value.toLongLong());
 }
 
 } // namespace
@@ -115,36 +132,37 @@ std::unique_ptr<TTevRowSet> TTevDataModule::OpenRowSet(const QString &sql,
 void TTevDataModule::MergeChangedFields(const DataSet &Src, DataSet &Dst, int Bit, int &Bits,
                                         int Decimals, const QString &IgnoreFields)
 {
-    const QStringList ignore = IgnoreFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    int local = 0;
-    for (int i = 0; i < Src.fieldCount(); ++i) {
-        const Field &f = Src.field(i);
-        if (IsIgnored(ignore, f.fieldName()))
-            continue;
-        Field *d = Dst.findField(f.fieldName());
-        if (!d)
-            continue;
-        bool equal;
-        if (d->isFloat()) {
-            // NULL is NaN and equals nothing, not even another NULL.
-            const double a = GetFieldDouble(d, Decimals);
-            const double b = GetFieldDouble(&f, Decimals);
-            equal = !std::isnan(a) && !std::isnan(b) && a == b;
-        } else {
-            const QVariant fv = f.value();
-            const QVariant dv = d->value();
-            equal = (!fv.isValid() && !dv.isValid()) || fv == dv || f.asString() == d->asString();
-        }
-        if (!equal) {
-            d->setValue(f.value());
-            local |= Bit;
-        }
+    FieldMerge(Src, Dst, IgnoreFields).Merge(Bit, Bits, Decimals);
+}
+
+bool TTevDataModule::KeepsWriteStamps() const
+{
+    if (!FWriteStamps) {
+        const TTevSchemaSql schema(FDatabase->driverId());
+        FWriteStamps =
+            ColumnExists(schema, QStringLiteral("PROJECTS"), QStringLiteral("WRITESTAMP"));
     }
-    if (Field *state = Dst.findField(QStringLiteral("STATE")))
-        state->setAsInteger(local);
-    else if (Field *temp = Dst.findField(QStringLiteral("TEMPSTATE")))
-        temp->setAsInteger(local);
-    Bits |= local;
+    return *FWriteStamps;
+}
+
+TStoredStamp TTevDataModule::ReadStoredStamp(SqlSession &session, const QVariant &key) const
+{
+    const TTevSchemaSql schema(FDatabase->driverId());
+    const SqlRows rows = session.select(StampSql(schema, key), StampKey(key));
+    return rows.rows.empty() ? TStoredStamp::Missing() : StampOf(true, rows.rows.front().front());
+}
+
+void TTevDataModule::CheckStoredStamp(SqlSession &session, const QVariant &key,
+                                      const TStoredStamp &Expected) const
+{
+    if (!Expected.checks())
+        return;
+    const TStoredStamp stored = ReadStoredStamp(session, key);
+    if (!Expected.matches(stored.kind() == TStoredStamp::Kind::Stored, stored.value()))
+        throw StaleWriteError(
+            QStringLiteral("Another user saved this project after it was last read or saved "
+                           "here. Nothing of this write was stored; open the project again to "
+                           "see their changes."));
 }
 
 int TTevDataModule::GetNextProjectId()
@@ -211,17 +229,40 @@ std::unique_ptr<DataSet> TTevDataModule::FindProjects(const QString &FileFilter)
 }
 
 bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
-                                 MemDataSet &CDSChars)
+                                 MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
     DisableControlsGuard controls(CDSChars);
     WalkAllRecords walk(CDSChars);
     walk.restoreIndex(IdxGroupIdCharId);
+    if (Stamp) {
+        *Stamp = TStoredStamp();
+        if (KeepsWriteStamps()) {
+            const TTevSchemaSql schema(FDatabase->driverId());
+            QSqlQuery stamp = Run(StampSql(schema, FileName), StampKey(FileName));
+            *Stamp = stamp.next() ? StampOf(true, stamp.value(0)) : TStoredStamp::Missing();
+        }
+    }
 
     auto project = OpenRowSet(Lines({"select *", "from PROJECTS", "where FILENAME = :FILENAME"}),
                               {{"FILENAME", FileName}});
     if (project->isEmpty())
         return false;
     const int projectId = project->fieldByName(QStringLiteral("PROJECTID")).asInteger();
+    auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
+                                   "where PROJECTID = :PROJECTID", "order by CHARID"}),
+                            {{"PROJECTID", projectId}});
+    MergeStoredProject(FileName, *project, *chars, CDSHeader, CDSChars);
+    return true;
+}
+
+void TTevDataModule::MergeStoredProject(const QString &FileName, const DataSet &project,
+                                        TTevRowSet &chars, MemDataSet &CDSHeader,
+                                        MemDataSet &CDSChars)
+{
+    DisableControlsGuard controls(CDSChars);
+    WalkAllRecords walk(CDSChars);
+    walk.restoreIndex(IdxGroupIdCharId);
+    const int projectId = project.fieldByName(QStringLiteral("PROJECTID")).asInteger();
 
     int headerBits = 0;
     if (!CDSHeader.isEmpty()) {
@@ -230,13 +271,8 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
     } else {
         CDSHeader.append();
     }
-    MergeChangedFields(*project, CDSHeader, HeaderChangeBit, headerBits, 0,
-                       QStringLiteral("STATE"));
+    MergeChangedFields(project, CDSHeader, HeaderChangeBit, headerBits, 0, QStringLiteral("STATE"));
     CDSHeader.post();
-
-    auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
-                                   "where PROJECTID = :PROJECTID", "order by CHARID"}),
-                            {{"PROJECTID", projectId}});
 
     walk.start(IdxLabel);
     // A stored row matches the record of its LABEL from the same source (REF_FILENAME): two
@@ -248,14 +284,14 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
     const QString keyFields =
         refField ? QStringLiteral("LABEL;REF_FILENAME") : QStringLiteral("LABEL");
     Field &label = CDSChars.fieldByName(QStringLiteral("LABEL"));
-    Field &rowLabel = chars->fieldByName(QStringLiteral("LABEL"));
-    Field *rowRef = chars->findField(QStringLiteral("REF_FILENAME"));
+    Field &rowLabel = chars.fieldByName(QStringLiteral("LABEL"));
+    Field *rowRef = chars.findField(QStringLiteral("REF_FILENAME"));
     QSet<MemDataSet::Bookmark> matched;
-    std::vector<bool> rowDone(size_t(chars->recordCount()), false);
+    std::vector<bool> rowDone(size_t(chars.recordCount()), false);
     int charBits = 0;
     // byFileName: match a record read from the project's own file instead of the row's source.
     auto mergeInto = [&](int row, bool byFileName) {
-        chars->setRecNo(row);
+        chars.setRecNo(row);
         QVariantList key{label.convert(rowLabel.value())};
         if (refField)
             key << refField->convert(byFileName || !rowRef ? QVariant(FileName) : rowRef->value());
@@ -264,25 +300,28 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
         CDSChars.edit();
         if (Field *state = CDSChars.findField(QStringLiteral("STATE")))
             state->setAsInteger(0);
-        MergeChangedFields(*chars, CDSChars, 0, charBits, 4, QString());
+        MergeChangedFields(chars, CDSChars, 0, charBits, 4, QString());
         CDSChars.post();
         matched.insert(CDSChars.bookmark());
         rowDone[size_t(row)] = true;
     };
-    for (int row = 0; row < chars->recordCount(); ++row)
+    // Into records read from the file; loaded into emptied datasets, every row is appended.
+    const bool fromFile = !CDSChars.isEmpty();
+    for (int row = 0; fromFile && row < chars.recordCount(); ++row)
         mergeInto(row, false);
-    if (refField && rowRef) {
-        for (int row = 0; row < chars->recordCount(); ++row)
+    if (fromFile && refField && rowRef) {
+        for (int row = 0; row < chars.recordCount(); ++row)
             if (!rowDone[size_t(row)])
                 mergeInto(row, true);
     }
-    for (int row = 0; row < chars->recordCount(); ++row) {
+    const FieldCopy copy(chars, CDSChars);
+    for (int row = 0; row < chars.recordCount(); ++row) {
         if (rowDone[size_t(row)])
             continue;
-        chars->setRecNo(row);
+        chars.setRecNo(row);
         CDSChars.append();
-        CopyFieldValues(*chars, CDSChars);
-        if (chars->fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
+        copy.Copy();
+        if (chars.fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
             CDSChars.fieldByName(QStringLiteral("STATE")).setAsInteger(NewCharacteristicBit);
             charBits |= NewCharacteristicBit;
         }
@@ -295,20 +334,35 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
         state.setAsInteger(state.asInteger() | charBits);
         CDSHeader.post();
     }
-    return true;
 }
 
-int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader)
+int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader,
+                                       TStoredStamp *Stamp)
 {
     PostIfEditing(CDSHeader);
-    auto project = OpenRowSet(SelectProjectByFileName, {{"FILENAME", FileName}},
-                              QStringLiteral("PROJECTS"), ProjectsKey);
-    return StoreHeader(*project, CDSHeader, [this] { return GetNextProjectId(); });
+    if (!Stamp || !KeepsWriteStamps()) {
+        auto project = OpenRowSet(SelectProjectByFileName, {{"FILENAME", FileName}},
+                                  QStringLiteral("PROJECTS"), ProjectsKey);
+        return StoreHeader(*project, CDSHeader, [this] { return GetNextProjectId(); });
+    }
+    DbTransaction transaction(*FDatabase);
+    QtSqlSession session(FDatabase->database(), FSqlTrace);
+    CheckStoredStamp(session, FileName, *Stamp);
+    const int id = WriteProjectHeader(session, FileName, CDSHeader);
+    const TStoredStamp written = ReadStoredStamp(session, id);
+    transaction.commit();
+    *Stamp = written;
+    return id;
 }
 
 void TTevDataModule::LockProjectRow(int ProjectId)
 {
     Run(LockProjectRowSql, {{"PROJECTID", ProjectId}});
+}
+
+void TTevDataModule::LockProjectRow(SqlSession &session, int ProjectId)
+{
+    session.run(LockProjectRowSql, {{"PROJECTID", ProjectId}});
 }
 
 void TTevDataModule::DeleteProjectChars(int ProjectId)
@@ -317,19 +371,20 @@ void TTevDataModule::DeleteProjectChars(int ProjectId)
 }
 
 void TTevDataModule::WriteProject(const QString &FileName, MemDataSet &CDSHeader,
-                                  MemDataSet &CDSChars, TTevDBUpdateMode UpdateMode)
+                                  MemDataSet &CDSChars, TTevDBUpdateMode UpdateMode,
+                                  TStoredStamp *Stamp)
 {
     Q_UNUSED(UpdateMode); // the header and every characteristic are always written
-    WriteProjectRows(&FileName, &CDSHeader, 0, CDSChars);
+    WriteProjectRows(&FileName, &CDSHeader, 0, CDSChars, Stamp);
 }
 
-void TTevDataModule::WriteProjectChars(int ProjectId, MemDataSet &CDSChars)
+void TTevDataModule::WriteProjectChars(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
-    WriteProjectRows(nullptr, nullptr, ProjectId, CDSChars);
+    WriteProjectRows(nullptr, nullptr, ProjectId, CDSChars, Stamp);
 }
 
 void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
-                                      MemDataSet &CDSChars)
+                                      MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
     // Pending edits are posted before the transaction: a post may reach the database itself.
     if (CDSHeader)
@@ -345,22 +400,20 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
     // and takes the next id. Inside a caller's transaction it cannot start again.
     const ConnectionState *connection = ConnectionState::of(FDatabase->database());
     const bool ownTransaction = !connection || connection->transactionDepth() == 0;
+    // The stamp is compared and read again inside the write's transaction: a save committed by
+    // another client after it began makes the write fail as a conflict instead.
+    const bool stamps = Stamp && KeepsWriteStamps();
+    std::optional<TStoredStamp> written;
     for (int attempt = 1;; ++attempt) {
         bool idTaken = false;
         try {
             toMark.clear();
-            // A project has thousands of rows, and Qt's driver costs more per row than the
-            // engine: on Firebird, unless a caller's transaction runs, the save is a transaction
-            // of the client's own on the connection's attachment. Otherwise it goes through
-            // Qt's driver, joining the caller's transaction.
-            std::unique_ptr<FirebirdSession> client = FirebirdSession::begin(*FDatabase, FSqlTrace);
-            std::unique_ptr<DbTransaction> transaction;
-            std::unique_ptr<QtSqlSession> driver;
-            if (!client) {
-                transaction = std::make_unique<DbTransaction>(*FDatabase);
-                driver = std::make_unique<QtSqlSession>(FDatabase->database(), FSqlTrace);
-            }
-            SqlSession &session = client ? static_cast<SqlSession &>(*client) : *driver;
+            // Inside a propagation, the save joins its transaction.
+            WorkSession work(*FDatabase, FSqlTrace, FWork);
+            SqlSession &session = work.session();
+            if (stamps)
+                CheckStoredStamp(session, CDSHeader ? QVariant(*FileName) : QVariant(ProjectId),
+                                 *Stamp);
             if (CDSHeader) {
                 try {
                     ProjectId = WriteProjectHeader(session, *FileName, *CDSHeader);
@@ -374,16 +427,17 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
             session.run(DeleteProjectCharsSql, {{"PROJECTID", ProjectId}});
             walk.start();
             InsertProjectChars(session, ProjectId, CDSChars, toMark);
-            if (client)
-                client->commit();
-            else
-                transaction->commit();
+            if (stamps)
+                written = ReadStoredStamp(session, ProjectId);
+            work.commit();
             break;
         } catch (const DatabaseError &) {
             if (!idTaken || !ownTransaction || attempt == NewProjectAttempts)
                 throw;
         }
     }
+    if (written)
+        *Stamp = *written;
     // Only what is stored is marked: after a failed save the records keep their state.
     Field &state = CDSChars.fieldByName(QStringLiteral("STATE"));
     Field &projectId = CDSChars.fieldByName(QStringLiteral("PROJECTID"));
@@ -459,8 +513,16 @@ void TTevDataModule::InsertProjectChars(SqlSession &session, int ProjectId, MemD
     }
 }
 
-void TTevDataModule::UpdateChar(int ProjectId, MemDataSet &CDSChars)
+void TTevDataModule::UpdateChar(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
+    const bool stamps = Stamp && KeepsWriteStamps();
+    std::optional<DbTransaction> transaction;
+    std::optional<QtSqlSession> session;
+    if (stamps) {
+        transaction.emplace(*FDatabase);
+        session.emplace(FDatabase->database(), FSqlTrace);
+        CheckStoredStamp(*session, ProjectId, *Stamp);
+    }
     auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
                                    "where PROJECTID = :PROJECTID", "order by CHARID"}),
                             {{"PROJECTID", ProjectId}}, QStringLiteral("CHARACTERISTICS"),
@@ -475,6 +537,13 @@ void TTevDataModule::UpdateChar(int ProjectId, MemDataSet &CDSChars)
     MergeChangedFields(CDSChars, *chars, s, bits,
                        CDSChars.fieldByName(QStringLiteral("DECIMALS")).asInteger(), QString());
     chars->post();
+    // The project's row takes a new stamp: a client holding the project sees it changed.
+    LockProjectRow(ProjectId);
+    if (stamps) {
+        const TStoredStamp written = ReadStoredStamp(*session, ProjectId);
+        transaction->commit();
+        *Stamp = written;
+    }
     CDSChars.edit();
     state.setAsInteger(s);
     CDSChars.post();

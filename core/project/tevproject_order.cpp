@@ -142,7 +142,6 @@ void TTevProject::RenumberChars()
 void TTevProject::RenumberCharsImpl(bool AlwaysWrite)
 {
     OrderFrame frame(*this);
-    frame.usesTempIds();
     MemDataSet &ds = frame.chars();
     ds.setFiltered(false);
     ds.setFilter(QString());
@@ -155,8 +154,11 @@ void TTevProject::RenumberCharsImpl(bool AlwaysWrite)
     Field &state = ds.fieldByName(QStringLiteral("STATE"));
 
     // Whether the database lacks something the records hold: a new number, or a record read
-    // from the file that the database has no row for.
+    // from the file that the database has no row for. The numbers are found first and only the
+    // records whose numbers change are edited: a project loaded from the database mostly has
+    // them already.
     bool changed = false;
+    std::vector<int> groups(order.size());
     int g = 0;
     QString previous;
     for (size_t i = 0; i < order.size(); ++i) {
@@ -167,29 +169,29 @@ void TTevProject::RenumberCharsImpl(bool AlwaysWrite)
         else if (name != previous)
             ++g;
         previous = name;
+        groups[i] = g;
         if (quint32(state.asInteger()) & ChangeStateBits::UnknownCharacteristics)
             changed = true;
-        ds.edit();
-        tempId.setAsInteger(int(i) + 1);
-        if (groupId.isNull() || groupId.asInteger() != g) {
-            groupId.setAsInteger(g);
-            changed = true;
-        }
-        ds.post();
     }
-    for (const MemDataSet::Bookmark b : order) {
-        ds.gotoBookmark(b);
-        if (tempId.asInteger() <= 0)
+    for (size_t i = 0; i < order.size(); ++i) {
+        ds.gotoBookmark(order[i]);
+        const int id = int(i) + 1;
+        const bool newGroup = groupId.isNull() || groupId.asInteger() != groups[i];
+        const bool newNumber = charId.isNull() || charId.asInteger() != id;
+        if (!newGroup && !newNumber && tempId.isNull())
             continue;
-        if (charId.isNull() || charId.asInteger() != tempId.asInteger())
-            changed = true;
+        changed = changed || newGroup || newNumber;
         ds.edit();
-        charId.setAsInteger(tempId.asInteger());
+        if (newGroup)
+            groupId.setAsInteger(groups[i]);
+        if (newNumber)
+            charId.setAsInteger(id);
         tempId.clear();
         ds.post();
     }
     if ((AlwaysWrite || changed) && FExistsInDatabase && FData && ProjectId() > 0)
-        FData->WriteProjectChars(ProjectId(), ds);
+        WriteStored(WriteKind::Automatic,
+                    [&](TStoredStamp *Stamp) { FData->WriteProjectChars(ProjectId(), ds, Stamp); });
     frame.Restore();
 }
 
@@ -232,7 +234,10 @@ void TTevProject::MoveCharacteristic(bool Up)
             ds.post();
         }
         if (FExistsInDatabase && FData && ProjectId() > 0)
-            FData->WriteProject(FRelativeFileName, *FCDSProject, ds, TTevDBUpdateMode::dbumSaveAll);
+            WriteStored(WriteKind::Automatic, [&](TStoredStamp *Stamp) {
+                FData->WriteProject(FRelativeFileName, *FCDSProject, ds,
+                                    TTevDBUpdateMode::dbumSaveAll, Stamp);
+            });
         MarkDatabaseOnlyChange();
     }
     frame.Restore();
@@ -398,7 +403,9 @@ void TTevProject::ExchangeFeatures(const QString &AGroupName, const QString &AFe
             ds.post();
         }
         if (FExistsInDatabase && FData && ProjectId() > 0)
-            FData->WriteProjectChars(ProjectId(), ds);
+            WriteStored(WriteKind::Automatic, [&](TStoredStamp *Stamp) {
+                FData->WriteProjectChars(ProjectId(), ds, Stamp);
+            });
         MarkDatabaseOnlyChange();
         frame.Restore();
     }
@@ -473,7 +480,8 @@ quint32 TTevProject::ChangeGroupImage(const QString &AGroupName, const QString &
         ds.post();
     }
     if (FExistsInDatabase && FData && ProjectId() > 0)
-        FData->WriteProjectChars(ProjectId(), ds);
+        WriteStored(WriteKind::Automatic,
+                    [&](TStoredStamp *Stamp) { FData->WriteProjectChars(ProjectId(), ds, Stamp); });
     MarkDatabaseOnlyChange();
     frame.Restore();
     return 0;
@@ -489,7 +497,8 @@ void TTevProject::ToggleSelectedChar()
         Field &active = ds.fieldByName(QStringLiteral("ACTIVE"));
         active.setAsInteger(std::abs(active.asInteger() - 1));
         if (FData && ProjectId() > 0)
-            FData->UpdateChar(ProjectId(), ds);
+            WriteStored(WriteKind::Automatic,
+                        [&](TStoredStamp *Stamp) { FData->UpdateChar(ProjectId(), ds, Stamp); });
         PostIfEditing(ds);
     } catch (...) {
         if (ds.editing())
