@@ -234,25 +234,44 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
     DisableControlsGuard controls(CDSChars);
     WalkAllRecords walk(CDSChars);
     walk.restoreIndex(IdxGroupIdCharId);
-    if (Stamp) {
-        *Stamp = TStoredStamp();
-        if (KeepsWriteStamps()) {
-            const TTevSchemaSql schema(FDatabase->driverId());
-            QSqlQuery stamp = Run(StampSql(schema, FileName), StampKey(FileName));
-            *Stamp = stamp.next() ? StampOf(true, stamp.value(0)) : TStoredStamp::Missing();
-        }
+    // Asked before the read's transaction: the catalogue is read through Qt's driver.
+    const bool stamps = Stamp && KeepsWriteStamps();
+    // A project has thousands of rows: they are read as a save writes them, through the
+    // Firebird client where it can (WorkSession), with the stamp in the same transaction.
+    bool merged = false;
+    auto read = [&](SqlSession &session) -> std::optional<int> {
+        if (Stamp)
+            *Stamp = stamps ? ReadStoredStamp(session, FileName) : TStoredStamp();
+        TTevRowSet project(session, {}, {}, FSqlTrace);
+        project.open(Lines({"select *", "from PROJECTS", "where FILENAME = :FILENAME"}),
+                     {{"FILENAME", FileName}});
+        if (project.isEmpty())
+            return std::nullopt;
+        const int projectId = project.fieldByName(QStringLiteral("PROJECTID")).asInteger();
+        TTevRowSet chars(session, {}, {}, FSqlTrace);
+        chars.open(Lines({"select *", "from CHARACTERISTICS", "where PROJECTID = :PROJECTID",
+                          "order by CHARID"}),
+                   {{"PROJECTID", projectId}});
+        merged = true;
+        MergeStoredProject(FileName, project, chars, CDSHeader, CDSChars);
+        return projectId;
+    };
+    std::optional<int> projectId;
+    try {
+        FDatabase->recover();
+        WorkSession work(*FDatabase, FSqlTrace, FWork);
+        projectId = read(work.session());
+        work.commit();
+    } catch (const DatabaseError &e) {
+        // Nothing was merged yet when the connection was found lost: reading again is safe.
+        if (merged || !MayRetry(e, QStringLiteral("select")))
+            throw;
+        FDatabase->recover();
+        WorkSession work(*FDatabase, FSqlTrace, FWork);
+        projectId = read(work.session());
+        work.commit();
     }
-
-    auto project = OpenRowSet(Lines({"select *", "from PROJECTS", "where FILENAME = :FILENAME"}),
-                              {{"FILENAME", FileName}});
-    if (project->isEmpty())
-        return false;
-    const int projectId = project->fieldByName(QStringLiteral("PROJECTID")).asInteger();
-    auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
-                                   "where PROJECTID = :PROJECTID", "order by CHARID"}),
-                            {{"PROJECTID", projectId}});
-    MergeStoredProject(FileName, *project, *chars, CDSHeader, CDSChars);
-    return true;
+    return projectId.has_value();
 }
 
 void TTevDataModule::MergeStoredProject(const QString &FileName, const DataSet &project,
@@ -289,6 +308,7 @@ void TTevDataModule::MergeStoredProject(const QString &FileName, const DataSet &
     QSet<MemDataSet::Bookmark> matched;
     std::vector<bool> rowDone(size_t(chars.recordCount()), false);
     int charBits = 0;
+    const FieldMerge merge(chars, CDSChars, QString());
     // byFileName: match a record read from the project's own file instead of the row's source.
     auto mergeInto = [&](int row, bool byFileName) {
         chars.setRecNo(row);
@@ -298,9 +318,7 @@ void TTevDataModule::MergeStoredProject(const QString &FileName, const DataSet &
         if (!CDSChars.locate(keyFields, key) || matched.contains(CDSChars.bookmark()))
             return;
         CDSChars.edit();
-        if (Field *state = CDSChars.findField(QStringLiteral("STATE")))
-            state->setAsInteger(0);
-        MergeChangedFields(chars, CDSChars, 0, charBits, 4, QString());
+        merge.Merge(0, charBits, 4); // the record's state becomes 0
         CDSChars.post();
         matched.insert(CDSChars.bookmark());
         rowDone[size_t(row)] = true;
