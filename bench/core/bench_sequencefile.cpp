@@ -9,6 +9,7 @@
 // the plain read, in turn.
 
 #include "bench/support/alternating.h"
+#include "bench/support/peakmemory.h"
 #include "core/project/tevproject.h"
 #include "core/sequence/sequencecolumns.h"
 #include "core/sequence/sequencefile.h"
@@ -148,28 +149,6 @@ void BM_WriteSequence(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 
-// The process's peak resident memory since the last reset, and its resident
-// memory now, in bytes.
-qint64 statusBytes(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-void resetPeak()
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 // Peak memory of an operation above what the process held before it, in bytes; and the heap
 // still in use after it.
 struct Peak
@@ -180,11 +159,11 @@ struct Peak
 
 template <typename Operation> Peak measurePeak(const QString &file, Operation operation)
 {
-    resetPeak();
-    const qint64 before = statusBytes("VmRSS:");
+    tevbench::ResetPeak();
+    const qint64 before = tevbench::StatusBytes("VmRSS:");
     const size_t heapBefore = mallinfo2().uordblks;
     operation(file);
-    return {double(statusBytes("VmHWM:") - before),
+    return {double(tevbench::StatusBytes("VmHWM:") - before),
             double(mallinfo2().uordblks) - double(heapBefore)};
 }
 

@@ -32,6 +32,7 @@
 #include "ui/pages/tevcharspage.h"
 
 #include "bench/support/alternating.h"
+#include "bench/support/peakmemory.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,7 +42,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <map>
 #include <memory>
 
@@ -94,27 +94,6 @@ QByteArray GrowLine1(const QString &line1, int n, const QString &projectName,
         text += fields.join(QLatin1Char('\t')) + kCrLf;
     }
     return TEncoding::Windows1252()->GetBytes(text);
-}
-
-qint64 StatusBytes(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
-    return -1;
-}
-
-// Returns what the process holds now, after the peak was set to it.
-qint64 ResetPeak()
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    return StatusBytes("VmRSS:");
 }
 
 // The program's window on its own application root, with the large files in its sequence folder,
@@ -229,9 +208,10 @@ Program &program()
 // Peak memory of one run of an operation above what the process held before it.
 template <typename Operation> double PeakAbove(Operation operation)
 {
-    const qint64 before = ResetPeak();
+    tevbench::ResetPeak();
+    const qint64 before = tevbench::StatusBytes("VmRSS:");
     operation();
-    return double(StatusBytes("VmHWM:") - before);
+    return double(tevbench::StatusBytes("VmHWM:") - before);
 }
 
 // Arguments: the number of characteristics; 1 for the stored project.
