@@ -4,6 +4,7 @@
 #include "platform/error.h"
 
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -295,6 +296,88 @@ TEST(MemDataSetCursor, ControlsAreQuietWhileDisabledWithNesting)
         ds->next();
     }
     EXPECT_EQ(notifications, 3);
+}
+
+TEST(MemDataSetCursor, EnablingControlsTellsWhatHappenedMeanwhile)
+{
+    using N = MemDataSet::Notification;
+    const struct
+    {
+        const char *what;
+        std::function<void(MemDataSet &)> change;
+        std::vector<N> heard;
+    } cases[] = {
+        {"nothing", [](MemDataSet &) {}, {}},
+        {"a move", [](MemDataSet &ds) { ds.next(); }, {N::Scrolled}},
+        {"an edit",
+         [](MemDataSet &ds) {
+             ds.edit();
+             ds.fieldByName("VAL").setAsFloat(7);
+             ds.post();
+         },
+         {N::DataChanged}},
+        {"a move and an append",
+         [](MemDataSet &ds) {
+             ds.next();
+             ds.append();
+             ds.fieldByName("ID").setAsInteger(9);
+             ds.fieldByName("NAME").setAsString("z");
+             ds.post();
+         },
+         {N::DataChanged}},
+    };
+    for (const auto &c : cases) {
+        auto ds = makeDataSet(sampleRows());
+        ds->first();
+        std::vector<N> heard;
+        ds->addObserver([&](N n) { heard.push_back(n); });
+        {
+            const tev::DisableControlsGuard quiet(*ds);
+            c.change(*ds);
+        }
+        EXPECT_EQ(heard, c.heard) << c.what;
+    }
+}
+
+TEST(MemDataSetKeys, ARecordIsReadByItsKeyWithoutMovingTheCursor)
+{
+    auto ds = makeDataSet(sampleRows());
+    ds->setIndexName("IDX_ID");
+    const std::vector<tev::DataSet::RecordKey> keys = ds->recordKeys();
+    ASSERT_EQ(keys.size(), 5U);
+    auto nameOf = [&](tev::DataSet::RecordKey key) {
+        const tev::ReadRecordScope read(*ds, key);
+        return ds->fieldByName("NAME").asString();
+    };
+    ds->first();
+    ds->next(); // "b"
+    int notifications = 0;
+    ds->addObserver([&](MemDataSet::Notification) { ++notifications; });
+    QStringList read;
+    for (const auto key : keys)
+        read << nameOf(key);
+    EXPECT_EQ(read, QStringList({"a", "b", "c", "d", "it's"})) << "in the cursor's order";
+    EXPECT_EQ(ds->fieldByName("NAME").asString(), "b");
+    EXPECT_EQ(ds->currentKey(), keys[1]);
+    EXPECT_EQ(notifications, 0);
+
+    // The record being edited reads its edit buffer; the others their stored values.
+    ds->edit();
+    ds->fieldByName("NAME").setAsString("bb");
+    EXPECT_EQ(nameOf(keys[1]), "bb");
+    EXPECT_EQ(nameOf(keys[2]), "c");
+    EXPECT_EQ(ds->fieldByName("NAME").asString(), "bb") << "the scope's end restores the fields";
+    ds->cancel();
+
+    ds->gotoKey(keys[3]);
+    EXPECT_EQ(ds->fieldByName("NAME").asString(), "d");
+    ds->deleteRecord();
+    EXPECT_TRUE(ds->recordKeys() ==
+                (std::vector<tev::DataSet::RecordKey>{keys[0], keys[1], keys[2], keys[4]}));
+    {
+        const tev::ReadRecordScope read(*ds, keys[3]);
+        EXPECT_TRUE(ds->fieldByName("NAME").isNull()) << "a gone record reads as nulls";
+    }
 }
 
 TEST(MemDataSetIndexes, OrderSwitchingAndPostedRecordsMoving)

@@ -491,3 +491,34 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
+
+TEST_F(CharsInDatabase, OpeningAStoredProjectReachesTheGridOnce)
+{
+    const QString file = project().FileName();
+    project().Close();
+    QApplication::processEvents();
+    QAbstractItemModel *model = charsPage->GridChars()->model();
+    ASSERT_NE(model, nullptr);
+    int resets = 0;
+    const auto counter =
+        QObject::connect(model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+    MemDataSet &chars = project().DataSetChars();
+    int changes = 0;
+    const int observer = chars.addObserver([&changes](MemDataSet::Notification n) {
+        changes += n == MemDataSet::Notification::DataChanged ? 1 : 0;
+    });
+    // What the open itself sends, before the window hears of the new project and sets its views.
+    int opened = -1;
+    const auto read = QObject::connect(&project(), &TTevProject::OnStateChanged, [&] {
+        if (opened < 0)
+            opened = changes;
+    });
+    project().OpenFile(file);
+    chars.removeObserver(observer);
+    QObject::disconnect(counter);
+    QObject::disconnect(read);
+    ASSERT_TRUE(project().ExistsInDatabase());
+    EXPECT_EQ(opened, 1) << "the file's read and the database's merge reach the views together";
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(model->rowCount(), chars.recordCount());
+}
