@@ -12,6 +12,7 @@
 #include "ui/appdialogs/tevprojectdlg.h"
 #include "ui/appdialogs/tevsettingsdlg.h"
 #include "ui/controls/buttongroup/vyxbuttongroup.h"
+#include "ui/kit/mainform.h"
 #include "ui/pickers/tevfolderpickerdlg.h"
 
 #include <QComboBox>
@@ -93,6 +94,17 @@ void settings(Gallery &g)
     ExecuteSettingsDlg(&env.app());
 }
 
+// Beside a window of a laptop's size: the dialog takes 0.9 of its height and shows every field.
+void settingsBesideALaptopWindow(Gallery &g)
+{
+    DialogEnvironment env;
+    QWidget owner;
+    owner.resize(1280, 721);
+    setMainForm(&owner);
+    g.modal(QStringLiteral("settings-laptop"), mrCancel, [&] { ExecuteSettingsDlg(&env.app()); });
+    setMainForm(nullptr);
+}
+
 void wizard(Gallery &g)
 {
     DialogEnvironment env;
@@ -168,6 +180,7 @@ void folderPicker(Gallery &g)
 } // namespace
 
 TEVORA_GALLERY_SCENE("50-appdialogs-1-settings", settings);
+TEVORA_GALLERY_SCENE("50-appdialogs-1-settings-laptop", settingsBesideALaptopWindow);
 TEVORA_GALLERY_SCENE("50-appdialogs-2-wizard", wizard);
 TEVORA_GALLERY_SCENE("50-appdialogs-3-wizard-outside", wizardOutside);
 TEVORA_GALLERY_SCENE("50-appdialogs-4-delete", deleteDialog);

@@ -61,6 +61,19 @@ void messageBoxes(Gallery &g)
                                      "Go on?"),
                       buttonSet({mbOK, mbCancel}), QStringLiteral("Warning"));
     });
+    g.modal(QStringLiteral("message-long-path"), mrOk, [] {
+        KelShowMessage(QStringLiteral("The project could not be saved.\n\nI/O error during "
+                                      "\"open\" operation for file \"/home/user/Documents/"
+                                      "Kelmetra/SEQ/Production/Line-3/Station-12/"
+                                      "HousingFinalInspection/Tevora.fdb\""));
+    });
+    g.modal(QStringLiteral("message-very-long"), mrOk, [] {
+        QStringList lines{QStringLiteral("Some files of the new project could not be copied."),
+                          QString(), QStringLiteral("Failed:")};
+        for (int i = 1; i <= 60; ++i)
+            lines << QStringLiteral("PART%1.TEM: not found in \"Masters\"").arg(i);
+        KelShowMessage(lines.join(QLatin1Char('\n')));
+    });
 }
 
 void inputBoxes(Gallery &g)

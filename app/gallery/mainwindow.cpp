@@ -169,36 +169,70 @@ void masterOpen(Gallery &g)
     g.save(*form, QStringLiteral("mainwindow-master-references"));
 }
 
+// The work project "Work/Line3.seq" made from the master "Masters/Housing.seq" (and
+// referencing the further masters), saved and closed; false (and a failed scene) when it cannot
+// be made.
+bool makeWorkProject(Gallery &g, TTevMainForm &form, const QStringList &furtherMasters = {})
+{
+    TTevProject &project = form.App()->Project();
+    if (!project.New(QStringLiteral("Work/Line3.seq"), QStringLiteral("Line 3"),
+                     TTevFileType::pftSEQ, QStringLiteral("Masters/Housing.seq"), {}, {})) {
+        g.fail("mainwindow: the work project could not be created");
+        return false;
+    }
+    for (const QString &master : furtherMasters)
+        project.AddMasterProject(master);
+    project.Save();
+    project.Close();
+    form.Tree()->RefreshNodes();
+    return true;
+}
+
 void workOpen(Gallery &g)
 {
     WindowEnvironment env;
     std::unique_ptr<TTevMainForm> form;
-    if (!startOnSequenceTree(g, env, form))
+    if (!startOnSequenceTree(g, env, form) ||
+        !makeWorkProject(g, *form, {QStringLiteral("Masters/Shaft.seq")}))
         return;
-    TTevProject &project = form->App()->Project();
-    if (!project.New(QStringLiteral("Work/Line3.seq"), QStringLiteral("Line 3"),
-                     TTevFileType::pftSEQ, QStringLiteral("Masters/Housing.seq"), {}, {})) {
-        g.fail("mainwindow: the work project could not be created");
-        return;
-    }
-    project.AddMasterProject(QStringLiteral("Masters/Shaft.seq"));
-    project.Save();
-    project.Close();
-    form->Tree()->RefreshNodes();
     openInTree(*form, QStringLiteral("Work/Line3.seq"));
     const char *names[] = {"mainwindow-work-project", "mainwindow-work-characteristics",
                            "mainwindow-work-references", "mainwindow-work-file"};
     for (int page = 0; page < 4; ++page) {
         form->PageCtrl()->setCurrentIndex(page);
         if (page == 1)
-            project.DataSetChars().next();
+            form->App()->Project().DataSetChars().next();
         g.save(*form, QString::fromLatin1(names[page]));
+    }
+}
+
+// The window at the client area of a 1366 x 768 laptop screen and smaller, every page with a
+// work project open (the service page included); a page that needs more room scrolls.
+void laptopSizes(Gallery &g)
+{
+    WindowEnvironment env;
+    std::unique_ptr<TTevMainForm> form;
+    if (!startOnSequenceTree(g, env, form) || !makeWorkProject(g, *form))
+        return;
+    QKeyEvent serviceKey(QEvent::KeyPress, Qt::Key_F12, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::sendEvent(form->Tree(), &serviceKey);
+    openInTree(*form, QStringLiteral("Work/Line3.seq"));
+    const char *pages[] = {"project", "characteristics", "references", "file", "sql"};
+    for (const QSize size : {QSize(1280, 721), QSize(1024, 600)}) {
+        form->resize(size);
+        const QString prefix =
+            QStringLiteral("mainwindow-laptop-%1x%2-").arg(size.width()).arg(size.height());
+        for (int page = 0; page < 5; ++page) {
+            form->PageCtrl()->setCurrentIndex(page);
+            g.save(*form, prefix + QString::fromLatin1(pages[page]));
+        }
     }
 }
 
 TEVORA_GALLERY_SCENE("40-mainwindow-1-empty", emptyWindow);
 TEVORA_GALLERY_SCENE("40-mainwindow-2-master", masterOpen);
 TEVORA_GALLERY_SCENE("40-mainwindow-3-work", workOpen);
+TEVORA_GALLERY_SCENE("40-mainwindow-4-laptop", laptopSizes);
 TEVORA_GALLERY_SCENE("40-mainwindow-9-service", serviceMode);
 
 } // namespace

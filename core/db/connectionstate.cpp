@@ -8,6 +8,14 @@ ConnectionState::ConnectionState(QObject *driver)
     : QObject(driver)
 {}
 
+void ConnectionState::setLost(bool lost)
+{
+    if (m_lost == lost)
+        return;
+    m_lost = lost;
+    Q_EMIT lostChanged(lost);
+}
+
 ConnectionState *ConnectionState::of(const QSqlDatabase &db)
 {
     QSqlDriver *driver = db.driver();

@@ -27,12 +27,16 @@ public:
     static ConnectionState *of(const QSqlDatabase &db);
 
     bool lost() const { return m_lost; }
-    void setLost(bool lost) { m_lost = lost; }
+    // Emits lostChanged when the flag changes.
+    void setLost(bool lost);
     int transactionDepth() const { return m_transactionDepth; }
     void enterTransaction() { ++m_transactionDepth; }
     void leaveTransaction() { --m_transactionDepth; }
     int lockWaitSeconds() const { return m_lockWaitSeconds; }
     void setLockWaitSeconds(int seconds) { m_lockWaitSeconds = seconds; }
+
+Q_SIGNALS:
+    void lostChanged(bool lost);
 
 private:
     explicit ConnectionState(QObject *driver);

@@ -1,6 +1,7 @@
 #include "core/db/databaseerror.h"
 
 #include "core/db/connectionstate.h"
+#include "core/db/statementwatch.h"
 
 #include <QSqlDriver>
 #include <QVariant>
@@ -36,6 +37,7 @@ bool FirebirdConnectionAlive(const QSqlDatabase &db)
     const char items[] = {isc_info_attachment_id, isc_info_end};
     char buffer[32];
     ISC_STATUS_ARRAY status{};
+    StatementWatch watch(db);
     return isc_database_info(status, &handle, short(sizeof items), items, short(sizeof buffer),
                              buffer) == 0;
 }
@@ -51,30 +53,47 @@ DatabaseError MakeError(const QSqlDatabase &db, QString engineText, const QStrin
     const bool firebird = db.driverName() == QLatin1String("QIBASE");
     // A connection closed on purpose is not lost: it stays closed.
     if (firebird && db.isOpen() && !FirebirdConnectionAlive(db)) {
-        if (ConnectionState *state = ConnectionState::of(db))
+        ConnectionState *state = ConnectionState::of(db);
+        // A connection found dead after the watch stepped in is one whose server did not answer:
+        // the watch gave up its attachment.
+        const QString why = timedOut
+                                ? QStringLiteral(": the server did not answer within %1 seconds")
+                                      .arg((state ? state->lockWaitSeconds()
+                                                  : ConnectionState::DefaultLockWaitSeconds) +
+                                           StatementWatch::AbortGraceSeconds)
+                                : QString();
+        if (state)
             state->setLost(true);
         return DatabaseError(
             DatabaseFailure::ConnectionLost,
-            QStringLiteral("The connection to the database was lost. What was being saved may "
+            QStringLiteral("The connection to the database was lost%1. What was being saved may "
                            "not have been stored; nothing in memory is lost, and the next "
-                           "database operation connects again.\n") +
-                details);
+                           "database operation connects again.\n")
+                    .arg(why) +
+                details,
+            !timedOut);
     }
+    // What the failure leaves stored: a transaction of ours is rolled back whole; a statement on
+    // its own stores nothing, but the statements before it stay.
+    const ConnectionState *state = ConnectionState::of(db);
+    const QString stored = state && state->transactionDepth() > 0
+                               ? QStringLiteral("Nothing of this write was stored")
+                               : QStringLiteral("This step stored nothing; the steps before it "
+                                                "stay stored");
     if (timedOut) {
-        const ConnectionState *state = ConnectionState::of(db);
         return DatabaseError(
             DatabaseFailure::LockTimeout,
             QStringLiteral("The database waited more than %1 seconds for data that another "
-                           "user's change holds, and gave up. Nothing of this change was "
-                           "stored; try again.\n")
-                    .arg(state ? state->lockWaitSeconds()
-                               : ConnectionState::DefaultLockWaitSeconds) +
+                           "user's change holds, and gave up. %2; try again.\n")
+                    .arg(state ? state->lockWaitSeconds() : ConnectionState::DefaultLockWaitSeconds)
+                    .arg(stored) +
                 details);
     }
     if (firebird && nativeCode == SqlCodeConflict)
         return DatabaseError(DatabaseFailure::Conflict,
                              QStringLiteral("Another user changed the same data at the same "
-                                            "time. Nothing of this change was stored.\n") +
+                                            "time. %1.\n")
+                                     .arg(stored) +
                                  details);
     if (firebird && nativeCode == SqlCodeDuplicateKey)
         return DatabaseError(DatabaseFailure::DuplicateKey, details);

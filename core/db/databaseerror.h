@@ -26,14 +26,20 @@ enum class DatabaseFailure {
 class DatabaseError : public Error
 {
 public:
-    DatabaseError(DatabaseFailure failure, const QString &message)
+    DatabaseError(DatabaseFailure failure, const QString &message, bool retryable = true)
         : Error(message)
         , m_failure(failure)
+        , m_retryable(retryable)
     {}
     DatabaseFailure failure() const noexcept { return m_failure; }
+    // For a lost connection: whether work that changed nothing yet may be tried once more at
+    // once on the connection opened again. Not when the server did not answer or the connection
+    // could not be opened again: that would only wait and fail again.
+    bool retryable() const noexcept { return m_retryable; }
 
 private:
     DatabaseFailure m_failure;
+    bool m_retryable;
 };
 
 // The error for a statement (context: its first line, or what was being done) that failed on db

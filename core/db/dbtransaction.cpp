@@ -1,6 +1,7 @@
 #include "core/db/dbtransaction.h"
 
 #include "core/db/databaseerror.h"
+#include "core/db/statementwatch.h"
 #include "core/db/tevconnection.h"
 
 #include <QLoggingCategory>
@@ -10,6 +11,14 @@ namespace tev {
 namespace {
 
 Q_LOGGING_CATEGORY(lcTransaction, "tevora.data.transaction")
+
+bool Begin(QSqlDatabase &db, bool &timedOut)
+{
+    StatementWatch watch(db);
+    const bool ok = db.transaction();
+    timedOut = watch.finish();
+    return ok;
+}
 
 } // namespace
 
@@ -22,17 +31,18 @@ DbTransaction::DbTransaction(TTevConnection &connection)
         m_state->enterTransaction();
         return;
     }
-    if (!m_db.transaction()) {
-        const DatabaseError error =
-            StatementError(m_db, m_db.lastError(), QStringLiteral("Cannot start a transaction"));
-        if (error.failure() != DatabaseFailure::ConnectionLost)
+    bool timedOut = false;
+    if (!Begin(m_db, timedOut)) {
+        const DatabaseError error = StatementError(
+            m_db, m_db.lastError(), QStringLiteral("Cannot start a transaction"), timedOut);
+        if (error.failure() != DatabaseFailure::ConnectionLost || !error.retryable())
             throw error;
         connection.recover();
         m_db = connection.database();
         m_state = ConnectionState::of(m_db);
-        if (!m_db.transaction())
+        if (!Begin(m_db, timedOut))
             throw StatementError(m_db, m_db.lastError(),
-                                 QStringLiteral("Cannot start a transaction"));
+                                 QStringLiteral("Cannot start a transaction"), timedOut);
     }
     m_outermost = true;
     if (m_state)
@@ -41,8 +51,11 @@ DbTransaction::DbTransaction(TTevConnection &connection)
 
 DbTransaction::~DbTransaction()
 {
-    if (m_outermost && !m_done && !m_db.rollback())
-        qCWarning(lcTransaction) << "Rollback failed:" << m_db.lastError().text();
+    if (m_outermost && !m_done) {
+        StatementWatch watch(m_db);
+        if (!m_db.rollback())
+            qCWarning(lcTransaction) << "Rollback failed:" << m_db.lastError().text();
+    }
     if (m_state)
         m_state->leaveTransaction();
 }
@@ -52,8 +65,11 @@ void DbTransaction::commit()
     if (!m_outermost || m_done)
         return;
     m_done = true;
-    if (!m_db.commit())
-        throw StatementError(m_db, m_db.lastError(), QStringLiteral("Cannot commit"));
+    StatementWatch watch(m_db);
+    const bool ok = m_db.commit();
+    const bool timedOut = watch.finish();
+    if (!ok)
+        throw StatementError(m_db, m_db.lastError(), QStringLiteral("Cannot commit"), timedOut);
 }
 
 } // namespace tev

@@ -13,7 +13,8 @@ class TTevConnection;
 // already it joins it: only the outermost begins, commits and rolls back.
 //
 // Beginning opens a connection found lost again first. A begin that finds the connection gone
-// only now is tried once more on a connection opened again: nothing has been done in it yet.
+// only now is tried once more on a connection opened again: nothing has been done in it yet. A
+// server that did not answer is not waited for a second time.
 class DbTransaction
 {
 public:

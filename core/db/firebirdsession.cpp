@@ -100,16 +100,17 @@ public:
         , m_sql(context)
     {
         ISC_STATUS_ARRAY status{};
+        StatementWatch watch(m_session.m_db);
         isc_db_handle attachment = m_session.m_attachment;
         if (isc_dsql_allocate_statement(status, &attachment, &m_handle))
-            throw FirebirdStatementError(m_session.m_db, status, m_sql);
+            throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
         const QByteArray text = sql.toUtf8();
         isc_tr_handle transaction = m_session.m_transaction;
         if (isc_dsql_prepare(status, &transaction, &m_handle, 0, text.constData(), SQL_DIALECT_V6,
                              nullptr))
-            throw FirebirdStatementError(m_session.m_db, status, m_sql);
-        describe(m_in, m_inSlots, true);
-        describe(m_out, m_outSlots, false);
+            throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
+        describe(m_in, m_inSlots, true, watch);
+        describe(m_out, m_outSlots, false, watch);
         for (int i = 0; i < outputs()->sqld; ++i)
             prepareOutput(outputs()->sqlvar[i], m_outSlots[size_t(i)]);
     }
@@ -117,6 +118,7 @@ public:
     ~Statement() override
     {
         ISC_STATUS_ARRAY status{};
+        StatementWatch watch(m_session.m_db);
         isc_dsql_free_statement(status, &m_handle, DSQL_drop);
     }
 
@@ -176,7 +178,8 @@ public:
             break;
         }
         case SQL_BLOB: {
-            const ISC_QUAD id = writeBlob(TextBytes(value));
+            StatementWatch watch(m_session.m_db);
+            const ISC_QUAD id = writeBlob(TextBytes(value), watch);
             slot.data.resize(sizeof id);
             std::memcpy(slot.data.data(), &id, sizeof id);
             v.sqltype = SQL_BLOB | 1;
@@ -217,15 +220,16 @@ public:
                  slot.type == SQL_VARYING || slot.type == SQL_TEXT ? slot.length : 0});
         }
         ISC_STATUS_ARRAY status{};
+        StatementWatch watch(m_session.m_db);
         for (;;) {
             const ISC_STATUS rc = isc_dsql_fetch(status, &m_handle, SQL_DIALECT_V6, out);
             if (rc == 100)
                 break;
             if (rc != 0)
-                throw FirebirdStatementError(m_session.m_db, status, m_sql);
+                throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
             std::vector<QVariant> row(size_t(out->sqld));
             for (int i = 0; i < out->sqld; ++i)
-                row[size_t(i)] = readValue(out->sqlvar[i], m_outSlots[size_t(i)]);
+                row[size_t(i)] = readValue(out->sqlvar[i], m_outSlots[size_t(i)], watch);
             result.rows.push_back(std::move(row));
         }
         if (out->sqld > 0)
@@ -248,7 +252,8 @@ private:
     XSQLDA *inputs() { return reinterpret_cast<XSQLDA *>(m_in.data()); }
     XSQLDA *outputs() { return reinterpret_cast<XSQLDA *>(m_out.data()); }
 
-    void describe(std::vector<char> &buffer, std::vector<Slot> &slots, bool input)
+    void describe(std::vector<char> &buffer, std::vector<Slot> &slots, bool input,
+                  StatementWatch &watch)
     {
         ISC_STATUS_ARRAY status{};
         for (int count = 8;;) {
@@ -258,7 +263,7 @@ private:
                 input ? isc_dsql_describe_bind(status, &m_handle, SQL_DIALECT_V6, da)
                       : isc_dsql_describe(status, &m_handle, SQL_DIALECT_V6, da);
             if (failed)
-                throw FirebirdStatementError(m_session.m_db, status, m_sql);
+                throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
             if (da->sqld <= da->sqln)
                 break;
             count = da->sqld;
@@ -334,7 +339,7 @@ private:
         }
     }
 
-    QVariant readValue(const XSQLVAR &v, const Slot &slot)
+    QVariant readValue(const XSQLVAR &v, const Slot &slot, StatementWatch &watch)
     {
         if (slot.null < 0)
             return QVariant();
@@ -381,13 +386,13 @@ private:
         case SQL_BLOB: {
             ISC_QUAD id;
             std::memcpy(&id, data, sizeof id);
-            return QString::fromUtf8(readBlob(id));
+            return QString::fromUtf8(readBlob(id, watch));
         }
         }
         return QVariant();
     }
 
-    ISC_QUAD writeBlob(const QByteArray &bytes)
+    ISC_QUAD writeBlob(const QByteArray &bytes, StatementWatch &watch)
     {
         ISC_STATUS_ARRAY status{};
         isc_db_handle attachment = m_session.m_attachment;
@@ -396,29 +401,30 @@ private:
         ISC_QUAD id{};
         // Without parameters, as Qt's driver creates them, so that the stored BLOBs are the same.
         if (isc_create_blob2(status, &attachment, &transaction, &blob, &id, 0, nullptr))
-            throw FirebirdStatementError(m_session.m_db, status, m_sql);
+            throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
         for (qsizetype at = 0; at < bytes.size(); at += BlobSegment) {
             const auto length = (unsigned short)std::min<qsizetype>(BlobSegment, bytes.size() - at);
             if (isc_put_segment(status, &blob, length, bytes.constData() + at)) {
-                const DatabaseError error = FirebirdStatementError(m_session.m_db, status, m_sql);
+                const DatabaseError error =
+                    FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
                 ISC_STATUS_ARRAY ignored{};
                 isc_cancel_blob(ignored, &blob);
                 throw error;
             }
         }
         if (isc_close_blob(status, &blob))
-            throw FirebirdStatementError(m_session.m_db, status, m_sql);
+            throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
         return id;
     }
 
-    QByteArray readBlob(ISC_QUAD id)
+    QByteArray readBlob(ISC_QUAD id, StatementWatch &watch)
     {
         ISC_STATUS_ARRAY status{};
         isc_db_handle attachment = m_session.m_attachment;
         isc_tr_handle transaction = m_session.m_transaction;
         isc_blob_handle blob = 0;
         if (isc_open_blob2(status, &attachment, &transaction, &blob, &id, 0, nullptr))
-            throw FirebirdStatementError(m_session.m_db, status, m_sql);
+            throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
         QByteArray bytes;
         char buffer[BlobSegment];
         for (;;) {
@@ -427,7 +433,8 @@ private:
             if (rc != 0 && status[1] != isc_segment) {
                 if (status[1] == isc_segstr_eof)
                     break;
-                const DatabaseError error = FirebirdStatementError(m_session.m_db, status, m_sql);
+                const DatabaseError error =
+                    FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
                 ISC_STATUS_ARRAY ignored{};
                 isc_close_blob(ignored, &blob);
                 throw error;
@@ -435,7 +442,7 @@ private:
             bytes.append(buffer, length);
         }
         if (isc_close_blob(status, &blob))
-            throw FirebirdStatementError(m_session.m_db, status, m_sql);
+            throw FirebirdStatementError(m_session.m_db, status, m_sql, watch.finish());
         return bytes;
     }
 
@@ -464,8 +471,9 @@ std::unique_ptr<FirebirdSession> FirebirdSession::begin(TTevConnection &connecti
     try {
         return std::make_unique<FirebirdSession>(connection.database(), trace);
     } catch (const DatabaseError &e) {
-        // Found gone only now: nothing has been done yet, so once more on a new connection.
-        if (e.failure() != DatabaseFailure::ConnectionLost)
+        // Found gone only now: nothing has been done yet, so once more on a new connection;
+        // not after a server that did not answer, which would only be waited for again.
+        if (e.failure() != DatabaseFailure::ConnectionLost || !e.retryable())
             throw;
     }
     connection.recover();
@@ -486,8 +494,10 @@ FirebirdSession::FirebirdSession(QSqlDatabase db, SqlTrace trace)
     ISC_STATUS_ARRAY status{};
     isc_db_handle attachment = m_attachment;
     isc_tr_handle transaction = 0;
+    StatementWatch watch(m_db);
     if (isc_start_transaction(status, &transaction, 1, &attachment, 0, nullptr))
-        throw FirebirdStatementError(m_db, status, QStringLiteral("Cannot start a transaction"));
+        throw FirebirdStatementError(m_db, status, QStringLiteral("Cannot start a transaction"),
+                                     watch.finish());
     m_transaction = transaction;
     if (m_state)
         m_state->enterTransaction();
@@ -511,8 +521,10 @@ void FirebirdSession::end(bool commit)
     ISC_STATUS_ARRAY status{};
     isc_tr_handle transaction = m_transaction;
     std::optional<DatabaseError> error;
+    StatementWatch watch(m_db);
     if (commit && isc_commit_transaction(status, &transaction))
-        error = FirebirdStatementError(m_db, status, QStringLiteral("Cannot commit"));
+        error =
+            FirebirdStatementError(m_db, status, QStringLiteral("Cannot commit"), watch.finish());
     if (!commit || error) {
         ISC_STATUS_ARRAY rollback{};
         // A connection that is gone cannot roll back; its handle is let go.

@@ -1,7 +1,9 @@
 #include "core/db/sqlsession.h"
 
 #include "core/db/databaseerror.h"
+#include "core/db/statementwatch.h"
 
+#include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
 
@@ -73,15 +75,22 @@ public:
         , m_sql(sql)
         , m_query(db)
     {
-        if (!m_query.prepare(sql))
-            throw StatementError(db, m_query.lastError(), sql);
+        StatementWatch watch(db);
+        const bool ok = m_query.prepare(sql);
+        const bool timedOut = watch.finish();
+        if (!ok)
+            throw StatementError(db, m_query.lastError(), sql, timedOut);
     }
     void bind(int position, const QVariant &value, FieldType type) override
     {
         m_query.bindValue(position, BindValue(value, type));
     }
     void execute() override { ExecPrepared(m_db, m_query, m_sql); }
-    void finish() override { m_query.finish(); }
+    void finish() override
+    {
+        StatementWatch watch(m_db);
+        m_query.finish();
+    }
 
 private:
     QSqlDatabase m_db;
@@ -107,12 +116,16 @@ SqlRows QtSqlSession::select(const QString &sql, const SqlBindings &bindings)
         result.columns.push_back({f.name(), type, type == FieldType::String ? int(f.length()) : 0});
     }
     const size_t count = result.columns.size();
+    StatementWatch watch(m_db);
     while (query.next()) {
         std::vector<QVariant> row(count);
         for (size_t i = 0; i < count; ++i)
             row[i] = ReadValue(query.value(int(i)), result.columns[i].type);
         result.rows.push_back(std::move(row));
     }
+    const bool timedOut = watch.finish();
+    if (query.lastError().isValid())
+        throw StatementError(m_db, query.lastError(), sql, timedOut);
     query.finish();
     return result;
 }

@@ -16,18 +16,49 @@ QString SqlErrorText(const QSqlQuery &query)
     return text;
 }
 
-QSqlQuery RunSql(const QSqlDatabase &db, const QString &sql, const SqlBindings &bindings,
-                 const SqlTrace &trace)
+namespace {
+
+QSqlQuery Prepare(const QSqlDatabase &db, const QString &sql, const SqlBindings &bindings,
+                  const SqlTrace &trace, bool forwardOnly)
 {
     if (trace)
         trace(sql);
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw StatementError(db, query.lastError(), sql);
+    query.setForwardOnly(forwardOnly);
+    StatementWatch watch(db);
+    const bool ok = query.prepare(sql);
+    const bool timedOut = watch.finish();
+    if (!ok)
+        throw StatementError(db, query.lastError(), sql, timedOut);
     for (const auto &[name, value] : bindings)
         query.bindValue(QLatin1Char(':') + name, value);
+    return query;
+}
+
+} // namespace
+
+QSqlQuery RunSql(const QSqlDatabase &db, const QString &sql, const SqlBindings &bindings,
+                 const SqlTrace &trace)
+{
+    QSqlQuery query = Prepare(db, sql, bindings, trace, true);
     ExecPrepared(db, query, sql);
+    return query;
+}
+
+QSqlQuery RunSqlFetched(const QSqlDatabase &db, const QString &sql, const SqlBindings &bindings,
+                        const SqlTrace &trace)
+{
+    QSqlQuery query = Prepare(db, sql, bindings, trace, false);
+    ExecPrepared(db, query, sql);
+    if (!query.isSelect())
+        return query;
+    StatementWatch watch(db);
+    // The driver keeps the rows it fetched; the walk back to the start reads none again.
+    query.last();
+    const bool timedOut = watch.finish();
+    if (query.lastError().isValid())
+        throw StatementError(db, query.lastError(), sql, timedOut);
+    query.seek(QSql::BeforeFirstRow);
     return query;
 }
 

@@ -22,6 +22,12 @@ using SqlTrace = std::function<void(const QString &sql)>;
 QSqlQuery RunSql(const QSqlDatabase &db, const QString &sql, const SqlBindings &bindings = {},
                  const SqlTrace &trace = {});
 
+// Runs as RunSql does and, for a statement that returns rows, fetches them all under the
+// StatementWatch, so that the caller's walk over them never waits on the server. For the small
+// results of the data module's own queries.
+QSqlQuery RunSqlFetched(const QSqlDatabase &db, const QString &sql,
+                        const SqlBindings &bindings = {}, const SqlTrace &trace = {});
+
 // Runs a prepared query under a StatementWatch; a failure throws DatabaseError naming the
 // context (the statement, or what it does) by its first line.
 void ExecPrepared(const QSqlDatabase &db, QSqlQuery &query, const QString &context);

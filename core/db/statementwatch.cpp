@@ -28,29 +28,30 @@ public:
         return watchdog;
     }
 
-    quint64 arm(isc_db_handle handle, Clock::time_point deadline)
+    // remote: a server connection, whose attachment is aborted when the cancel goes unanswered.
+    quint64 arm(isc_db_handle handle, Clock::time_point deadline, bool remote)
     {
         std::lock_guard lock(m_mutex);
         if (!m_thread.joinable())
             m_thread = std::thread([this] { run(); });
         const quint64 id = m_next++;
-        m_entries.emplace(id, Entry{handle, deadline, false});
-        // Statements come and go by the thousand; the thread is woken only when it would sleep
-        // past the new deadline.
+        m_entries.emplace(id, Entry{handle, deadline, remote, Stage::Armed});
+        // Calls come and go by the thousand; the thread is woken only when it would sleep past
+        // the new deadline.
         if (deadline < m_wakeAt)
             m_wake.notify_one();
         return id;
     }
 
-    // Removes the entry; true when it had fired. A cancel under way is finished first, since it
-    // runs under the same lock.
+    // Removes the entry; true when it had fired. A cancel or abort under way is finished first,
+    // since it runs under the same lock: the handle is never touched after the call returned.
     bool disarm(quint64 id)
     {
         std::lock_guard lock(m_mutex);
         const auto it = m_entries.find(id);
         if (it == m_entries.end())
             return false;
-        const bool fired = it->second.fired;
+        const bool fired = it->second.stage != Stage::Armed;
         m_entries.erase(it);
         return fired;
     }
@@ -67,14 +68,22 @@ public:
     }
 
 private:
+    enum class Stage { Armed, Cancelled, Aborted };
+
     struct Entry
     {
         isc_db_handle handle;
         Clock::time_point deadline;
-        bool fired;
+        bool remote;
+        Stage stage;
     };
 
     Watchdog() = default;
+
+    static bool pending(const Entry &entry)
+    {
+        return entry.stage == Stage::Armed || (entry.stage == Stage::Cancelled && entry.remote);
+    }
 
     void run()
     {
@@ -82,7 +91,7 @@ private:
         while (!m_stop) {
             Entry *next = nullptr;
             for (auto &[id, entry] : m_entries)
-                if (!entry.fired && (!next || entry.deadline < next->deadline))
+                if (pending(entry) && (!next || entry.deadline < next->deadline))
                     next = &entry;
             if (!next) {
                 m_wakeAt = Clock::time_point::max();
@@ -94,10 +103,17 @@ private:
                 m_wake.wait_until(lock, m_wakeAt);
                 continue;
             }
-            next->fired = true;
             ISC_STATUS_ARRAY status{};
             isc_db_handle handle = next->handle;
-            fb_cancel_operation(status, &handle, fb_cancel_raise);
+            if (next->stage == Stage::Armed) {
+                next->stage = Stage::Cancelled;
+                next->deadline += std::chrono::seconds(StatementWatch::AbortGraceSeconds);
+                fb_cancel_operation(status, &handle, fb_cancel_raise);
+            } else {
+                // The server has not answered the cancel: give up the attachment without it.
+                next->stage = Stage::Aborted;
+                fb_cancel_operation(status, &handle, fb_cancel_abort);
+            }
         }
     }
 
@@ -131,7 +147,8 @@ StatementWatch::StatementWatch(const QSqlDatabase &db)
     if (handle == 0)
         return;
     m_id = Watchdog::instance().arm(handle,
-                                    Clock::now() + std::chrono::seconds(state->lockWaitSeconds()));
+                                    Clock::now() + std::chrono::seconds(state->lockWaitSeconds()),
+                                    !db.hostName().isEmpty());
 }
 
 StatementWatch::~StatementWatch()

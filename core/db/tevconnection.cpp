@@ -3,9 +3,11 @@
 #include "core/db/connectionstate.h"
 #include "core/db/databaseerror.h"
 #include "core/db/firebirdembedded.h"
+#include "core/db/statementwatch.h"
 #include "platform/error.h"
 
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QSqlError>
 
 namespace tev {
@@ -21,6 +23,9 @@ QString OdbcValue(const QString &value)
                QLatin1Char('}');
     return value;
 }
+
+// Firebird's SQL code when a server rejected a connection or did not answer it in time.
+const QString SqlCodeConnectionRejected = QStringLiteral("-923");
 
 QString DriverErrorText(const QSqlError &error)
 {
@@ -72,6 +77,7 @@ TTevConnection::~TTevConnection()
     if (QSqlDatabase::contains(m_name)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            StatementWatch watch(db);
             db.close();
         }
         QSqlDatabase::removeDatabase(m_name);
@@ -128,7 +134,8 @@ void TTevConnection::recover()
     if (state && state->transactionDepth() > 0)
         throw DatabaseError(DatabaseFailure::ConnectionLost,
                             QStringLiteral("The connection to the database was lost during a "
-                                           "transaction."));
+                                           "transaction."),
+                            false);
     // What is left of the old connection goes first; Qt's driver cannot tell that it is dead.
     closeConnection();
     m_reopen = true;
@@ -139,7 +146,8 @@ void TTevConnection::recover()
                             QStringLiteral("The connection to the database was lost and cannot "
                                            "be opened again yet. Nothing in memory is lost; the "
                                            "next database operation tries again.\n") +
-                                e.message());
+                                e.message(),
+                            false);
     }
 }
 
@@ -154,6 +162,33 @@ void TTevConnection::open()
         return;
     if (lost())
         closeConnection();
+    m_openFailure.clear();
+    try {
+        openDriver();
+    } catch (const Error &e) {
+        if (m_openFailure.isEmpty())
+            m_openFailure = e.message();
+        throw;
+    }
+    m_openFailure.clear();
+    m_reopen = false;
+    if (ConnectionState *state = ConnectionState::of(database())) {
+        state->setLost(false);
+        state->setLockWaitSeconds(m_lockWaitSeconds);
+        connect(state, &ConnectionState::lostChanged, this, &TTevConnection::stateLostChanged,
+                Qt::UniqueConnection);
+    }
+    Q_EMIT afterConnect();
+}
+
+void TTevConnection::stateLostChanged(bool lost)
+{
+    if (lost)
+        Q_EMIT afterDisconnect();
+}
+
+void TTevConnection::openDriver()
+{
     const QString driverId = this->driverId();
     QString qtDriver;
     if (driverId == QLatin1String("FB"))
@@ -177,12 +212,6 @@ void TTevConnection::open()
         openFirebird(db);
     else
         openSqlServer(db);
-    m_reopen = false;
-    if (ConnectionState *state = ConnectionState::of(db)) {
-        state->setLost(false);
-        state->setLockWaitSeconds(m_lockWaitSeconds);
-    }
-    Q_EMIT afterConnect();
 }
 
 void TTevConnection::openFirebird(QSqlDatabase &db)
@@ -205,11 +234,15 @@ void TTevConnection::openFirebird(QSqlDatabase &db)
     db.setPassword(password);
     if (db.open())
         return;
+    m_openFailure = DriverErrorText(db.lastError());
     const Error openError(
         QStringLiteral("Cannot open the database \"%1\": %2")
             .arg(server.isEmpty() ? fileName : server + QLatin1Char(':') + fileName,
-                 DriverErrorText(db.lastError())));
-    if (server.isEmpty() || !openOrCreate)
+                 m_openFailure));
+    // A connection opened again had its file a moment ago, and a server that rejected the
+    // connection (or did not answer it) would keep a create waiting just as long.
+    if (server.isEmpty() || !openOrCreate || m_reopen ||
+        db.lastError().nativeErrorCode() == SqlCodeConnectionRejected)
         throw openError;
     // Whether the file exists shows only on the server's machine. A create never replaces an
     // existing file, so when it fails too the open's error is the one to report.
@@ -218,10 +251,11 @@ void TTevConnection::openFirebird(QSqlDatabase &db)
     } catch (const Error &) {
         throw openError;
     }
-    if (!db.open())
-        throw Error(
-            QStringLiteral("Cannot open the new database \"%1\": %2")
-                .arg(server + QLatin1Char(':') + fileName, DriverErrorText(db.lastError())));
+    if (!db.open()) {
+        m_openFailure = DriverErrorText(db.lastError());
+        throw Error(QStringLiteral("Cannot open the new database \"%1\": %2")
+                        .arg(server + QLatin1Char(':') + fileName, m_openFailure));
+    }
 }
 
 void TTevConnection::openSqlServer(QSqlDatabase &db)
@@ -229,9 +263,11 @@ void TTevConnection::openSqlServer(QSqlDatabase &db)
     db.setDatabaseName(OdbcConnectionString(m_params));
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1")
                              .arg(LoginTimeoutSeconds));
-    if (!db.open())
+    if (!db.open()) {
+        m_openFailure = DriverErrorText(db.lastError());
         throw Error(QStringLiteral("Cannot connect to the SQL Server \"%1\": %2")
-                        .arg(param(QStringLiteral("Server")), DriverErrorText(db.lastError())));
+                        .arg(param(QStringLiteral("Server")), m_openFailure));
+    }
 }
 
 void TTevConnection::close()
@@ -247,11 +283,21 @@ void TTevConnection::closeConnection()
     QSqlDatabase db = database();
     if (!db.isOpen())
         return;
-    // A lost connection's detach fails; the driver forgets the handle all the same.
-    db.close();
-    if (ConnectionState *state = ConnectionState::of(db))
+    ConnectionState *state = ConnectionState::of(db);
+    // A lost connection was announced as disconnected when it was found lost.
+    const bool wasLost = state && state->lost();
+    {
+        // A lost connection's detach fails; the driver forgets the handle all the same. A server
+        // that does not answer has the attachment aborted by the watch.
+        StatementWatch watch(db);
+        db.close();
+    }
+    if (state) {
+        const QSignalBlocker quiet(state);
         state->setLost(false);
-    Q_EMIT afterDisconnect();
+    }
+    if (!wasLost)
+        Q_EMIT afterDisconnect();
 }
 
 } // namespace tev

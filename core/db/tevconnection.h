@@ -51,6 +51,9 @@ public:
     // open connection does nothing.
     void open();
     void close();
+    // Why the last open failed, in the engine's words where it gave some ("Your user name and
+    // password are not defined..."); empty once an open succeeded.
+    const QString &openFailure() const { return m_openFailure; }
 
     // Whether a statement found the connection to the server gone and it has not been opened
     // again since (see ConnectionState).
@@ -72,18 +75,22 @@ public:
 
 Q_SIGNALS:
     void afterConnect();
+    // Also when a statement found the connection lost: it is disconnected from then on.
     void afterDisconnect();
 
 private:
+    void openDriver();
     void openFirebird(QSqlDatabase &db);
     void openSqlServer(QSqlDatabase &db);
     void closeConnection();
+    void stateLostChanged(bool lost);
 
     QString m_name;
     TStringList m_params;
     QString m_qtDriver;
     QString m_vendorHome;
     int m_lockWaitSeconds;
+    QString m_openFailure;
     // Set when a lost connection was closed: until it opens again, operations try to open it.
     bool m_reopen = false;
 };

@@ -1,13 +1,12 @@
 #include "core/db/tevdatamodule.h"
 
+#include "core/db/connectionfile.h"
 #include "core/db/connectionstate.h"
 #include "core/db/databaseerror.h"
 #include "core/db/firebirdembedded.h"
-#include "core/db/passwordscrambler.h"
 #include "core/lib/paths.h"
 #include "platform/error.h"
 #include "platform/ini/tinifile.h"
-#include "platform/text/tencoding.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -71,6 +70,7 @@ void TTevDataModule::DatabaseAfterDisconnect()
 
 bool TTevDataModule::Reconnect()
 {
+    FWriteStamps.reset(); // the parameters may name another database
     FDatabase->close();
     try {
         FDatabase->open();
@@ -81,7 +81,7 @@ bool TTevDataModule::Reconnect()
     return FDatabase->connected();
 }
 
-bool TTevDataModule::TestDBConnection(const TStringList &ConnectionParams)
+bool TTevDataModule::TestDBConnection(const TStringList &ConnectionParams, QString *Reason)
 {
     TTevConnection temp(QStringLiteral("TempDB"));
     temp.setVendorHome(FDatabase->vendorHome());
@@ -94,6 +94,8 @@ bool TTevDataModule::TestDBConnection(const TStringList &ConnectionParams)
         temp.open();
     } catch (const Error &e) {
         qCInfo(lcData) << "Connection test failed:" << e.message();
+        if (Reason)
+            *Reason = temp.openFailure();
         return false;
     }
     const bool result = temp.connected();
@@ -103,60 +105,20 @@ bool TTevDataModule::TestDBConnection(const TStringList &ConnectionParams)
 
 QString TTevDataModule::ConnectionFileName() const
 {
-    return AddBackSlash(FAppRootDir) + QStringLiteral("Config/Config.ini");
+    return tev::ConnectionFileName(FAppRootDir);
 }
 
 void TTevDataModule::LoadConnectionParams()
 {
     TIniFile ini(ConnectionFileName());
-    const QString section = QStringLiteral("Database");
-    const QString defaultDatabase = AddBackSlash(FAppRootDir) + QStringLiteral("DB/Tevora.fdb");
-    if (!ini.SectionExists(section)) {
-        ini.WriteString(section, QStringLiteral("DriverId"), QStringLiteral("FB"));
-        ini.WriteString(section, QStringLiteral("Server"), QString());
-        ini.WriteString(section, QStringLiteral("Database"), defaultDatabase);
-        ini.WriteString(section, QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
-        ini.WriteString(section, QStringLiteral("Password"),
-                        QString::fromLatin1(EncryptString("plumtrees", ConnectionPasswordKey)));
-        ini.WriteString(section, QStringLiteral("OpenMode"), QStringLiteral("OpenOrCreate"));
-        ini.WriteString(section, QStringLiteral("CharacterSet"), QStringLiteral("UTF8"));
-    }
-    const TEncoding::Ptr ansi = TEncoding::ANSI();
-    const QByteArray password =
-        ansi->GetBytes(ini.ReadString(section, QStringLiteral("Password"), QString()));
-    TStringList params;
-    auto add = [&](const QString &key, const QString &defaultValue) {
-        params.Add(key + QLatin1Char('=') + ini.ReadString(section, key, defaultValue));
-    };
-    add(QStringLiteral("DriverId"), QStringLiteral("FB"));
-    add(QStringLiteral("Server"), QString());
-    add(QStringLiteral("Database"), defaultDatabase);
-    add(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
-    params.Add(QStringLiteral("Password=") +
-               ansi->GetString(DecryptString(password, ConnectionPasswordKey)));
-    add(QStringLiteral("OpenMode"), QStringLiteral("OpenOrCreate"));
-    add(QStringLiteral("CharacterSet"), QStringLiteral("UTF8"));
-    // Not written by the program: names another installed SQL Server ODBC driver than FreeTDS.
-    if (ini.ValueExists(section, QStringLiteral("ODBCDriver")))
-        add(QStringLiteral("ODBCDriver"), QString());
-    FDatabase->setParams(params);
+    WriteDefaultConnectionSection(ini, FAppRootDir);
+    FDatabase->setParams(ReadConnectionSection(ini, FAppRootDir));
 }
 
 void TTevDataModule::SaveConnectionParams()
 {
     TIniFile ini(ConnectionFileName());
-    const QString section = QStringLiteral("Database");
-    ini.WriteString(section, QStringLiteral("DriverId"),
-                    FDatabase->param(QStringLiteral("DriverID")));
-    ini.WriteString(section, QStringLiteral("Server"), FDatabase->param(QStringLiteral("Server")));
-    ini.WriteString(section, QStringLiteral("Database"),
-                    FDatabase->param(QStringLiteral("Database")));
-    ini.WriteString(section, QStringLiteral("User_Name"),
-                    FDatabase->param(QStringLiteral("User_Name")));
-    const QByteArray password =
-        TEncoding::ANSI()->GetBytes(FDatabase->param(QStringLiteral("Password")));
-    ini.WriteString(section, QStringLiteral("Password"),
-                    QString::fromLatin1(EncryptString(password, ConnectionPasswordKey)));
+    WriteConnectionSection(ini, FDatabase->params());
 }
 
 QSqlDatabase TTevDataModule::UsableDatabase() const
@@ -167,7 +129,7 @@ QSqlDatabase TTevDataModule::UsableDatabase() const
 
 bool TTevDataModule::MayRetry(const DatabaseError &error, const QString &sql) const
 {
-    if (error.failure() != DatabaseFailure::ConnectionLost ||
+    if (error.failure() != DatabaseFailure::ConnectionLost || !error.retryable() ||
         !sql.startsWith(QLatin1String("select"), Qt::CaseInsensitive))
         return false;
     const ConnectionState *state = ConnectionState::of(FDatabase->database());
@@ -177,12 +139,12 @@ bool TTevDataModule::MayRetry(const DatabaseError &error, const QString &sql) co
 QSqlQuery TTevDataModule::Run(const QString &sql, const SqlBindings &bindings) const
 {
     try {
-        return RunSql(UsableDatabase(), sql, bindings, FSqlTrace);
+        return RunSqlFetched(UsableDatabase(), sql, bindings, FSqlTrace);
     } catch (const DatabaseError &e) {
         if (!MayRetry(e, sql))
             throw;
     }
-    return RunSql(UsableDatabase(), sql, bindings, FSqlTrace);
+    return RunSqlFetched(UsableDatabase(), sql, bindings, FSqlTrace);
 }
 
 } // namespace tev

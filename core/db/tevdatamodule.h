@@ -16,6 +16,9 @@
 // and a statement never waits longer than the connection's lock-wait limit. A statement that
 // finds the connection to the server gone fails with a clear error, and the next operation opens
 // the connection again; what the caller holds in memory is never changed by a failed write.
+// Every write of a project row gives it a new write stamp (a trigger on Firebird, a rowversion
+// on SQL Server), so that a client can tell that another one wrote the project since it read it
+// (storedstamp.h).
 
 #include "core/constants/tevconst.h"
 #include "core/db/sqlstatement.h"
@@ -28,6 +31,7 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 namespace tev {
 
@@ -55,8 +59,9 @@ public:
 
     bool Reconnect();
     // Whether a temporary connection "TempDB" with these parameters opens; the module's own
-    // connection is not touched.
-    bool TestDBConnection(const TStringList &ConnectionParams);
+    // connection is not touched. Reason, when given, receives why it did not open, in the
+    // engine's words where it gave some (TTevConnection::openFailure).
+    bool TestDBConnection(const TStringList &ConnectionParams, QString *Reason = nullptr);
 
     // The connection file below the application root.
     QString ConnectionFileName() const;
@@ -78,15 +83,21 @@ public:
     std::unique_ptr<DataSet> FindProjects(const QString &FileFilter) override;
 
     // Merges the stored project into the records read from its file; false when not stored.
-    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars) override;
+    // Stamp receives the stored project's write stamp, read before its rows: a write between
+    // the reads makes the next write of this client stale, never the other way round.
+    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
+                     TStoredStamp *Stamp = nullptr) override;
     // Writes the project row and replaces its characteristic rows in one transaction. On any
-    // error it rolls back, leaves the records as they were and passes the error on.
+    // error it rolls back, leaves the records as they were and passes the error on. With a
+    // Stamp, a project that another client wrote since is refused with StaleWriteError.
     void WriteProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
-                      TTevDBUpdateMode UpdateMode) override;
-    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader) override;
+                      TTevDBUpdateMode UpdateMode, TStoredStamp *Stamp = nullptr) override;
+    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader,
+                           TStoredStamp *Stamp = nullptr) override;
     // Replaces the project's characteristic rows in one transaction, as WriteProject does.
-    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars) override;
-    void UpdateChar(int ProjectId, MemDataSet &CDSChars) override;
+    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars,
+                           TStoredStamp *Stamp = nullptr) override;
+    void UpdateChar(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp = nullptr) override;
     QString GetCharImages(int ProjectId);
     void ChangeDirectories(TDirectoryChangeMode DirChangeMode, const QString &SubDir);
 
@@ -124,8 +135,10 @@ private:
 
     // The connection for the next statement, opened again first when it was found lost.
     QSqlDatabase UsableDatabase() const;
-    // A SELECT that finds the connection lost before any transaction of ours runs is tried once
-    // more on the connection opened again: it changed nothing.
+    // A SELECT that finds the connection gone before any transaction of ours runs is tried once
+    // more on the connection opened again: it changed nothing (not after a server that did not
+    // answer). Its rows are fetched before it
+    // returns (RunSqlFetched).
     QSqlQuery Run(const QString &sql, const SqlBindings &bindings = {}) const;
     bool MayRetry(const DatabaseError &error, const QString &sql) const;
     std::unique_ptr<TTevRowSet> OpenRowSet(const QString &sql, const SqlBindings &bindings,
@@ -150,9 +163,17 @@ private:
     void WidenFloatColumns(const TTevSchemaSql &schema);
     void AddConfiguration(const TTevSchemaSql &schema);
     void AddDBKey(const TTevSchemaSql &schema);
+    void AddWriteStamps(const TTevSchemaSql &schema);
 
     // Project operations.
     int GetNextProjectId();
+    // Whether PROJECTS keeps write stamps (an older database does not until it is upgraded).
+    bool KeepsWriteStamps() const;
+    // The stored project's stamp, by FILENAME (a QString key) or PROJECTID.
+    TStoredStamp ReadStoredStamp(SqlSession &session, const QVariant &key) const;
+    // Throws StaleWriteError when the stored project is no longer the one Expected was taken of.
+    void CheckStoredStamp(SqlSession &session, const QVariant &key,
+                          const TStoredStamp &Expected) const;
     // Writes the project's row without changing it, inside a transaction: another client's
     // transaction that writes the same project (a save, a propagation) then waits for this one
     // and fails as a conflict, instead of mixing its rows with these.
@@ -160,7 +181,7 @@ private:
     void DeleteProjectChars(int ProjectId);
     // Writes the header (when given) and replaces the characteristic rows in one transaction.
     void WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
-                          MemDataSet &CDSChars);
+                          MemDataSet &CDSChars, TStoredStamp *Stamp);
     int WriteProjectHeader(SqlSession &session, const QString &FileName, MemDataSet &CDSHeader);
     // Inserts a row for every record from the current one on, through one prepared statement;
     // toMark receives the records whose STATE or PROJECTID the save then changes.
@@ -176,6 +197,8 @@ private:
     QString FAppRootDir;
     QPointer<TTevConnection> FDatabase;
     SqlTrace FSqlTrace;
+    // KeepsWriteStamps, asked once per connection and schema upgrade.
+    mutable std::optional<bool> FWriteStamps;
 };
 
 } // namespace tev

@@ -20,6 +20,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <cmath>
+#include <optional>
 
 namespace tev {
 
@@ -85,6 +86,30 @@ int NextProjectId(SqlSession &session)
     return rows.rows.empty() ? 1 : rows.rows.front().front().toInt() + 1;
 }
 
+// The stamp of a project by its FILENAME (a text key) or PROJECTID.
+QString StampSql(const TTevSchemaSql &schema, const QVariant &key)
+{
+    return Lines({"select " + schema.WriteStampValue(), "from PROJECTS",
+                  key.typeId() == QMetaType::QString ? "where FILENAME = :FILENAME"
+                                                     : "where PROJECTID = :PROJECTID"});
+}
+
+SqlBindings StampKey(const QVariant &key)
+{
+    if (key.typeId() == QMetaType::QString)
+        return {{"FILENAME", key}};
+    return {{"PROJECTID", key}};
+}
+
+TStoredStamp StampOf(bool rowExists, const QVariant &value)
+{
+    if (!rowExists)
+        return TStoredStamp::Missing();
+    if (value.isNull() || !value.isValid())
+        return TStoredStamp::Stored(std::nullopt);
+    return TStoredStamp::Stored(value.toLongLong());
+}
+
 bool IsIgnored(const QStringList &ignore, const QString &name)
 {
     for (const QString &n : ignore)
@@ -145,6 +170,36 @@ void TTevDataModule::MergeChangedFields(const DataSet &Src, DataSet &Dst, int Bi
     else if (Field *temp = Dst.findField(QStringLiteral("TEMPSTATE")))
         temp->setAsInteger(local);
     Bits |= local;
+}
+
+bool TTevDataModule::KeepsWriteStamps() const
+{
+    if (!FWriteStamps) {
+        const TTevSchemaSql schema(FDatabase->driverId());
+        FWriteStamps =
+            ColumnExists(schema, QStringLiteral("PROJECTS"), QStringLiteral("WRITESTAMP"));
+    }
+    return *FWriteStamps;
+}
+
+TStoredStamp TTevDataModule::ReadStoredStamp(SqlSession &session, const QVariant &key) const
+{
+    const TTevSchemaSql schema(FDatabase->driverId());
+    const SqlRows rows = session.select(StampSql(schema, key), StampKey(key));
+    return rows.rows.empty() ? TStoredStamp::Missing() : StampOf(true, rows.rows.front().front());
+}
+
+void TTevDataModule::CheckStoredStamp(SqlSession &session, const QVariant &key,
+                                      const TStoredStamp &Expected) const
+{
+    if (!Expected.checks())
+        return;
+    const TStoredStamp stored = ReadStoredStamp(session, key);
+    if (!Expected.matches(stored.kind() == TStoredStamp::Kind::Stored, stored.value()))
+        throw StaleWriteError(
+            QStringLiteral("Another user saved this project after it was last read or saved "
+                           "here. Nothing of this write was stored; open the project again to "
+                           "see their changes."));
 }
 
 int TTevDataModule::GetNextProjectId()
@@ -211,11 +266,19 @@ std::unique_ptr<DataSet> TTevDataModule::FindProjects(const QString &FileFilter)
 }
 
 bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
-                                 MemDataSet &CDSChars)
+                                 MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
     DisableControlsGuard controls(CDSChars);
     WalkAllRecords walk(CDSChars);
     walk.restoreIndex(IdxGroupIdCharId);
+    if (Stamp) {
+        *Stamp = TStoredStamp();
+        if (KeepsWriteStamps()) {
+            const TTevSchemaSql schema(FDatabase->driverId());
+            QSqlQuery stamp = Run(StampSql(schema, FileName), StampKey(FileName));
+            *Stamp = stamp.next() ? StampOf(true, stamp.value(0)) : TStoredStamp::Missing();
+        }
+    }
 
     auto project = OpenRowSet(Lines({"select *", "from PROJECTS", "where FILENAME = :FILENAME"}),
                               {{"FILENAME", FileName}});
@@ -298,12 +361,23 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
     return true;
 }
 
-int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader)
+int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader,
+                                       TStoredStamp *Stamp)
 {
     PostIfEditing(CDSHeader);
-    auto project = OpenRowSet(SelectProjectByFileName, {{"FILENAME", FileName}},
-                              QStringLiteral("PROJECTS"), ProjectsKey);
-    return StoreHeader(*project, CDSHeader, [this] { return GetNextProjectId(); });
+    if (!Stamp || !KeepsWriteStamps()) {
+        auto project = OpenRowSet(SelectProjectByFileName, {{"FILENAME", FileName}},
+                                  QStringLiteral("PROJECTS"), ProjectsKey);
+        return StoreHeader(*project, CDSHeader, [this] { return GetNextProjectId(); });
+    }
+    DbTransaction transaction(*FDatabase);
+    QtSqlSession session(FDatabase->database(), FSqlTrace);
+    CheckStoredStamp(session, FileName, *Stamp);
+    const int id = WriteProjectHeader(session, FileName, CDSHeader);
+    const TStoredStamp written = ReadStoredStamp(session, id);
+    transaction.commit();
+    *Stamp = written;
+    return id;
 }
 
 void TTevDataModule::LockProjectRow(int ProjectId)
@@ -317,19 +391,20 @@ void TTevDataModule::DeleteProjectChars(int ProjectId)
 }
 
 void TTevDataModule::WriteProject(const QString &FileName, MemDataSet &CDSHeader,
-                                  MemDataSet &CDSChars, TTevDBUpdateMode UpdateMode)
+                                  MemDataSet &CDSChars, TTevDBUpdateMode UpdateMode,
+                                  TStoredStamp *Stamp)
 {
     Q_UNUSED(UpdateMode); // the header and every characteristic are always written
-    WriteProjectRows(&FileName, &CDSHeader, 0, CDSChars);
+    WriteProjectRows(&FileName, &CDSHeader, 0, CDSChars, Stamp);
 }
 
-void TTevDataModule::WriteProjectChars(int ProjectId, MemDataSet &CDSChars)
+void TTevDataModule::WriteProjectChars(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
-    WriteProjectRows(nullptr, nullptr, ProjectId, CDSChars);
+    WriteProjectRows(nullptr, nullptr, ProjectId, CDSChars, Stamp);
 }
 
 void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
-                                      MemDataSet &CDSChars)
+                                      MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
     // Pending edits are posted before the transaction: a post may reach the database itself.
     if (CDSHeader)
@@ -345,6 +420,10 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
     // and takes the next id. Inside a caller's transaction it cannot start again.
     const ConnectionState *connection = ConnectionState::of(FDatabase->database());
     const bool ownTransaction = !connection || connection->transactionDepth() == 0;
+    // The stamp is compared and read again inside the write's transaction: a save committed by
+    // another client after it began makes the write fail as a conflict instead.
+    const bool stamps = Stamp && KeepsWriteStamps();
+    std::optional<TStoredStamp> written;
     for (int attempt = 1;; ++attempt) {
         bool idTaken = false;
         try {
@@ -361,6 +440,9 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
                 driver = std::make_unique<QtSqlSession>(FDatabase->database(), FSqlTrace);
             }
             SqlSession &session = client ? static_cast<SqlSession &>(*client) : *driver;
+            if (stamps)
+                CheckStoredStamp(session, CDSHeader ? QVariant(*FileName) : QVariant(ProjectId),
+                                 *Stamp);
             if (CDSHeader) {
                 try {
                     ProjectId = WriteProjectHeader(session, *FileName, *CDSHeader);
@@ -374,6 +456,8 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
             session.run(DeleteProjectCharsSql, {{"PROJECTID", ProjectId}});
             walk.start();
             InsertProjectChars(session, ProjectId, CDSChars, toMark);
+            if (stamps)
+                written = ReadStoredStamp(session, ProjectId);
             if (client)
                 client->commit();
             else
@@ -384,6 +468,8 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
                 throw;
         }
     }
+    if (written)
+        *Stamp = *written;
     // Only what is stored is marked: after a failed save the records keep their state.
     Field &state = CDSChars.fieldByName(QStringLiteral("STATE"));
     Field &projectId = CDSChars.fieldByName(QStringLiteral("PROJECTID"));
@@ -459,8 +545,16 @@ void TTevDataModule::InsertProjectChars(SqlSession &session, int ProjectId, MemD
     }
 }
 
-void TTevDataModule::UpdateChar(int ProjectId, MemDataSet &CDSChars)
+void TTevDataModule::UpdateChar(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp)
 {
+    const bool stamps = Stamp && KeepsWriteStamps();
+    std::optional<DbTransaction> transaction;
+    std::optional<QtSqlSession> session;
+    if (stamps) {
+        transaction.emplace(*FDatabase);
+        session.emplace(FDatabase->database(), FSqlTrace);
+        CheckStoredStamp(*session, ProjectId, *Stamp);
+    }
     auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
                                    "where PROJECTID = :PROJECTID", "order by CHARID"}),
                             {{"PROJECTID", ProjectId}}, QStringLiteral("CHARACTERISTICS"),
@@ -475,6 +569,13 @@ void TTevDataModule::UpdateChar(int ProjectId, MemDataSet &CDSChars)
     MergeChangedFields(CDSChars, *chars, s, bits,
                        CDSChars.fieldByName(QStringLiteral("DECIMALS")).asInteger(), QString());
     chars->post();
+    // The project's row takes a new stamp: a client holding the project sees it changed.
+    LockProjectRow(ProjectId);
+    if (stamps) {
+        const TStoredStamp written = ReadStoredStamp(*session, ProjectId);
+        transaction->commit();
+        *Stamp = written;
+    }
     CDSChars.edit();
     state.setAsInteger(s);
     CDSChars.post();

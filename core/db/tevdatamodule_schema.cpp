@@ -27,6 +27,7 @@ void TTevDataModule::UpgradeDatabase(const TProductVersion &productVersion)
     Q_UNUSED(productVersion); // the stamps are fixed per step
     if (!Connected())
         return;
+    FWriteStamps.reset();
     const TTevSchemaSql schema(FDatabase->driverId());
     CreateSchema(schema);
     ReadDBVersion();
@@ -127,7 +128,23 @@ void TTevDataModule::CreateSchema(const TTevSchemaSql &schema)
         WidenFloatColumns(schema);
     if (!TriggerExists(schema, QStringLiteral("DEL_PROJECTS")))
         Run(schema.CreateTriggerDelProjects());
+    AddWriteStamps(schema);
     WriteDBVersion({0, 1, 0, 0});
+}
+
+void TTevDataModule::AddWriteStamps(const TTevSchemaSql &schema)
+{
+    // Rows stored before have no stamp until they are next written; the trigger then stamps the
+    // writes of older programs too, so that they count as changes.
+    AddColumn(schema, QStringLiteral("PROJECTS"), QStringLiteral("WRITESTAMP"), Kind::WriteStamp, 0,
+              false, QString());
+    if (schema.isFirebird()) {
+        if (!CatalogueHasRow(schema.SequenceExists(), {QStringLiteral("GEN_WRITESTAMP")}))
+            Run(schema.CreateWriteStampSequence());
+        if (!TriggerExists(schema, QStringLiteral("STAMP_PROJECTS")))
+            Run(schema.CreateTriggerStampProjects());
+    }
+    FWriteStamps = true;
 }
 
 void TTevDataModule::WidenFloatColumns(const TTevSchemaSql &schema)

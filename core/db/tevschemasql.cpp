@@ -113,6 +113,26 @@ QString TTevSchemaSql::CreateTriggerDelProjects() const
          "  delete from REFPROJECTS where PROJECTID in (select PROJECTID from Deleted)", "end"});
 }
 
+QString TTevSchemaSql::CreateWriteStampSequence() const
+{
+    return QStringLiteral("create sequence GEN_WRITESTAMP");
+}
+
+QString TTevSchemaSql::CreateTriggerStampProjects() const
+{
+    // The column is an integer, as the program reads integers; the sequence goes on beyond it.
+    return Lines({"create trigger STAMP_PROJECTS", "for PROJECTS", "before insert or update", "as",
+                  "begin", "  new.WRITESTAMP = mod(gen_id(GEN_WRITESTAMP, 1), 2147483647);",
+                  "end"});
+}
+
+QString TTevSchemaSql::WriteStampValue() const
+{
+    if (m_firebird)
+        return QStringLiteral("WRITESTAMP");
+    return QStringLiteral("cast(cast(WRITESTAMP as bigint) % 2147483647 as integer) as WRITESTAMP");
+}
+
 void TTevSchemaSql::RequireCatalogue() const
 {
     if (!m_firebird && !m_sqlServer)
@@ -150,6 +170,14 @@ TTevSchemaSql::CatalogueQuery TTevSchemaSql::ColumnExists() const
             {"TABLENAME", "COLUMNNAME"}};
 }
 
+TTevSchemaSql::CatalogueQuery TTevSchemaSql::SequenceExists() const
+{
+    if (!m_firebird)
+        throw Error(QStringLiteral("Only Firebird keeps write stamps in a sequence."));
+    return {Lines({"select 1 from RDB$GENERATORS", "where RDB$GENERATOR_NAME = :GENERATORNAME"}),
+            {"GENERATORNAME"}};
+}
+
 TTevSchemaSql::CatalogueQuery TTevSchemaSql::ColumnIsSingleFloat() const
 {
     if (!m_firebird)
@@ -178,6 +206,9 @@ QString TTevSchemaSql::AddColumn(const QString &table, const QString &column, Co
         break;
     case ColumnKind::String:
         lines << " " + VarcharTypeName(size);
+        break;
+    case ColumnKind::WriteStamp:
+        lines << (m_firebird ? QStringLiteral(" integer") : QStringLiteral(" rowversion"));
         break;
     }
     if (!defaultText.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/project/storedstamp.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -15,6 +17,10 @@ enum class TTevDBUpdateMode { dbumNone, dbumSaveHeader, dbumSaveChars, dbumSaveA
 // seam, not the module, so that it is built and tested without a database: the database module
 // implements it, and tests use a double that records the calls. Names and arguments are the
 // module's; file names are relative to the sequence root.
+//
+// Stamp (optional): ReadProject leaves in it what it read; a write checks it against the stored
+// project first and throws StaleWriteError, storing nothing, when another client wrote the project
+// since; after the write it holds the new stamp. Without it, nothing is checked.
 class ProjectDatabase
 {
 public:
@@ -25,13 +31,15 @@ public:
                               const QString &Params) = 0;
     virtual void DeleteProject(const QString &FileName) = 0;
     // True when the project is in the database; its header and characteristics merged in.
-    virtual bool ReadProject(const QString &FileName, MemDataSet &CDSHeader,
-                             MemDataSet &CDSChars) = 0;
+    virtual bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
+                             TStoredStamp *Stamp = nullptr) = 0;
     virtual void WriteProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
-                              TTevDBUpdateMode UpdateMode) = 0;
-    virtual int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader) = 0;
-    virtual void WriteProjectChars(int ProjectId, MemDataSet &CDSChars) = 0;
-    virtual void UpdateChar(int ProjectId, MemDataSet &CDSChars) = 0;
+                              TTevDBUpdateMode UpdateMode, TStoredStamp *Stamp = nullptr) = 0;
+    virtual int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader,
+                                   TStoredStamp *Stamp = nullptr) = 0;
+    virtual void WriteProjectChars(int ProjectId, MemDataSet &CDSChars,
+                                   TStoredStamp *Stamp = nullptr) = 0;
+    virtual void UpdateChar(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp = nullptr) = 0;
     virtual QString GetProjectFileName(int ProjectId) = 0;
     // An open result set of FILENAME values, or nullptr on error.
     virtual std::unique_ptr<DataSet> FindProjects(const QString &FileFilter) = 0;

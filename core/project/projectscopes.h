@@ -60,4 +60,13 @@ private:
     bool m_restored = false;
 };
 
+// What the database held of the project at its last open or save: the project record and every
+// characteristic, read from the database before this client's first write after it.
+struct TTevProject::StoredCopy
+{
+    StoredCopy();
+    MemDataSet Header;
+    MemDataSet Chars;
+};
+
 } // namespace tev

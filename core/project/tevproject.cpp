@@ -6,6 +6,8 @@
 #include "core/lib/textroutines.h"
 #include "core/project/changestate.h"
 #include "core/project/projectdatasets.h"
+#include "core/project/projectscopes.h"
+#include "core/sequence/headervalue.h"
 #include "core/sequence/routinetable.h"
 #include "core/sequence/sequencecolumns.h"
 #include "core/sequence/sequencefile.h"
@@ -21,7 +23,6 @@ namespace tev {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kEscapedCrLf = QStringLiteral("\\r\\n");
 const QString kTevora = QStringLiteral("Tevora");
 
 TStringList paramsList(const QString &text)
@@ -154,8 +155,10 @@ void TTevProject::SetChangeState(quint32 Value)
 void TTevProject::ProjectAfterPost()
 {
     if (FAutoUpdate && FExistsInDatabase && !FUpdating && FData)
-        FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
-                            TTevDBUpdateMode::dbumSaveAll);
+        WriteStored(WriteKind::Automatic, [this](TStoredStamp *Stamp) {
+            FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
+                                TTevDBUpdateMode::dbumSaveAll, Stamp);
+        });
 }
 
 QString TTevProject::Directory() const
@@ -403,15 +406,12 @@ QString TTevProject::GetHeaderValue(const QString &Name) const
         return {};
     const qsizetype start = at + key.size();
     const qsizetype end = params.indexOf(QLatin1Char('\r'), start);
-    QString value = TrimText(params.mid(start, end - start));
-    value.replace(kEscapedCrLf, kCrLf);
-    return value;
+    return UnescapeHeaderValue(TrimText(params.mid(start, end - start)));
 }
 
 bool TTevProject::SetHeaderValue(const QString &Name, const QString &Value)
 {
-    QString value = Value;
-    value.replace(kCrLf, kEscapedCrLf);
+    const QString value = EscapeHeaderValue(Value);
     TStringList list = paramsList(ProjectField("PARAMS").asString());
     const int index = list.IndexOfName(Name);
     if (index < 0) {
@@ -543,8 +543,10 @@ void TTevProject::FillProjectRecord(const QStringList &Lines)
         header.Add(QStringLiteral("$PICKLIST=") + FDefaults.PickListFile);
     const TTevFileType type = FileTypeOfExt(extensionOf(FRelativeFileName));
     ProjectField("FILETYPE").setAsInteger(int(type));
-    ProjectField("PROJECTNAME").setAsString(header.Values(QStringLiteral("$PROJECTNAME")));
-    ProjectField("IMAGE").setAsString(header.Values(QStringLiteral("$COVERLABEL")));
+    ProjectField("PROJECTNAME")
+        .setAsString(UnescapeHeaderValue(header.Values(QStringLiteral("$PROJECTNAME"))));
+    ProjectField("IMAGE").setAsString(
+        UnescapeHeaderValue(header.Values(QStringLiteral("$COVERLABEL"))));
     QString generator = header.Values(QStringLiteral("$GENERATOR"));
     if (generator.isEmpty()) {
         if (type == TTevFileType::pftSEQ)
@@ -688,8 +690,10 @@ TStringList TTevProject::HeaderWithColumns() const
 {
     TStringList header = paramsList(ProjectField("PARAMS").asString());
     header.SetValues(QStringLiteral("$GENERATOR"), Generator());
-    header.SetValues(QStringLiteral("$COVERLABEL"), ImageFileName());
-    header.SetValues(QStringLiteral("$PROJECTNAME"), ProjectName());
+    // The two fields may hold line breaks (a name stored by another client, too): the file and
+    // the stored header keep each value on its line.
+    header.SetValues(QStringLiteral("$COVERLABEL"), EscapeHeaderValue(ImageFileName()));
+    header.SetValues(QStringLiteral("$PROJECTNAME"), EscapeHeaderValue(ProjectName()));
     return header;
 }
 

@@ -17,6 +17,14 @@
 // Changes that reach the database but not the file (moves, groups, pictures, the active flag,
 // added masters) set change bit 128, so that the file is known to be behind.
 //
+// Other clients may write the same project. Every write of the project checks that the stored
+// project is still the one this client last read or wrote (storedstamp.h); when it is not,
+// OnStaleWrite asks the owner whether to overwrite. Nobody asked (a script), the write fails
+// with StaleWriteError; the user keeps the other save, a save fails with a declined
+// StaleWriteError and the automatic writes store nothing until the next save or open. What the
+// database held at the last open or save is kept from the first write after it, so that the
+// user's "No" to saving can write it back (RevertStored); tevproject_stored.cpp.
+//
 // File names that come from files or the database (dependency names, stored project and master
 // names) are resolved against the sequence root only; a name that would reach outside its folder
 // or the root is refused. The operations and properties are reachable through the meta-object
@@ -25,6 +33,7 @@
 #include "core/project/filereport.h"
 #include "core/project/progressstep.h"
 #include "core/project/projectdatabase.h"
+#include "core/project/storedstamp.h"
 #include "core/project/tevdefaults.h"
 #include "core/sequence/compactlines.h"
 #include "core/sequence/filetype.h"
@@ -37,6 +46,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tev {
 
@@ -198,6 +208,16 @@ public:
     // Writes the files of the folder that the database has but the disk lacks.
     Q_INVOKABLE void RecoverDirectory(const QString &APath);
 
+    // The stored project as this client last read or wrote it.
+    const TStoredStamp &StoredStamp() const { return FStoredStamp; }
+    // Whether this client wrote the project to the database since it was last opened or saved
+    // (header edits, moves and the active flag are written at once).
+    bool WrittenSinceSaved() const;
+    // Writes back what the database held when the project was last opened or saved, when this
+    // client wrote the project since and no other client did after it: another user's later
+    // save is never overwritten. True when it wrote. The records in memory stay as they are.
+    bool RevertStored();
+
     // Order and groups of the characteristics.
     Q_INVOKABLE void MoveCharacteristic(bool Up);
     Q_INVOKABLE void MoveGroup(bool Up);
@@ -259,6 +279,9 @@ Q_SIGNALS:
     void OnStateChanged();
     void OnUnknownFile(const QString &FileName, const QString &Generator, TTevFileType FileType,
                        bool *DoCreate);
+    // A write found the project written by another client since this one read or wrote it;
+    // the handler sets the answer (NotAsked when it leaves it).
+    void OnStaleWrite(tev::TStaleAnswer *Answer);
 
 protected:
     // Set by the life-cycle operations (opening, loading from and creating in the database).
@@ -267,6 +290,19 @@ protected:
 private:
     class UpdateScope;
     class OrderFrame;
+    struct StoredCopy;
+
+    // Writes the user asked for (Save) and writes that follow edits at once.
+    enum class WriteKind { Explicit, Automatic };
+    // Runs one write of the project with the stale check (Write receives the stamp to check and
+    // update). Automatic writes keep what is stored first, and store nothing while the user keeps
+    // another user's save; false when nothing was written.
+    bool WriteStored(WriteKind Kind, const std::function<void(TStoredStamp *)> &Write);
+    TStaleAnswer AskStale();
+    void KeepStoredCopy();
+    // The project as stored now is the one of the last open or save.
+    void MarkSaved();
+    void ForgetStored();
 
     bool HasRecord() const;
     bool IsWorkSequence() const;
@@ -283,8 +319,12 @@ private:
     void EnsureProjectId();
     TFileReport CopyDependencyFiles(const QStringList &List, const QString &SourceDir,
                                     const QString &DestDir);
-    void CopyTemplate(const QString &Keyword, const QString &TemplateFile, bool PerProject,
-                      const QString &AFileName, const QString &MasterDir, TFileReport &Report);
+    // Returns the name of the file it copied or reported, empty when there was none.
+    QString CopyTemplate(const QString &Keyword, const QString &TemplateFile, bool PerProject,
+                         const QString &AFileName, const QString &MasterDir, TFileReport &Report);
+    // AddMasterProject without the copy of the master's files; false when the master file does
+    // not exist.
+    bool MergeMasterProject(const QString &Relative);
     void UpdateRefProjects();
     void CheckInsideRoot(const QString &RelativeName, const char *What) const;
     QString FolderOf(const QString &RelativeName) const;
@@ -319,6 +359,12 @@ private:
     mutable QStringList FFileLines;
     QString FLoadError;
     TStringList FGroups;
+    // See StoredStamp; FSavedStamp is it at the last open or save (none while the project has
+    // no stored state), FSavedCopy what the database held then, kept from the first write after.
+    TStoredStamp FStoredStamp;
+    std::optional<TStoredStamp> FSavedStamp;
+    std::unique_ptr<StoredCopy> FSavedCopy;
+    bool FStaleKept = false;
 };
 
 // The text of a file type (see filetype.h) and of change states (see changestate.h) are plain

@@ -138,7 +138,10 @@ void TTevProject::EnsureProjectId()
     if (!FData || Empty() || ProjectId() > 0)
         return;
     // Writing the row teaches us its id: references and later writes need it.
-    const int id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject);
+    int id = 0;
+    WriteStored(WriteKind::Explicit, [&](TStoredStamp *Stamp) {
+        id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject, Stamp);
+    });
     if (id <= 0)
         return;
     const bool was = FUpdating;
@@ -196,20 +199,26 @@ void TTevProject::ImportUnknownFile(const QString &AFileName)
     // The rest writes the project itself; a post must not write it again.
     UpdateScope scope(*this);
     EnsureProjectId();
-    FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars, TTevDBUpdateMode::dbumSaveAll);
+    WriteStored(WriteKind::Explicit, [this](TStoredStamp *Stamp) {
+        FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
+                            TTevDBUpdateMode::dbumSaveAll, Stamp);
+    });
     FExistsInDatabase = true;
     UpdateRefProjects();
+    MarkSaved();
 }
 
 bool TTevProject::LoadFromDB(const QString &AFileName)
 {
     UpdateScope scope(*this);
     SetFileName(AFileName);
-    if (!FData || !FData->ReadProject(FRelativeFileName, *FCDSProject, *FCDSChars))
+    FSavedStamp.reset(); // the state read below is the new one
+    if (!FData || !FData->ReadProject(FRelativeFileName, *FCDSProject, *FCDSChars, &FStoredStamp))
         return false;
     FExistsInDatabase = true;
     SetGenerator(kTevora);
     RenumberCharsImpl(false);
+    MarkSaved();
     return true;
 }
 
@@ -249,29 +258,35 @@ bool TTevProject::New(const QString &AFileName, const QString &AProjectName, TTe
     // Loading clears the update flag: the later posts of the record write the new project.
     LoadFromDB(AddBackSlash(FRootDir) + relative);
     FExistsInDatabase = true;
-    TFileReport report;
-    if (!masterRelative.isEmpty()) {
-        AddMasterProject(masterRelative);
-        report = FLastFileReport;
-    }
+    // The master's files are copied below with the project's, so that each file is copied, and
+    // reported, once: the files adding the master brings, then the project's own.
+    QStringList depends;
+    if (!masterRelative.isEmpty() && MergeMasterProject(masterRelative))
+        depends = GetDependsList().split(kCrLf);
     SetChangeState(ChangeStateBits::HeaderChange);
     SetFileType(FileTypeOfExt(extension));
     SetHeaderValue(QStringLiteral("$PROJECTNAME"), ProjectName());
     SetHeaderValue(QStringLiteral("$DATE"), DateStamp(Now()));
     const QString masterDir = FolderOf(masterRelative);
-    CopyTemplate(QStringLiteral("$FORMAT"), AFormatTemplateFile, FDefaults.FormatPerProject,
-                 relative, masterDir, report);
-    CopyTemplate(QStringLiteral("$PICKLIST"), AUIFTemplateFile, FDefaults.PickListPerProject,
-                 relative, masterDir, report);
+    TFileReport report;
+    const QStringList templates{
+        CopyTemplate(QStringLiteral("$FORMAT"), AFormatTemplateFile, FDefaults.FormatPerProject,
+                     relative, masterDir, report),
+        CopyTemplate(QStringLiteral("$PICKLIST"), AUIFTemplateFile, FDefaults.PickListPerProject,
+                     relative, masterDir, report)};
     UpdateDepends();
-    report.Add(CopyDependencyFiles(GetDependsList().split(kCrLf), masterDir, FolderOf(relative)));
+    depends += GetDependsList().split(kCrLf);
+    depends.removeIf([&templates](const QString &name) {
+        return !name.isEmpty() && templates.contains(name, Qt::CaseInsensitive);
+    });
+    report.Add(CopyDependencyFiles(depends, masterDir, FolderOf(relative)));
     FLastFileReport = report;
     return true;
 }
 
-void TTevProject::CopyTemplate(const QString &Keyword, const QString &TemplateFile, bool PerProject,
-                               const QString &RelativeName, const QString &MasterDir,
-                               TFileReport &Report)
+QString TTevProject::CopyTemplate(const QString &Keyword, const QString &TemplateFile,
+                                  bool PerProject, const QString &RelativeName,
+                                  const QString &MasterDir, TFileReport &Report)
 {
     const QString projectDir = FolderOf(RelativeName);
     const QString templateName = NamePart(TemplateFile);
@@ -284,27 +299,28 @@ void TTevProject::CopyTemplate(const QString &Keyword, const QString &TemplateFi
             Report.Failed << QStringLiteral("%1: the template \"%2\" does not lie below the "
                                             "sequence folder")
                                  .arg(target, TemplateFile);
-            return;
+            return target;
         }
         const QString source =
             PathIsRelative(TemplateFile) ? AddBackSlash(FRootDir) + TemplateFile : TemplateFile;
         CopyReplacing(source, projectDir + target, FRootDir, Report);
-        return;
+        return target;
     }
     // No template: the file the master names is copied beside the project.
     const QString named = GetHeaderValue(Keyword);
     if (named.isEmpty())
-        return;
+        return {};
     if (!IsPlainFileName(named)) {
         Report.Failed << named + QStringLiteral(": not a plain file name, not copied");
-        return;
+        return named;
     }
     const QString source = FindFileInFolder(MasterDir, named);
     if (source.isEmpty()) {
         Report.Failed << QStringLiteral("%1: not found in \"%2\"").arg(named, MasterDir);
-        return;
+        return named;
     }
     CopyReplacing(source, projectDir + named, FRootDir, Report);
+    return named;
 }
 
 void TTevProject::Close()
@@ -316,6 +332,7 @@ void TTevProject::Close()
     FFileLines.clear();
     FGroups.Clear();
     FReadComplete = false;
+    ForgetStored();
     SetChangeState(0);
     if (hadRecord) {
         FCDSChars->emptyDataSet();
@@ -333,12 +350,15 @@ void TTevProject::Save()
     PrepareSavedHeader();
     if (FData) {
         EnsureProjectId();
-        FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
-                            TTevDBUpdateMode::dbumSaveAll);
+        WriteStored(WriteKind::Explicit, [this](TStoredStamp *Stamp) {
+            FData->WriteProject(FRelativeFileName, *FCDSProject, *FCDSChars,
+                                TTevDBUpdateMode::dbumSaveAll, Stamp);
+        });
         UpdateRefProjects();
     }
     WriteFile(FileName());
     SetChangeState(0);
+    MarkSaved();
 }
 
 void TTevProject::SaveHeader()
@@ -348,7 +368,10 @@ void TTevProject::SaveHeader()
     UpdateScope scope(*this);
     PrepareSavedHeader();
     if (FData) {
-        const int id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject);
+        int id = 0;
+        WriteStored(WriteKind::Explicit, [&](TStoredStamp *Stamp) {
+            id = FData->WriteProjectHeader(FRelativeFileName, *FCDSProject, Stamp);
+        });
         if (ProjectId() <= 0 && id > 0) {
             EnsureEditState(*FCDSProject);
             ProjectField("PROJECTID").setAsInteger(id);
@@ -357,6 +380,7 @@ void TTevProject::SaveHeader()
     }
     WriteFile(FileName());
     SetChangeState(ChangeState() & ~ChangeStateBits::HeaderChange);
+    MarkSaved();
 }
 
 TFileReport TTevProject::Delete(bool ADeleteFile)

@@ -189,7 +189,8 @@ void TTevProject::RenumberCharsImpl(bool AlwaysWrite)
         ds.post();
     }
     if ((AlwaysWrite || changed) && FExistsInDatabase && FData && ProjectId() > 0)
-        FData->WriteProjectChars(ProjectId(), ds);
+        WriteStored(WriteKind::Automatic,
+                    [&](TStoredStamp *Stamp) { FData->WriteProjectChars(ProjectId(), ds, Stamp); });
     frame.Restore();
 }
 
@@ -232,7 +233,10 @@ void TTevProject::MoveCharacteristic(bool Up)
             ds.post();
         }
         if (FExistsInDatabase && FData && ProjectId() > 0)
-            FData->WriteProject(FRelativeFileName, *FCDSProject, ds, TTevDBUpdateMode::dbumSaveAll);
+            WriteStored(WriteKind::Automatic, [&](TStoredStamp *Stamp) {
+                FData->WriteProject(FRelativeFileName, *FCDSProject, ds,
+                                    TTevDBUpdateMode::dbumSaveAll, Stamp);
+            });
         MarkDatabaseOnlyChange();
     }
     frame.Restore();
@@ -398,7 +402,9 @@ void TTevProject::ExchangeFeatures(const QString &AGroupName, const QString &AFe
             ds.post();
         }
         if (FExistsInDatabase && FData && ProjectId() > 0)
-            FData->WriteProjectChars(ProjectId(), ds);
+            WriteStored(WriteKind::Automatic, [&](TStoredStamp *Stamp) {
+                FData->WriteProjectChars(ProjectId(), ds, Stamp);
+            });
         MarkDatabaseOnlyChange();
         frame.Restore();
     }
@@ -473,7 +479,8 @@ quint32 TTevProject::ChangeGroupImage(const QString &AGroupName, const QString &
         ds.post();
     }
     if (FExistsInDatabase && FData && ProjectId() > 0)
-        FData->WriteProjectChars(ProjectId(), ds);
+        WriteStored(WriteKind::Automatic,
+                    [&](TStoredStamp *Stamp) { FData->WriteProjectChars(ProjectId(), ds, Stamp); });
     MarkDatabaseOnlyChange();
     frame.Restore();
     return 0;
@@ -489,7 +496,8 @@ void TTevProject::ToggleSelectedChar()
         Field &active = ds.fieldByName(QStringLiteral("ACTIVE"));
         active.setAsInteger(std::abs(active.asInteger() - 1));
         if (FData && ProjectId() > 0)
-            FData->UpdateChar(ProjectId(), ds);
+            WriteStored(WriteKind::Automatic,
+                        [&](TStoredStamp *Stamp) { FData->UpdateChar(ProjectId(), ds, Stamp); });
         PostIfEditing(ds);
     } catch (...) {
         if (ds.editing())

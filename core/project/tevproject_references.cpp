@@ -22,24 +22,30 @@ const QString kCrLf = QStringLiteral("\r\n");
 void TTevProject::AddMasterProject(const QString &AMasterFileName)
 {
     const QString relative = MakeRelativeFileName(AMasterFileName);
-    CheckInsideRoot(relative, "master sequence");
-    const QString full = AddBackSlash(FRootDir) + relative;
+    if (MergeMasterProject(relative))
+        FLastFileReport =
+            CopyDependencyFiles(GetDependsList().split(kCrLf), FolderOf(relative), Directory());
+}
+
+bool TTevProject::MergeMasterProject(const QString &Relative)
+{
+    CheckInsideRoot(Relative, "master sequence");
+    const QString full = AddBackSlash(FRootDir) + Relative;
     if (!QFileInfo(full).isFile())
-        return;
+        return false;
     const QStringList lines = LoadSequenceLinesByPreamble(full);
     const QString masterHeader = ParseHeader(lines);
     MergeHeader(masterHeader);
     TStringList parsed;
     parsed.SetText(masterHeader);
     const QString refProjectName = parsed.Values(QStringLiteral("$PROJECTNAME"));
-    ReadRoutine(relative, refProjectName, lines, false);
+    ReadRoutine(Relative, refProjectName, lines, false);
     if (FData && ProjectId() > 0)
-        FData->AddRefProject(ProjectId(), relative, refProjectName);
+        FData->AddRefProject(ProjectId(), Relative, refProjectName);
     MarkDatabaseOnlyChange();
     DoChange();
     UpdateDepends();
-    FLastFileReport =
-        CopyDependencyFiles(GetDependsList().split(kCrLf), FolderOf(relative), Directory());
+    return true;
 }
 
 void TTevProject::RemoveMasterProject(const QString &AMasterFileName)

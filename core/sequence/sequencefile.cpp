@@ -1,5 +1,6 @@
 #include "core/sequence/sequencefile.h"
 
+#include "core/sequence/headervalue.h"
 #include "platform/error.h"
 #include "platform/file/regularfile.h"
 #include "platform/file/savefilewhole.h"
@@ -107,7 +108,7 @@ QString DefaultHeader(const QString &ProjectName, int Decimals, const QDateTime 
         {"$DATE", DateStamp(Now)},
         {"$UNITS", {}},
         {"$VERSION", {}},
-        {"$PROJECTNAME", ProjectName},
+        {"$PROJECTNAME", EscapeHeaderValue(ProjectName)},
         {"$LONGDESC", {}},
         {"$SHORTDESC", {}},
         {"$LIMITS", {}},

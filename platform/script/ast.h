@@ -63,6 +63,7 @@ enum class EK : quint8 {
     Name,
     Unary,
     Binary,
+    Chain,
     Call,
     Member,
     Index,
@@ -164,6 +165,23 @@ struct BinaryExpr : Expr
     ExprPtr lhs, rhs;
 };
 
+// A run of operators of one precedence level, "a + b - c + ...": the left-leaning tree it stands
+// for, ((a + b) - c) + ..., held flat. The interpreter walks it in a loop, so a chain of any length
+// costs one level of recursion, not one per operator.
+struct ChainExpr : Expr
+{
+    struct Step
+    {
+        Tok op;
+        Pos pos;
+    };
+    explicit ChainExpr(Pos p)
+        : Expr(EK::Chain, p)
+    {}
+    std::vector<ExprPtr> operands; // one more than steps
+    std::vector<Step> steps;       // steps[i] joins the result so far with operands[i + 1]
+};
+
 struct CallExpr : Expr
 {
     CallExpr(Pos p, ExprPtr c)
@@ -249,14 +267,31 @@ struct Stmt
 };
 using StmtPtr = std::unique_ptr<Stmt>;
 
+// Whether Value is "Target + X + ..." with Target a variable (not a member of a "with" object).
+inline bool appendsTo(const Expr &target, const Expr &value)
+{
+    if ((target.kind != EK::Local && target.kind != EK::Global) || value.kind != EK::Chain)
+        return false;
+    const auto &chain = static_cast<const ChainExpr &>(value);
+    for (const ChainExpr::Step &step : chain.steps)
+        if (step.op != Tok::Plus)
+            return false;
+    const Expr &first = *chain.operands.front();
+    return first.kind == target.kind &&
+           static_cast<const VarExpr &>(first).slot == static_cast<const VarExpr &>(target).slot;
+}
+
 struct AssignStmt : Stmt
 {
     AssignStmt(Pos p, ExprPtr t, ExprPtr v)
         : Stmt(SK::Assign, p)
         , target(std::move(t))
         , value(std::move(v))
+        , appends(appendsTo(*target, *value))
     {}
     ExprPtr target, value;
+    // "S := S + X + ...", S a variable: the text may grow in place instead of being copied.
+    bool appends;
 };
 
 struct CallStmt : Stmt

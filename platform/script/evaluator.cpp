@@ -45,6 +45,8 @@ Value Interpreter::eval(const Expr &e, Frame &f)
     }
     case EK::Binary:
         return evalBinary(static_cast<const BinaryExpr &>(e), f);
+    case EK::Chain:
+        return evalChain(static_cast<const ChainExpr &>(e), f);
     case EK::Call:
         return evalCall(static_cast<const CallExpr &>(e), f);
     case EK::Member:
@@ -571,87 +573,134 @@ bool Interpreter::inSet(const Value &item, const Expr &setExpr, Frame &f)
     return false;
 }
 
+namespace {
+
+// The operators whose right side binaryStep evaluates itself, or not at all: "and" and "or"
+// short-circuit on Booleans, "in", "is" and "as" take a set or a class.
+bool takesRightSideUnevaluated(Tok op)
+{
+    return op == Tok::And || op == Tok::Or || op == Tok::In || op == Tok::Is || op == Tok::As;
+}
+
+// Any other operator on two values; integers take a short way past the Variant rules.
+inline Value applyOperator(Tok op, const Value &l, const Value &r)
+{
+    if (l.isInteger() && r.isInteger()) {
+        const qint64 x = l.rawInt(), y = r.rawInt();
+        switch (op) {
+        case Tok::Plus:
+            return Value(static_cast<qint64>(static_cast<quint64>(x) + static_cast<quint64>(y)));
+        case Tok::Minus:
+            return Value(static_cast<qint64>(static_cast<quint64>(x) - static_cast<quint64>(y)));
+        case Tok::Less:
+            return Value(x < y);
+        case Tok::LessEqual:
+            return Value(x <= y);
+        case Tok::Greater:
+            return Value(x > y);
+        case Tok::GreaterEqual:
+            return Value(x >= y);
+        case Tok::Equal:
+            return Value(x == y);
+        case Tok::NotEqual:
+            return Value(x != y);
+        default:
+            break;
+        }
+    }
+    return binaryOp(op, l, r);
+}
+
+} // namespace
+
 Value Interpreter::evalBinary(const BinaryExpr &b, Frame &f)
 {
     try {
-        switch (b.op) {
-        case Tok::And:
-        case Tok::Or: {
-            Value l = eval(*b.lhs, f);
-            if (l.type() == VType::Boolean) {
-                // Short-circuit on Booleans; bitwise on integers.
-                if (b.op == Tok::And ? !l.rawBool() : l.rawBool())
-                    return l;
-                Value r = eval(*b.rhs, f);
-                if (r.type() == VType::Boolean)
-                    return r;
-                return binaryOp(b.op, l, r);
-            }
-            return binaryOp(b.op, l, eval(*b.rhs, f));
+        if (!takesRightSideUnevaluated(b.op)) {
+            const Value l = eval(*b.lhs, f);
+            const Value r = eval(*b.rhs, f);
+            return applyOperator(b.op, l, r);
         }
-        case Tok::In: {
-            const Value item = eval(*b.lhs, f);
-            return Value(inSet(item, *b.rhs, f));
-        }
-        case Tok::Is:
-        case Tok::As: {
-            const Value obj = eval(*b.lhs, f);
-            const Value cls = eval(*b.rhs, f);
-            if (cls.type() != VType::Class)
-                raiseError(QStringLiteral("EScriptError"),
-                           QStringLiteral("A class expected after '%1'")
-                               .arg(QLatin1String(tokenName(b.op))));
-            const bool nil = obj.isEmpty() || obj.isNull() || (obj.isObject() && !obj.rawObject());
-            if (!nil && !obj.isObject())
-                raiseError(QStringLiteral("EInvalidCast"),
-                           QStringLiteral("Invalid class typecast"));
-            if (b.op == Tok::Is) {
-                if (nil)
-                    return Value(false);
-                obj.rawObject()->checkAlive();
-                return Value(obj.rawObject()->cls()->inheritsFrom(cls.rawClass()));
-            }
-            if (nil)
-                return Value::nil();
-            obj.rawObject()->checkAlive();
-            if (!obj.rawObject()->cls()->inheritsFrom(cls.rawClass()))
-                raiseError(QStringLiteral("EInvalidCast"),
-                           QStringLiteral("Invalid class typecast"));
-            return obj;
-        }
-        default: {
-            Value l = eval(*b.lhs, f);
-            Value r = eval(*b.rhs, f);
-            if (l.isInteger() && r.isInteger()) {
-                const qint64 x = l.rawInt(), y = r.rawInt();
-                switch (b.op) {
-                case Tok::Plus:
-                    return Value(
-                        static_cast<qint64>(static_cast<quint64>(x) + static_cast<quint64>(y)));
-                case Tok::Minus:
-                    return Value(
-                        static_cast<qint64>(static_cast<quint64>(x) - static_cast<quint64>(y)));
-                case Tok::Less:
-                    return Value(x < y);
-                case Tok::LessEqual:
-                    return Value(x <= y);
-                case Tok::Greater:
-                    return Value(x > y);
-                case Tok::GreaterEqual:
-                    return Value(x >= y);
-                case Tok::Equal:
-                    return Value(x == y);
-                case Tok::NotEqual:
-                    return Value(x != y);
-                default:
-                    break;
-                }
-            }
-            return binaryOp(b.op, l, r);
-        }
-        }
+        return binaryStep(b.op, eval(*b.lhs, f), *b.rhs, f);
     } catch (ScriptError &e) {
         throw withPosition(e, b.pos);
+    }
+}
+
+Value Interpreter::evalChain(const ChainExpr &c, Frame &f)
+{
+    const size_t steps = c.steps.size();
+    size_t i = 0;
+    try {
+        // Most chains are one operator: no value to carry from step to step.
+        if (steps == 1 && !takesRightSideUnevaluated(c.steps[0].op)) {
+            const Value l = eval(*c.operands[0], f);
+            const Value r = eval(*c.operands[1], f);
+            return applyOperator(c.steps[0].op, l, r);
+        }
+        Value acc = eval(*c.operands[0], f);
+        for (; i < steps; ++i) {
+            const Tok op = c.steps[i].op;
+            if (takesRightSideUnevaluated(op)) {
+                acc = binaryStep(op, std::move(acc), *c.operands[i + 1], f);
+            } else {
+                const Value r = eval(*c.operands[i + 1], f);
+                acc = applyOperator(op, acc, r);
+            }
+        }
+        return acc;
+    } catch (ScriptError &e) {
+        throw withPosition(e, c.steps[std::min(i, steps - 1)].pos);
+    }
+}
+
+// One operator with its left operand's value.
+Value Interpreter::binaryStep(Tok op, Value l, const Expr &rhs, Frame &f)
+{
+    switch (op) {
+    case Tok::And:
+    case Tok::Or: {
+        if (l.type() == VType::Boolean) {
+            // Short-circuit on Booleans; bitwise on integers.
+            if (op == Tok::And ? !l.rawBool() : l.rawBool())
+                return l;
+            Value r = eval(rhs, f);
+            if (r.type() == VType::Boolean)
+                return r;
+            return binaryOp(op, l, r);
+        }
+        return binaryOp(op, l, eval(rhs, f));
+    }
+    case Tok::In:
+        return Value(inSet(l, rhs, f));
+    case Tok::Is:
+    case Tok::As: {
+        const Value &obj = l;
+        const Value cls = eval(rhs, f);
+        if (cls.type() != VType::Class)
+            raiseError(
+                QStringLiteral("EScriptError"),
+                QStringLiteral("A class expected after '%1'").arg(QLatin1String(tokenName(op))));
+        const bool nil = obj.isEmpty() || obj.isNull() || (obj.isObject() && !obj.rawObject());
+        if (!nil && !obj.isObject())
+            raiseError(QStringLiteral("EInvalidCast"), QStringLiteral("Invalid class typecast"));
+        if (op == Tok::Is) {
+            if (nil)
+                return Value(false);
+            obj.rawObject()->checkAlive();
+            return Value(obj.rawObject()->cls()->inheritsFrom(cls.rawClass()));
+        }
+        if (nil)
+            return Value::nil();
+        obj.rawObject()->checkAlive();
+        if (!obj.rawObject()->cls()->inheritsFrom(cls.rawClass()))
+            raiseError(QStringLiteral("EInvalidCast"), QStringLiteral("Invalid class typecast"));
+        return obj;
+    }
+    default: {
+        const Value r = eval(rhs, f);
+        return applyOperator(op, l, r);
+    }
     }
 }
 

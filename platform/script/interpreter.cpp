@@ -405,7 +405,10 @@ Interpreter::Flow Interpreter::execInner(const Stmt &s, Frame &f)
         return Flow::Normal;
     case SK::Assign: {
         const auto &a = static_cast<const AssignStmt &>(s);
-        assign(*a.target, eval(*a.value, f), f);
+        if (a.appends)
+            assignAppending(a, f);
+        else
+            assign(*a.target, eval(*a.value, f), f);
         return Flow::Normal;
     }
     case SK::Call: {
@@ -744,6 +747,61 @@ void Interpreter::assign(const Expr &target, Value v, Frame &f)
         raiseError(QStringLiteral("EScriptError"),
                    QStringLiteral("Left side cannot be assigned to"));
     }
+}
+
+// S := S + X + ...: while S and every X are texts, the X are appended to S where it is stored,
+// so a loop that builds a text costs time in proportion to what it appends, not to the square of
+// the result. The values and errors are those of the chain: the X are evaluated in order before S
+// changes, and the first X that is no text continues the chain as usual.
+void Interpreter::assignAppending(const AssignStmt &a, Frame &f)
+{
+    const auto &chain = static_cast<const ChainExpr &>(*a.value);
+    const size_t steps = chain.steps.size();
+    // Shares S's text, which keeps its buffer alive: whether S still holds that buffer afterwards
+    // tells whether an X changed S meanwhile.
+    Value acc = *storage(*a.target, f);
+    size_t i = 0;
+    try {
+        if (acc.isString()) {
+            std::vector<Value> texts;
+            qsizetype length = acc.rawString().size();
+            bool allTexts = true;
+            for (; i < steps; ++i) {
+                Value x = eval(*chain.operands[i + 1], f);
+                if (x.isEmpty())
+                    continue; // adds nothing to a text
+                if (!x.isString()) {
+                    allTexts = false;
+                    for (const Value &text : texts)
+                        acc = binaryOp(Tok::Plus, acc, text);
+                    acc = binaryOp(Tok::Plus, acc, x);
+                    ++i;
+                    break;
+                }
+                length += x.rawString().size();
+                if (length > MaxStringLength)
+                    raiseError(QStringLiteral("EOutOfMemory"), QStringLiteral("String too long"));
+                texts.push_back(std::move(x));
+            }
+            if (allTexts) {
+                Value *target = storage(*a.target, f);
+                if (target->isString() && target->rawString().isSharedWith(acc.rawString())) {
+                    acc = Value();
+                    QString &text = target->mutableString();
+                    for (const Value &x : texts)
+                        text.append(x.rawString());
+                    return;
+                }
+                for (const Value &x : texts)
+                    acc = binaryOp(Tok::Plus, acc, x);
+            }
+        }
+        for (; i < steps; ++i)
+            acc = binaryStep(chain.steps[i].op, std::move(acc), *chain.operands[i + 1], f);
+    } catch (ScriptError &e) {
+        throw withPosition(e, chain.steps[std::min(i, steps - 1)].pos);
+    }
+    assign(*a.target, std::move(acc), f);
 }
 
 void Interpreter::assignIndex(const IndexExpr &t, Value v, Frame &f)

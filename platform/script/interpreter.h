@@ -91,6 +91,8 @@ private:
     Value evalIndex(const IndexExpr &x, Frame &f);
     Value evalSet(const SetExpr &s, Frame &f);
     Value evalBinary(const BinaryExpr &b, Frame &f);
+    Value evalChain(const ChainExpr &c, Frame &f);
+    Value binaryStep(Tok op, Value l, const Expr &rhs, Frame &f);
     bool inSet(const Value &item, const Expr &setExpr, Frame &f);
     Value typeCast(TypeCode code, const Value &v, Pos pos);
     const Value *withObjectFor(const NameExpr &n, Frame &f);
@@ -114,6 +116,7 @@ private:
 
     // variables
     void assign(const Expr &target, Value v, Frame &f);
+    void assignAppending(const AssignStmt &a, Frame &f);
     void assignIndex(const IndexExpr &t, Value v, Frame &f);
     Value *storage(const Expr &e, Frame &f);
     const TypeRef *staticType(const Expr &e, Frame &f) const;

@@ -1075,30 +1075,41 @@ ExprPtr Parser::parseExpression()
 // simple := ["+" | "-"] term {("+" | "-" | "or" | "xor") term}
 ExprPtr Parser::parseSimpleExpression()
 {
-    ExprPtr lhs = parseTerm();
-    for (;;) {
-        const Tok k = peek().kind;
-        if (k != Tok::Plus && k != Tok::Minus && k != Tok::Or && k != Tok::Xor)
-            return lhs;
-        const Pos at = here();
-        next();
-        lhs = binary(at, k, std::move(lhs), parseTerm());
-    }
+    return parseChain(&Parser::parseTerm, [](Tok k) {
+        return k == Tok::Plus || k == Tok::Minus || k == Tok::Or || k == Tok::Xor;
+    });
 }
 
 // term := factor {("*" | "/" | "div" | "mod" | "and" | "shl" | "shr" | "as") factor}
 ExprPtr Parser::parseTerm()
 {
-    ExprPtr lhs = parseFactor();
-    for (;;) {
-        const Tok k = peek().kind;
-        if (k != Tok::Star && k != Tok::Slash && k != Tok::Div && k != Tok::Mod && k != Tok::And &&
-            k != Tok::Shl && k != Tok::Shr && k != Tok::As)
-            return lhs;
+    return parseChain(&Parser::parseFactor, [](Tok k) {
+        return k == Tok::Star || k == Tok::Slash || k == Tok::Div || k == Tok::Mod ||
+               k == Tok::And || k == Tok::Shl || k == Tok::Shr || k == Tok::As;
+    });
+}
+
+// operand {operator operand}, for one precedence level. The operators associate to the left; the
+// run is kept as one chain however long it is, so its length is no depth.
+ExprPtr Parser::parseChain(ExprPtr (Parser::*operand)(), bool (*isOperator)(Tok))
+{
+    ExprPtr first = (this->*operand)();
+    if (!isOperator(peek().kind))
+        return first;
+    auto chain = std::make_unique<ChainExpr>(here());
+    int depth = first->depth;
+    chain->operands.push_back(std::move(first));
+    while (isOperator(peek().kind)) {
         const Pos at = here();
-        next();
-        lhs = binary(at, k, std::move(lhs), parseFactor());
+        const Tok op = next().kind;
+        chain->steps.push_back({op, at});
+        chain->operands.push_back((this->*operand)());
+        depth = std::max(depth, chain->operands.back()->depth);
     }
+    chain->depth = depth + 1;
+    if (chain->depth > MaxExpressionDepth)
+        error(QStringLiteral("Expression too complex"), chain->pos);
+    return chain;
 }
 
 // factor := ("not" | "-" | "+") factor | "@" designator | literal | "nil" | "[" set "]"

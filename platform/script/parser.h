@@ -77,6 +77,7 @@ private:
     ExprPtr parseExpression();
     ExprPtr parseSimpleExpression();
     ExprPtr parseTerm();
+    ExprPtr parseChain(ExprPtr (Parser::*operand)(), bool (*isOperator)(Tok));
     ExprPtr parseFactor();
     ExprPtr parseDesignator();
     ExprPtr parseSetConstructor();

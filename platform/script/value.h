@@ -94,6 +94,8 @@ public:
     qint64 rawInt() const { return std::get<qint64>(m_v); }
     double rawFloat() const;
     const QString &rawString() const { return std::get<QString>(m_v); }
+    // The text for writing in place; a write detaches it from every other value that shares it.
+    QString &mutableString() { return std::get<QString>(m_v); }
     const ObjectRef &rawObject() const { return std::get<ObjectRef>(m_v); }
     const ScriptClass *rawClass() const;
     const Routine *rawRoutine() const;

@@ -29,6 +29,15 @@ int ReplaceFlags(const Value &Flags)
     return result;
 }
 
+// A pattern of StringReplace: the argument's text, or for an integer the one character whose code
+// is the value's low 8 bits (45 is "-").
+QString ReplacePattern(const Value &Pattern)
+{
+    if (Pattern.isInteger())
+        return QString(QChar(static_cast<char16_t>(Pattern.rawInt() & 0xFF)));
+    return Pattern.toString();
+}
+
 void Define(script::ScriptEngine &Engine, const char *Name, int Args, TypeKind Kind,
             script::NativeProc Proc)
 {
@@ -99,9 +108,9 @@ void DefineHostRoutines(script::ScriptEngine &Engine)
         c.ReturnOutputArg(Value(info.exists() && !info.isDir()));
     });
     Define(Engine, "StringReplace", 4, TypeKind::tkString, [](NativeCall &c) {
-        c.ReturnOutputArg(
-            Value(HostStringReplace(c.GetInputArgAsString(0), c.GetInputArgAsString(1),
-                                    c.GetInputArgAsString(2), ReplaceFlags(c.GetInputArg(3)))));
+        c.ReturnOutputArg(Value(
+            HostStringReplace(c.GetInputArgAsString(0), ReplacePattern(c.GetInputArg(1)),
+                              ReplacePattern(c.GetInputArg(2)), ReplaceFlags(c.GetInputArg(3)))));
     });
     Define(Engine, "Finalize", 1, TypeKind::tkNone, [](NativeCall &c) { (void)c.GetInputArg(0); });
 }

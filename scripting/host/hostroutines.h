@@ -19,7 +19,8 @@ void DefineHostRoutines(script::ScriptEngine &Engine);
 
 // The host's StringReplace: S with OldPattern replaced by NewPattern, whole patterns. Flags 1
 // replaces every occurrence, 2 ignores case, 3 both; any other value replaces the first one,
-// case-sensitively. An empty OldPattern leaves S as it is.
+// case-sensitively. An empty OldPattern leaves S as it is. A script that passes an integer as a
+// pattern means the one character whose code is the value's low 8 bits.
 QString HostStringReplace(const QString &S, const QString &OldPattern, const QString &NewPattern,
                           int Flags);
 

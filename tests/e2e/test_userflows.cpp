@@ -157,6 +157,44 @@ TEST_F(UserFlows, UnsavedChangesAreAskedForAndCancelKeepsEverything)
     EXPECT_EQ(project().Version(), QStringLiteral("7.7"));
 }
 
+// The header edit is written to the database at once; "No" at the close takes it back, so the
+// project opens unchanged at the next start.
+TEST_F(UserFlows, NoAtTheCloseLeavesTheDatabaseAsTheLastSave)
+{
+    createWithWizard(SequenceTree::Housing, QStringLiteral("Work/"), QStringLiteral("W1.seq"));
+    {
+        ProgramAnswers answers;
+        answers.onDialog(typeInto(QStringLiteral("2.0")));
+        form().ProjectPage()->BtnPRJVersionClick();
+    }
+    {
+        ProgramAnswers answers({mrYes});
+        ASSERT_TRUE(close());
+    }
+    restart();
+    click(QStringLiteral("Work/W1.seq"));
+    ASSERT_EQ(project().Version(), QStringLiteral("2.0"));
+    const QByteArray onDisk = fileBytes(QStringLiteral("Work/W1.seq"));
+    const QStringList stored = rows(QStringLiteral("select PARAMS from PROJECTS"));
+    {
+        ProgramAnswers answers;
+        answers.onDialog(typeInto(QStringLiteral("3.0")));
+        form().ProjectPage()->BtnPRJVersionClick();
+    }
+    ASSERT_TRUE(rows(QStringLiteral("select PARAMS from PROJECTS")).value(0).contains("=3.0"));
+    {
+        ProgramAnswers answers({mrNo});
+        EXPECT_TRUE(close());
+        EXPECT_EQ(answers.texts(), QStringList({"Save changes?"}));
+    }
+    EXPECT_EQ(fileBytes(QStringLiteral("Work/W1.seq")), onDisk);
+    EXPECT_EQ(rows(QStringLiteral("select PARAMS from PROJECTS")), stored);
+    restart();
+    click(QStringLiteral("Work/W1.seq"));
+    EXPECT_EQ(project().Version(), QStringLiteral("2.0"));
+    EXPECT_EQ(project().ChangeState(), 0u);
+}
+
 TEST_F(UserFlows, SendToSensorCopiesTheProjectAndItsFilesIntoTheChosenFolder)
 {
     createWithWizard(SequenceTree::Housing, QStringLiteral("Work/"), QStringLiteral("W1.seq"));

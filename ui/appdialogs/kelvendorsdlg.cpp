@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLoggingCategory>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -107,6 +109,43 @@ void TKelVendorsDlg::ShowVendors(const TStringList &Lines)
         }
     if (Lines.Count() > 0)
         Grid->setCurrentCell(0, 0);
+    FitColumns();
+}
+
+void TKelVendorsDlg::FitColumns()
+{
+    // Every text shows whole. A column keeps its design width unless its longest text needs
+    // more; the room the address column needs beyond the dialog's width is taken first from
+    // the company's and the region's design width where their texts leave it free, and only
+    // then does the dialog widen, as far as the screen allows.
+    QHeaderView *header = Grid->horizontalHeader();
+    header->setStretchLastSection(false);
+    Grid->resizeColumnsToContents();
+    int needs[kColumns];
+    int widths[kColumns];
+    int total = 0;
+    for (int column = 0; column < kColumns; ++column) {
+        needs[column] = Grid->columnWidth(column);
+        widths[column] = std::max(int(kColumnWidth), needs[column]);
+        total += widths[column];
+    }
+    int frame = 2 * Grid->frameWidth();
+    if (Grid->rowCount() * kRowHeight >
+        kClientHeight - TvyxCustomDlg::kPanelHeight - 2 * kGridMargin - frame)
+        frame += Grid->verticalScrollBar()->sizeHint().width();
+    const int room = kClientWidth - 2 * kGridMargin - frame;
+    for (int column = kColumns - 2; column >= 0 && total > room; --column) {
+        const int given = std::min(total - room, widths[column] - needs[column]);
+        widths[column] -= given;
+        total -= given;
+    }
+    for (int column = 0; column < kColumns; ++column)
+        Grid->setColumnWidth(column, widths[column]);
+    header->setStretchLastSection(true);
+    int width = std::max(int(kClientWidth), total + frame + 2 * kGridMargin);
+    if (const QScreen *screen = this->screen())
+        width = std::min(width, screen->availableGeometry().width());
+    resize(width, height());
 }
 
 void TKelVendorsDlg::GridDblClick()

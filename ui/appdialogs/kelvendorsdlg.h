@@ -26,7 +26,8 @@ public:
 
     QTableWidget *Grid;
 
-    // One row per line of the list: region, company, e-mail address.
+    // One row per line of the list: region, company, e-mail address. The columns are made wide
+    // enough for their texts.
     void ShowVendors(const TStringList &Lines);
 
 public Q_SLOTS:
@@ -36,6 +37,9 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FitColumns();
 };
 
 // The eight contacts of the default list, "region;company;e-mail address".

@@ -123,4 +123,9 @@ void PageBuilder::finish()
     m_grid->setRowStretch(m_row, 1);
 }
 
+void PageBuilder::setRowSpacing(int pixels)
+{
+    m_grid->setVerticalSpacing(pixels);
+}
+
 } // namespace tev

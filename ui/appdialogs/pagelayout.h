@@ -39,6 +39,8 @@ public:
     void addWidget(QWidget *widget);
     // Ends the rows; the space below stays empty.
     void finish();
+    // The space between two rows (8 pixels unless set).
+    void setRowSpacing(int pixels);
 
 private:
     QLabel *addLabel(const QString &text, QWidget *control);

@@ -77,10 +77,10 @@ void TTevProjectDialog::UpdateButtons()
     const bool masterInside =
         EditMasterFile->text().isEmpty() || ResolvesInFolder(EditMasterFile->text(), seqDir);
 
-    // An empty folder is the sequence folder itself.
-    FinishBtn->setEnabled(!EditProjectName->text().isEmpty() && !EditFileName->text().isEmpty() &&
-                          ComboFileType->currentIndex() > 0 && !EditMasterFile->text().isEmpty() &&
-                          targetInside && masterInside);
+    // A project always names its folder: an empty one would quietly put it at the root.
+    FinishBtn->setEnabled(!EditProjectName->text().isEmpty() && !EditFilePath->text().isEmpty() &&
+                          !EditFileName->text().isEmpty() && ComboFileType->currentIndex() > 0 &&
+                          !EditMasterFile->text().isEmpty() && targetInside && masterInside);
     if (!targetInside)
         LblFinishHint->setText(
             QStringLiteral("The target file lies outside the sequence folder \"%1\".").arg(seqDir));
@@ -220,7 +220,9 @@ void TTevProjectDialog::BtnFilePathClick()
         PickFolder(this, QString(), ResolveInFolder(seqDir, EditFilePath->text()), seqDir);
     if (chosen.isEmpty())
         return;
-    EditFilePath->setText(RelativeToFolder(seqDir, chosen));
+    // The sequence folder itself has no relative name; it is shown by its path.
+    const QString relative = RelativeToFolder(seqDir, chosen);
+    EditFilePath->setText(relative.isEmpty() ? chosen : relative);
 }
 
 void TTevProjectDialog::BtnMasterFileClick()
@@ -352,9 +354,9 @@ bool ExecuteProjectDialog(TTevApp *App, QString &ProjectName, QString &FileName,
         return false;
     const QString master = dialog.EditMasterFile->text();
     ProjectName = dialog.EditProjectName->text();
-    FileName = dialog.EditFilePath->text().isEmpty()
-                   ? dialog.EditFileName->text()
-                   : AddBackSlash(dialog.EditFilePath->text()) + dialog.EditFileName->text();
+    // Relative to the sequence folder, also when the folder was shown by its path.
+    FileName = RelativeToFolder(seqDir, AddBackSlash(dialog.EditFilePath->text()) +
+                                            dialog.EditFileName->text());
     FileType = FileTypeFromInt(dialog.ComboFileType->currentIndex());
     MasterFile = master;
     FormatFile = withMasterFolder(dialog.EditFormatFile->text(), master);

@@ -2,6 +2,7 @@
 
 #include "core/app/tevsettings.h"
 #include "core/constants/tevconst.h"
+#include "core/db/tevconnection.h"
 #include "core/db/tevdatamodule.h"
 #include "core/lang/languages.h"
 #include "core/lib/colours.h"
@@ -38,6 +39,13 @@ const QString kPassword = QStringLiteral("Password");
 const QString kRootWarning =
     QStringLiteral("This change in the root directory would lead to existing projects becoming "
                    "unusable due to invalid SEQ file links.\r\nContinue anyway?");
+
+// A failed connect with the engine's reason below, when it gave one.
+QString ConnectFailureText(const QString &reason)
+{
+    const QString failure = QStringLiteral("Unable to connect to database.");
+    return reason.isEmpty() ? failure : failure + QLatin1Char('\n') + reason;
+}
 
 } // namespace
 
@@ -307,9 +315,10 @@ void TTevSettingsDlg::LTestConnectionClick()
         return;
     TStringList params;
     StoreConnectionParams(params, false);
-    KelConfirm(FApp->Data().TestDBConnection(params)
+    QString reason;
+    KelConfirm(FApp->Data().TestDBConnection(params, &reason)
                    ? QStringLiteral("Database connection successfully tested.")
-                   : QStringLiteral("Unable to connect to database."));
+                   : ConnectFailureText(reason));
 }
 
 bool ExecuteSettingsDlg(TTevApp *App, const std::function<bool()> &BeforeSourceChange)
@@ -340,7 +349,7 @@ bool ExecuteSettingsDlg(TTevApp *App, const std::function<bool()> &BeforeSourceC
     }
     if (data.Database() && dialog.StoreConnectionParams(data.Database()->params(), true)) {
         if (!data.Reconnect())
-            KelShowMessage(QStringLiteral("Unable to connect to database."));
+            KelShowMessage(ConnectFailureText(data.Database()->openFailure()));
         data.UpgradeDatabase(GetAppVersion(QCoreApplication::applicationFilePath()));
     }
     if (dialog.EditSEQDir->text() != App->SEQDir())

@@ -26,6 +26,7 @@ namespace {
 // The platform's sky blue ($F0CAA6) of the test link.
 constexpr TColor kSkyBlue = 0xF0CAA6;
 constexpr int kEncodingVisibleItems = 10;
+constexpr int kRowSpacing = 4;
 
 } // namespace
 
@@ -107,6 +108,9 @@ void TTevSettingsDlg::BuildLayout()
 QWidget *TTevSettingsDlg::BuildGeneralPage()
 {
     PageBuilder page(QStringLiteral("TabGeneral"), QStringLiteral("System"), true);
+    // Rows close enough together that every field shows in the height the dialog takes beside
+    // a window on a laptop's screen.
+    page.setRowSpacing(kRowSpacing);
     page.addGroup(QStringLiteral("SEQ Files"));
     EditSEQDir = page.addEdit(QStringLiteral("Root Directory"), QStringLiteral("EditSEQDir"),
                               QStringLiteral("BtnSEQDir"), &BtnSEQDir);

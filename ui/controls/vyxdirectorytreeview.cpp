@@ -99,6 +99,8 @@ void TvyxDirectoryTreeView::RefreshNodes()
     if (m_root.isEmpty())
         return;
     auto *top = new QTreeWidgetItem(this, {m_root});
+    // The root row shows the whole folder path, which a narrow panel cuts off.
+    top->setToolTip(0, m_root);
     AddSubDirectories(top, m_subLevels);
 }
 

@@ -5,10 +5,13 @@
 #include "ui/kit/fonts.h"
 #include "ui/kit/keypreview.h"
 #include "ui/kit/modalrunner.h"
+#include "ui/kit/wraplabel.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace tev {
 
@@ -66,7 +69,7 @@ void fitMessageLabel(QLabel &label, const QString &text, int wrapWidth)
 
 TKelMsgDlg::TKelMsgDlg(QWidget *parent)
     : KelForm(parent, fixedDialogWithoutIcons())
-    , m_msgLabel(new QLabel(QStringLiteral("Message"), this))
+    , m_msgLabel(new WrapLabel(QStringLiteral("Message"), this))
     , m_panel(new ButtonPanel(this))
 {
     setFont(dialogFont(FontFace::Tahoma, 13));
@@ -74,19 +77,49 @@ TKelMsgDlg::TKelMsgDlg(QWidget *parent)
     setAutoFillBackground(true);
     m_msgLabel->setObjectName(QStringLiteral("MsgLabel"));
     m_msgLabel->setTextFormat(Qt::PlainText);
-    m_msgLabel->move(10, 8);
     m_panel->setObjectName(QStringLiteral("Panel"));
     m_panel->setColor(colorFromValue(kColorButtonPanel));
     new KeyPreviewFilter(this, [this](QKeyEvent &e) { FormKeyDown(e); });
     setMessage(m_msgLabel->text());
 }
 
-void TKelMsgDlg::setMessage(const QString &text)
+int TKelMsgDlg::placeLabel(const QString &text)
 {
     fitMessageLabel(*m_msgLabel, text, kWrapWidth);
+    if (m_msgLabel->height() <= kMaxTextHeight) {
+        if (m_scroll && m_scroll->widget() == m_msgLabel) {
+            m_scroll->takeWidget();
+            m_msgLabel->setParent(this);
+            m_msgLabel->show();
+            m_scroll->hide();
+        }
+        m_msgLabel->move(10, 8);
+        return m_msgLabel->height();
+    }
+    if (!m_scroll) {
+        m_scroll = new QScrollArea(this);
+        m_scroll->setObjectName(QStringLiteral("MsgScroll"));
+        m_scroll->setFrameShape(QFrame::NoFrame);
+        m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_scroll->setBackgroundRole(QPalette::Base);
+        m_scroll->viewport()->setBackgroundRole(QPalette::Base);
+    }
+    // The text keeps its 380 pixels, the scroll bar included.
+    const int width = kWrapWidth - m_scroll->verticalScrollBar()->sizeHint().width();
+    m_msgLabel->setWordWrap(true);
+    m_msgLabel->resize(width, m_msgLabel->heightForWidth(width));
+    if (m_scroll->widget() != m_msgLabel)
+        m_scroll->setWidget(m_msgLabel);
+    m_scroll->setGeometry(10, 8, kWrapWidth, kMaxTextHeight);
+    m_scroll->show();
+    return kMaxTextHeight;
+}
+
+void TKelMsgDlg::setMessage(const QString &text)
+{
     // 8 pixels above the text and 10 below it.
-    const int clientHeight =
-        std::max(m_msgLabel->height() + kPanelHeight + 18, int(kMinClientHeight));
+    const int clientHeight = std::max(placeLabel(text) + kPanelHeight + 18, int(kMinClientHeight));
     setFixedSize(kClientWidth, clientHeight);
     m_panel->setGeometry(0, clientHeight - kPanelHeight, kClientWidth, kPanelHeight);
     m_panel->relayout(); // a hidden widget gets no resize event before it is shown

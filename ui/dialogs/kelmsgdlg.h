@@ -8,6 +8,7 @@
 
 class QKeyEvent;
 class QLabel;
+class QScrollArea;
 
 namespace tev {
 
@@ -52,6 +53,9 @@ public:
     static constexpr int kWrapWidth = 380;
     static constexpr int kPanelHeight = 40;
     static constexpr int kButtonWidth = 100;
+    // A message taller than this scrolls, so that the box with its buttons fits the smallest
+    // screen the program is made for (a client area of 1280 x 721).
+    static constexpr int kMaxTextHeight = 480;
 
     explicit TKelMsgDlg(QWidget *parent = nullptr);
 
@@ -62,16 +66,23 @@ public:
 
     QLabel *msgLabel() const { return m_msgLabel; }
     ButtonPanel *panel() const { return m_panel; }
+    // The scroll area around a message taller than kMaxTextHeight; null until one was that tall.
+    QScrollArea *scrollArea() const { return m_scroll; }
 
 private:
     void FormKeyDown(QKeyEvent &event);
+    // Puts the label into the scroll area (or back onto the box) and returns the height the
+    // text takes on the box.
+    int placeLabel(const QString &text);
 
     QLabel *m_msgLabel;
     ButtonPanel *m_panel;
+    QScrollArea *m_scroll = nullptr;
 };
 
 // Lays a label out as the message and input boxes do: one line as wide as its longest line,
-// wrapped at wrapWidth when wider. Line breaks in the text still break lines.
+// wrapped at wrapWidth when wider (a WrapLabel also inside a word that is wider). Line breaks in
+// the text still break lines.
 void fitMessageLabel(QLabel &label, const QString &text, int wrapWidth);
 
 // Shows the message box modally and returns its modal result.

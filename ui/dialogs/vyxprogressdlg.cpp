@@ -44,7 +44,9 @@ TVYXProgressDlg::TVYXProgressDlg(QWidget *owner)
     , m_pnlBottom(new ButtonPanel(this))
     , m_marqueeTimer(new QTimer(this))
 {
-    setWindowTitle(QStringLiteral("Dialog"));
+    // The window manager's lists and the task bar name the window as they name the program's other
+    // windows.
+    setWindowTitle(applicationTitle());
     const QFont font = dialogFont(FontFace::Tahoma, 13);
     setFont(font);
     setBackgroundRole(QPalette::Base);

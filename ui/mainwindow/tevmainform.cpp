@@ -69,9 +69,14 @@ void TTevMainForm::FormCreate()
     FCreated = true;
     FPageCtrl->setCurrentIndex(0);
     FApp = std::make_unique<TTevApp>(nullptr, FExeName);
+    connect(&FApp->Data(), &TTevDataModule::AfterConnect, this,
+            &TTevMainForm::UpdateDatabaseStatus);
+    connect(&FApp->Data(), &TTevDataModule::AfterDisconnect, this,
+            &TTevMainForm::UpdateDatabaseStatus);
     connect(&Project(), &TTevProject::OnChange, this, &TTevMainForm::UpdateView);
     connect(&Project(), &TTevProject::OnStateChanged, this, &TTevMainForm::UpdateProjectState);
     connect(&Project(), &TTevProject::OnUnknownFile, this, &TTevMainForm::ProjectUnknownFile);
+    connect(&Project(), &TTevProject::OnStaleWrite, this, &TTevMainForm::ProjectStaleWrite);
     BindDataSources();
     LoadLayout();
     UpdateTreeRoot();
@@ -194,12 +199,25 @@ void TTevMainForm::UpdateTreeRoot()
 void TTevMainForm::TranslateForm()
 {
     setWindowTitle(QStringLiteral("  Tevora"));
+    UpdateDatabaseStatus();
+}
+
+void TTevMainForm::UpdateDatabaseStatus()
+{
     TTevConnection *connection = FApp->Data().Database();
     const QString database = connection ? connection->param(QStringLiteral("Database")) : QString();
     const bool connected = FApp->Data().Connected();
-    FLDatabaseStatus->setText(QStringLiteral("Database: %1 (%2)")
-                                  .arg(database, connected ? QStringLiteral("connected")
-                                                           : QStringLiteral("not connected")));
+    QString state = QStringLiteral("connected");
+    if (!connected && connection && connection->lost()) {
+        state = QStringLiteral("connection lost");
+    } else if (!connected) {
+        state = QStringLiteral("not connected");
+        const QString reason = connection ? connection->openFailure().simplified() : QString();
+        if (!reason.isEmpty())
+            state += QStringLiteral(": ") + reason;
+    }
+    FLDatabaseStatus->setText(QStringLiteral("Database: %1 (%2)").arg(database, state));
+    FLDatabaseStatus->setToolTip(FLDatabaseStatus->text());
     FLEDDatabase->setBrushColor(colorFromValue(connected ? kColorSuccessGreen : clVYXCorpRed));
 }
 

@@ -13,12 +13,16 @@
 //
 // Unsaved changes are never dropped without a word: closing the window, moving the tree
 // selection, F5, New, the settings and "Send to Sensor" resolve them first (ResolveChanges).
+// "No" leaves the database as the last open or save left it: the header edits and moves that
+// were written at once are written back. A write that finds the project saved by another user
+// since asks whether to overwrite (ProjectStaleWrite).
 // The tree's selection model asks the window before the selection moves, so that Cancel keeps
 // the selection where it was.
 //
 // Every component carries its designed name as object name, so that scripts and tests find it
 // by name; every handler is a public slot under its designed name.
 
+#include "core/project/storedstamp.h"
 #include "core/sequence/filetype.h"
 #include "ui/mainwindow/projectbaseline.h"
 
@@ -85,6 +89,9 @@ public:
 
     // Caption, database status line and LED.
     void TranslateForm();
+    // The status line and LED show the connection's state: connected, lost (a statement found
+    // it gone), or not connected with the engine's reason; they follow every change of it.
+    void UpdateDatabaseStatus();
 
     // Components the program start, the pages' owner and the tests reach directly.
     TvyxDirectoryTreeView *Tree() const { return FTree; }
@@ -158,6 +165,8 @@ private:
     QWidget *CreateSQLPage();
     void CreateActions();
     void CreateMenus();
+    // The Tools menu is visible while any of its items is.
+    void UpdateToolsMenu();
     void CreateToolButtons();
     void ApplyImages();
 
@@ -193,11 +202,15 @@ private:
 
     // Unsaved changes (_changes.cpp).
     bool ResolveChanges();
+    // Saves and reports a failure with what it stored; false when nothing was saved.
     bool SaveProjectReported();
     // The image point editor's unsaved points, before the project is saved or closed; false
     // when the user cancelled.
     bool SettleEditor();
-    void SaveProject();
+    bool SaveProject();
+    // The user's "No" to saving: what was written at once goes back.
+    void RevertStoredReported();
+    void ProjectStaleWrite(TStaleAnswer *Answer);
     // Remembers the open project as it is now (after it was opened or saved).
     void TakeBaseline();
 

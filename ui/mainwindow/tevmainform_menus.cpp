@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace tev {
 
@@ -120,9 +121,10 @@ void TTevMainForm::CreateMenus()
     setMenuBar(bar);
 
     FMIFile = NewMenu(bar, "MIFile", QStringLiteral("&File"));
-    // The item shows the shortcut that the action FileNew1 answers; two owners of one key
-    // would leave it to neither.
-    NewItem(FMIFile, "MIFileNew", QStringLiteral("New Project...\tCtrl+N"));
+    // The item shows the shortcut that the action FileNew1 answers and runs what it runs; two
+    // owners of one key would leave it to neither.
+    QAction *newProject = NewItem(FMIFile, "MIFileNew", QStringLiteral("New Project...\tCtrl+N"));
+    connect(newProject, &QAction::triggered, this, reported([this] { ToolBtnNewClick(); }));
     FMIFile->addSeparator();
     QAction *settings = NewItem(FMIFile, "MISettings", QStringLiteral("Settings..."));
     connect(settings, &QAction::triggered, this, reported([this] { MISettingsClick(); }));
@@ -151,6 +153,11 @@ void TTevMainForm::CreateMenus()
     service->menuAction()->setVisible(false);
     FMITools->addMenu(service);
     NewItem(service, "MICreateSampleFiles", QStringLiteral("Create Sample Files..."));
+    // Scripts show the items; the menu follows them, so that an item a script shows can be
+    // reached.
+    for (QAction *item : FMITools->actions())
+        if (!item->isSeparator())
+            connect(item, &QAction::visibleChanged, this, &TTevMainForm::UpdateToolsMenu);
 
     FMIHelp = NewMenu(bar, "MIHelp", QStringLiteral("?"));
     FMIHelp->menuAction()->setToolTip(QStringLiteral("Hilfethemen"));
@@ -164,6 +171,14 @@ void TTevMainForm::CreateMenus()
     connect(seq, &QAction::triggered, this, reported([this] { SEQ1Click(); }));
     QAction *mseq = NewItem(FTreeDropDown, "MSEQ1", QStringLiteral("MSEQ"));
     connect(mseq, &QAction::triggered, this, reported([this] { MSEQ1Click(); }));
+}
+
+void TTevMainForm::UpdateToolsMenu()
+{
+    const QList<QAction *> items = FMITools->actions();
+    FMITools->menuAction()->setVisible(std::any_of(items.cbegin(), items.cend(), [](QAction *item) {
+        return !item->isSeparator() && item->isVisible();
+    }));
 }
 
 } // namespace tev

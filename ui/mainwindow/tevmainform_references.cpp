@@ -21,6 +21,7 @@
 
 #include <QDir>
 #include <QToolButton>
+#include <optional>
 
 namespace tev {
 
@@ -229,9 +230,12 @@ void TTevMainForm::UpdateReferencesBtnClick()
     }
     QStringList rewritten;
     try {
-        // The database changes cannot be undone half-way: no Cancel, and no other command
-        // while the files are written.
-        const UserInputBlocker blocker;
+        // A master's database changes cannot be undone half-way: no Cancel, and no other
+        // command while the files are written. A work sequence is saved, which may ask whether
+        // to overwrite another user's save.
+        std::optional<UserInputBlocker> blocker;
+        if (master)
+            blocker.emplace();
         const ProgressWindow progress(FQuReferences ? FQuReferences->recordCount() : 0);
         project.UpdateReferences([&rewritten](const QString &ACaption, int BarIndex) {
             rewritten << ACaption;
@@ -241,6 +245,10 @@ void TTevMainForm::UpdateReferencesBtnClick()
         if (master)
             TakeBaseline();
     } catch (const Error &error) {
+        // A work sequence whose save the user declined keeps its changes on screen, unsaved.
+        const auto *stale = dynamic_cast<const StaleWriteError *>(&error);
+        if (stale && stale->declined())
+            return;
         if (master && project.FileName() != masterFile) {
             try {
                 project.OpenFile(masterFile);
@@ -248,7 +256,9 @@ void TTevMainForm::UpdateReferencesBtnClick()
                 HandleCurrentException();
             }
         }
-        TakeBaseline();
+        // A work sequence that was not saved keeps counting as changed.
+        if (master)
+            TakeBaseline();
         ReportUpdateFailure(error.message(), project.RootDir(), expected, rewritten);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "core/app/tevapp.h"
 #include "core/db/sqlstatement.h"
+#include "core/db/statementwatch.h"
 #include "core/db/tevconnection.h"
 #include "core/db/tevdatamodule.h"
 #include "core/db/tevrowset.h"
@@ -121,8 +122,10 @@ void TTevMainForm::OpenSQLResult(const QString &SQL)
     if (SQL.isEmpty())
         return;
     TTevConnection *connection = FApp->Data().Database();
-    if (!connection || !FApp->Data().Connected())
+    if (!connection || (!FApp->Data().Connected() && !connection->lost()))
         throw Error(QStringLiteral("The database is not connected."));
+    // A connection found lost is opened again first, as for every other operation.
+    connection->recover();
     const QSqlDatabase db = connection->database();
 
     const QString table = EditableTable(SQL);
@@ -139,15 +142,13 @@ void TTevMainForm::OpenSQLResult(const QString &SQL)
         if (!keys.isEmpty())
             FGridSQL->SetOptions(FGridSQL->Options() | dgEditing);
     } else {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        if (!query.exec(SQL))
-            throw Error(SqlErrorText(query));
+        QSqlQuery query = RunSql(db, SQL);
         if (!query.isSelect()) {
             FLSQLResult->setText(
                 QStringLiteral("%1 row(s) affected.").arg(std::max(0, query.numRowsAffected())));
             return;
         }
+        StatementWatch fetch(db);
         FQuSQL = ReadResult(query);
     }
     for (int i = 0; i < FQuSQL->fieldCount(); ++i) {

@@ -248,8 +248,15 @@ bool TTevMainForm::TreeEvent(QObject *watched, QEvent *event)
                                     TTevTreeDelegate::Level(FTree->indexFromItem(node)))
             .contains(pos))
         node->setExpanded(!node->isExpanded());
-    if (FTreeGate->isSelected(FTree->indexFromItem(node)))
+    if (FTreeGate->isSelected(FTree->indexFromItem(node))) {
+        // The selected file whose project was closed under it (removed from the database, or
+        // an open that failed) opens again; the selection does not move, so nothing else would.
+        if (IsSequenceNode(node) && Project().Empty() && SelectedNodes().size() == 1) {
+            reported([this, node] { TreeChange(node); })();
+            return true;
+        }
         return false;
+    }
     // Selecting here and letting the tree select again would ask the save question twice.
     TreeMouseDown(node);
     return true;

@@ -8,10 +8,12 @@ namespace tev {
 UserInputBlocker::UserInputBlocker()
 {
     QCoreApplication::instance()->installEventFilter(this);
+    ++s_active;
 }
 
 UserInputBlocker::~UserInputBlocker()
 {
+    --s_active;
     QCoreApplication::instance()->removeEventFilter(this);
 }
 

@@ -19,12 +19,15 @@ public:
 
     // How many events were dropped so far.
     int dropped() const { return m_dropped; }
+    // Whether a blocker lives: a question now could not be answered.
+    static bool Active() { return s_active > 0; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int m_dropped = 0;
+    static inline int s_active = 0;
 };
 
 } // namespace tev

@@ -1,6 +1,9 @@
 #include "ui/pages/ownerdrawdelegate.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace tev {
 
@@ -28,6 +31,19 @@ QSize TOwnerDrawDelegate::sizeHint(const QStyleOptionViewItem &option,
     if (FItemHeight > 0)
         size.setHeight(FItemHeight);
     return size;
+}
+
+bool TOwnerDrawDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                   const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (!FTipHandler || !event || event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = FTipHandler(index, option.rect);
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view->viewport(), option.rect);
+    return true;
 }
 
 } // namespace tev

@@ -270,14 +270,18 @@ void TTevCharsPage::SetupGridColumns()
     }
     cols.EndUpdate();
 
-    grid.setItemDelegate(new TOwnerDrawDelegate(
+    auto *cells = new TOwnerDrawDelegate(
         [this](QPainter &Canvas, const QStyleOptionViewItem &Option, const QModelIndex &Index) {
             const bool selected = Option.state.testFlag(QStyle::State_Selected) ||
                                   Index.row() == FGridChars->currentIndex().row();
             GridDrawColumnCell(Canvas, Option.rect, Index.row(),
                                FGridChars->Columns()->Items(Index.column()), selected);
         },
-        0, &grid));
+        0, &grid);
+    cells->SetTipHandler([this](const QModelIndex &Index, const QRect &Rect) {
+        return GridCellTip(Index.row(), FGridChars->Columns()->Items(Index.column()), Rect);
+    });
+    grid.setItemDelegate(cells);
     grid.SetOnTopLeftChanged([this](QObject *) { GridCharsTopLeftChanged(); });
     grid.installEventFilter(this);
     grid.viewport()->installEventFilter(this);

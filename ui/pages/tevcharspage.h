@@ -74,6 +74,9 @@ public:
                             bool Selected);
     void FilterBoxDrawItem(QListWidget *Control, QPainter &Canvas, int Index, const QRect &Rect,
                            bool Selected);
+    // The whole text of a cell that is too narrow for it (a STATE text, a long label), for its
+    // tool tip; empty when the text fits or the cell draws no text of its own.
+    QString GridCellTip(int Row, TColumn *Column, const QRect &Rect) const;
     // The Down arrow on the last characteristic: true when the key is swallowed.
     bool GridCharsKeyDown(QKeyEvent *Key);
 

@@ -146,6 +146,22 @@ void TTevCharsPage::GridDrawColumnCell(QPainter &Canvas, const QRect &Rect, int 
            alignment & Qt::AlignRight ? Qt::AlignRight : Qt::AlignLeft);
 }
 
+QString TTevCharsPage::GridCellTip(int Row, TColumn *Column, const QRect &Rect) const
+{
+    DataSetModel *source = FDatSrcChars;
+    if (!Column || !source || Row < 0 || Row >= source->rowCount())
+        return {};
+    const QString fieldName = Column->FieldName();
+    const int column = source->fieldColumn(fieldName);
+    // The ACTIVE box and the "Specs" cell draw no text of their own field.
+    if (column < 0 || fieldName.compare(QLatin1String("ACTIVE"), Qt::CaseInsensitive) == 0)
+        return {};
+    const QString text = source->index(Row, column).data(Qt::DisplayRole).toString();
+    // The text starts 2 pixels in and the grid line takes the cell's last pixel column.
+    const int room = Rect.width() - 1 - 2;
+    return FGridChars->fontMetrics().horizontalAdvance(text) > room ? text : QString();
+}
+
 void TTevCharsPage::FilterBoxDrawItem(QListWidget *Control, QPainter &Canvas, int Index,
                                       const QRect &Rect, bool Selected)
 {

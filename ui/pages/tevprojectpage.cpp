@@ -28,6 +28,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 
 namespace tev {
 
@@ -88,7 +89,7 @@ TTevProjectPage::TTevProjectPage(QWidget *parent)
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
+    grid->setVerticalSpacing(3);
     int row = 0;
     auto addRow = [&](const QString &Caption, QWidget *Display, QWidget *Button) {
         auto *label = new QLabel(Caption, this);
@@ -128,13 +129,6 @@ TTevProjectPage::TTevProjectPage(QWidget *parent)
     ComboPRJUnit->addItems({QStringLiteral("Inch"), QStringLiteral("mm")});
     ComboPRJUnit->setItemDelegate(new TOwnerDrawDelegate(comboDelegate, 0, ComboPRJUnit));
     ComboPRJUnit->setFixedWidth(120);
-    auto *unitRow = new QHBoxLayout;
-    unitRow->addWidget(ComboPRJUnit);
-    unitRow->addStretch();
-    auto *unitHolder = new QWidget(this);
-    unitHolder->setLayout(unitRow);
-    unitRow->setContentsMargins(0, 0, 0, 0);
-    addRow(QStringLiteral("Unit of Measure"), unitHolder, nullptr);
 
     auto *decimalsBox = new QGroupBox(QStringLiteral("Decimal Places"), this);
     ComboPRJDecimals = new QComboBox(decimalsBox);
@@ -144,18 +138,25 @@ TTevProjectPage::TTevProjectPage(QWidget *parent)
     ComboPRJDecimals->setItemDelegate(new TOwnerDrawDelegate(comboDelegate, 0, ComboPRJDecimals));
     ComboPRJDecimals->setFixedWidth(120);
     auto *decimalsLayout = new QVBoxLayout(decimalsBox);
+    decimalsLayout->setContentsMargins(8, 4, 8, 4);
     decimalsLayout->addWidget(ComboPRJDecimals);
     RadioPRJLimits = new TRadioGroup(
         QStringLiteral("Limits"), {QStringLiteral("Absolute"), QStringLiteral("Relative")}, this);
     RadioPRJLimits->setObjectName(QStringLiteral("RadioPRJLimits"));
-    auto *boxes = new QHBoxLayout;
-    boxes->setContentsMargins(0, 0, 0, 0);
-    boxes->addWidget(decimalsBox);
-    boxes->addWidget(RadioPRJLimits);
-    boxes->addStretch();
-    auto *boxesHolder = new QWidget(this);
-    boxesHolder->setLayout(boxes);
-    grid->addWidget(boxesHolder, row++, 1);
+    RadioPRJLimits->layout()->setContentsMargins(8, 4, 8, 4);
+    RadioPRJLimits->layout()->setSpacing(2);
+    // The unit, the decimals and the limits share one row, so that the page fits a laptop's
+    // screen with its cover picture.
+    auto *unitRow = new QHBoxLayout;
+    unitRow->setContentsMargins(0, 0, 0, 0);
+    unitRow->setSpacing(12);
+    unitRow->addWidget(ComboPRJUnit, 0, Qt::AlignTop);
+    unitRow->addWidget(decimalsBox);
+    unitRow->addWidget(RadioPRJLimits);
+    unitRow->addStretch();
+    auto *unitHolder = new QWidget(this);
+    unitHolder->setLayout(unitRow);
+    addRow(QStringLiteral("Unit of Measure"), unitHolder, nullptr);
 
     EditPRJUserFields = MakeDisplay(QStringLiteral("EditPRJUserFields"), true, this);
     BtnPRJUserFields = MakeEllipsisButton(QStringLiteral("BtnPRJUserFields"), this);
@@ -172,10 +173,17 @@ TTevProjectPage::TTevProjectPage(QWidget *parent)
 
     ChkPRJRoutineChanges = new QCheckBox(QStringLiteral("Allow Routine Changes on Kelmetra"), this);
     ChkPRJRoutineChanges->setObjectName(QStringLiteral("ChkPRJRoutineChanges"));
-    grid->addWidget(ChkPRJRoutineChanges, row++, 1);
     ChkPRJLogProfile = new QCheckBox(QStringLiteral("Auto Log Profile"), this);
     ChkPRJLogProfile->setObjectName(QStringLiteral("ChkPRJLogProfile"));
-    grid->addWidget(ChkPRJLogProfile, row++, 1);
+    auto *checks = new QHBoxLayout;
+    checks->setContentsMargins(0, 0, 0, 0);
+    checks->setSpacing(24);
+    checks->addWidget(ChkPRJRoutineChanges);
+    checks->addWidget(ChkPRJLogProfile);
+    checks->addStretch();
+    auto *checksHolder = new QWidget(this);
+    checksHolder->setLayout(checks);
+    grid->addWidget(checksHolder, row++, 1);
 
     EditProjectState = new QLabel(this);
     EditProjectState->setObjectName(QStringLiteral("EditProjectState"));
@@ -198,9 +206,20 @@ TTevProjectPage::TTevProjectPage(QWidget *parent)
     grid->setColumnMinimumWidth(1, kPrjImageWidth);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(3, 1);
+    // A window smaller than the page scrolls it instead of cutting it off.
+    PnlPrjContent = new QWidget;
+    PnlPrjContent->setObjectName(QStringLiteral("PnlPrjContent"));
+    auto *inner = new QVBoxLayout(PnlPrjContent);
+    inner->setContentsMargins(20, 8, 20, 8);
+    inner->addLayout(grid);
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("PrjScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(PnlPrjContent);
     auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(20, 16, 20, 16);
-    outer->addLayout(grid);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 
     connect(BtnPRJProjectName, &QToolButton::clicked, this,
             &TTevProjectPage::BtnPRJProjectNameClick);
@@ -221,7 +240,7 @@ TTevProjectPage::TTevProjectPage(QWidget *parent)
     connect(ChkPRJLogProfile, &QCheckBox::clicked, this, &TTevProjectPage::ChkPRJLogProfileClick);
 
     Q_UNUSED(kLongDescMaxChars);
-    EnableControlTree(this, false);
+    EnableControlTree(PnlPrjContent, false);
 }
 
 TTevProjectPage::~TTevProjectPage() = default;
@@ -295,7 +314,8 @@ void TTevProjectPage::UpdateProjectName()
 void TTevProjectPage::UpdateProjectPage()
 {
     TTevProject *project = Project();
-    EnableControlTree(this, project && project->ExistsInDatabase());
+    // The controls only: a page outside the database can still be scrolled.
+    EnableControlTree(PnlPrjContent, project && project->ExistsInDatabase());
     if (!project)
         return;
     EditPRJVersion->setText(project->Version());

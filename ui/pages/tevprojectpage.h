@@ -123,6 +123,8 @@ private:
     QCheckBox *ChkPRJRoutineChanges = nullptr;
     QCheckBox *ChkPRJLogProfile = nullptr;
     QLabel *EditProjectState = nullptr;
+    // What the page's scroll area shows: every control of the page.
+    QWidget *PnlPrjContent = nullptr;
     TCaptionPanel *PnlPrjImage = nullptr;
     TPictureBox *PrjImage = nullptr;
 };

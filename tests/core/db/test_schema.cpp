@@ -78,7 +78,8 @@ TEST_P(SchemaTest, EmptyDatabaseGetsTheWholeSchema)
               QStringList({"PROJECTID integer not null", "PROJECTNAME varchar(100) UTF8",
                            "FILENAME varchar(250) UTF8", "FILETYPE integer default 0",
                            "PARAMS blob text UTF8", "STATE integer default 0",
-                           "REF_STATE integer default 0", "IMAGE varchar(500) UTF8"}));
+                           "REF_STATE integer default 0", "WRITESTAMP integer",
+                           "IMAGE varchar(500) UTF8"}));
     EXPECT_EQ(FirebirdColumns(db(), "REFPROJECTS"),
               QStringList({"PROJECTID integer not null", "SUBID integer not null",
                            "REF_PROJECTNAME varchar(100) UTF8", "REF_FILENAME varchar(250) UTF8"}));
@@ -92,7 +93,8 @@ TEST_P(SchemaTest, EmptyDatabaseGetsTheWholeSchema)
     EXPECT_EQ(FirebirdPrimaryKey(db(), "CHARACTERISTICS"),
               "PK_CHARACTERISTICS(PROJECTID, CHARID, LABEL)");
     EXPECT_EQ(FirebirdPrimaryKey(db(), "CONFIGURATION"), "PK_CONFIGURATION(SECTION, NAME)");
-    EXPECT_EQ(FirebirdTriggers(db()), QStringList({"DEL_PROJECTS on PROJECTS"}));
+    EXPECT_EQ(FirebirdTriggers(db()),
+              QStringList({"DEL_PROJECTS on PROJECTS", "STAMP_PROJECTS on PROJECTS"}));
     EXPECT_EQ(dbRows(), QStringList({"0:1.0.0.0"}));
 }
 
@@ -153,7 +155,13 @@ TEST_P(SchemaTest, OlderSchemaIsBroughtForwardWithNothingLost)
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toDouble(), 1234.5678);
     EXPECT_TRUE(FirebirdTables(db()).contains("CONFIGURATION"));
-    EXPECT_EQ(FirebirdTriggers(db()), QStringList({"DEL_PROJECTS on PROJECTS"}));
+    EXPECT_EQ(FirebirdTriggers(db()),
+              QStringList({"DEL_PROJECTS on PROJECTS", "STAMP_PROJECTS on PROJECTS"}));
+    // A row stored before has no write stamp until it is next written, by whatever program.
+    EXPECT_TRUE(projects.contains("WRITESTAMP integer"));
+    EXPECT_EQ(Column(db(), "select coalesce(WRITESTAMP, -1) from PROJECTS"), QStringList({"-1"}));
+    exec("update PROJECTS set PROJECTNAME = 'Older program'");
+    EXPECT_NE(Column(db(), "select coalesce(WRITESTAMP, -1) from PROJECTS"), QStringList({"-1"}));
 }
 
 TEST_P(SchemaTest, TriggerRemovesTheProjectsRowsOnly)

@@ -4,6 +4,7 @@
 #include "catalogue.h"
 #include "core/db/databaseerror.h"
 #include "core/db/passwordscrambler.h"
+#include "core/db/statementwatch.h"
 #include "core/db/tevdatamodule.h"
 #include "core/project/projectdatasets.h"
 #include "platform/dataset/memdataset.h"
@@ -17,7 +18,9 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 
 using namespace tev;
 using namespace tev::test;
@@ -82,6 +85,19 @@ TEST(ServerConnection, AWrongPasswordFailsClearlyAndCreatesNothing)
     }
     EXPECT_FALSE(c.connected());
     EXPECT_FALSE(QFileInfo::exists(dir.file("new.fdb")));
+    // The engine's reason alone, for the status line and the connection test.
+    const QString reason = "Your user name and password are not defined. Ask your database "
+                           "administrator to set up a Firebird login.";
+    EXPECT_EQ(c.openFailure(), reason);
+
+    TempAppRoot root;
+    TTevDataModule data(root.path());
+    QString tested;
+    EXPECT_FALSE(data.TestDBConnection(
+        ServerParams(FirebirdServer::shared(), dir.file("new.fdb"), "not-it"), &tested));
+    EXPECT_EQ(tested, reason);
+    EXPECT_TRUE(data.TestDBConnection(ServerParams(FirebirdServer::shared(), dir.file("new.fdb")),
+                                      &tested));
 }
 
 TEST(ServerConnection, AnExistingDatabaseIsNeverReplacedByOpenOrCreate)
@@ -252,4 +268,95 @@ TEST_F(LostServer, AnIdleConnectionSurvivesARestartOfTheServer)
     TStringList settings;
     m_data->ReadSystemSettings(settings);
     EXPECT_EQ(settings.ToStringList(), QStringList{"Lang=7"});
+}
+
+// A server that stops answering (its process stopped by a signal, as a hung server would) while
+// a statement waits on it: the statement ends once the lock-wait limit and the grace after it
+// have passed, as a lost connection that says so, the records in memory stay as they were, and
+// once the server answers again the next operation connects again. Each kind of call: the save
+// through the Firebird client's own transaction, a query and a row set through Qt's driver.
+TEST_F(LostServer, AFrozenServerEndsEachKindOfStatementAndTheNextOperationConnectsAgain)
+{
+    constexpr int LockWait = 1;
+    const int limitMs = (LockWait + StatementWatch::AbortGraceSeconds) * 1000;
+    struct Operation
+    {
+        const char *name;
+        std::function<void()> run;
+    };
+    QString name;
+    MemDataSet header;
+    MemDataSet chars;
+    CreateProjectDataSet(header);
+    CreateCharDataSet(chars);
+    const std::vector<Operation> operations{
+        {"save", [&] { save(); }},
+        {"query", [&] { EXPECT_TRUE(m_data->ProjectExists(File, name)); }},
+        {"row set", [&] { EXPECT_TRUE(m_data->ReadProject(File, header, chars)); }},
+    };
+    int value = 10;
+    for (const Operation &operation : operations) {
+        SCOPED_TRACE(operation.name);
+        m_data->Database()->setLockWaitSeconds(LockWait);
+        QSignalSpy disconnected(m_data.get(), &TTevDataModule::AfterDisconnect);
+        setNominals(++value);
+        const QStringList mine = records();
+        m_server.freeze();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            operation.run();
+            ADD_FAILURE() << "no error";
+        } catch (const DatabaseError &e) {
+            EXPECT_EQ(e.failure(), DatabaseFailure::ConnectionLost);
+            EXPECT_FALSE(e.retryable());
+            EXPECT_TRUE(e.message().startsWith(
+                QString("The connection to the database was lost: the server did not answer "
+                        "within %1 seconds. ")
+                    .arg(LockWait + StatementWatch::AbortGraceSeconds)))
+                << e.message().toStdString();
+        }
+        const qint64 elapsed = timer.elapsed();
+        // Ended while the server still does not answer: not long after the limit.
+        EXPECT_GE(elapsed, LockWait * 1000);
+        EXPECT_LT(elapsed, limitMs + 10000);
+        std::cout << "[ figures  ] frozen server, " << operation.name << ": ended after " << elapsed
+                  << " ms (limit " << LockWait << " s + grace " << StatementWatch::AbortGraceSeconds
+                  << " s)" << std::endl;
+        EXPECT_FALSE(m_data->Connected());
+        EXPECT_TRUE(m_data->Database()->lost());
+        EXPECT_EQ(disconnected.count(), 1);
+        EXPECT_EQ(records(), mine);
+
+        m_server.resume();
+        operation.run();
+        EXPECT_TRUE(m_data->Connected());
+        save();
+        EXPECT_EQ(stored(), QStringList{QString::number(value)});
+    }
+
+    // An operation while the server still does not answer tries to connect once, and gives up
+    // after the client's connect timeout (the program's firebird.conf), without creating anything.
+    m_server.freeze();
+    EXPECT_THROW(m_data->ProjectExists(File, name), DatabaseError);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        m_data->ProjectExists(File, name);
+        ADD_FAILURE() << "no error";
+    } catch (const DatabaseError &e) {
+        EXPECT_EQ(e.failure(), DatabaseFailure::ConnectionLost);
+        EXPECT_FALSE(e.retryable());
+        EXPECT_TRUE(e.message().startsWith("The connection to the database was lost and cannot "
+                                           "be opened again yet."))
+            << e.message().toStdString();
+    }
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_LT(elapsed, 40000);
+    std::cout << "[ figures  ] frozen server, connecting again: gave up after " << elapsed << " ms"
+              << std::endl;
+    EXPECT_TRUE(m_data->Database()->lost());
+    m_server.resume();
+    EXPECT_TRUE(m_data->ProjectExists(File, name));
+    EXPECT_TRUE(m_data->Connected());
 }

@@ -68,6 +68,18 @@ protected:
                       "order by c.LABEL");
     }
     void save() { m_data.WriteProject(File, m_header, m_chars, TTevDBUpdateMode::dbumSaveAll); }
+    // Another user's transaction that holds every project row until it is rolled back; the
+    // module waits for it at most a second.
+    std::unique_ptr<TTevConnection> holdProjects()
+    {
+        m_data.Database()->setLockWaitSeconds(1);
+        auto holder = otherConnection("Holder");
+        QSqlDatabase held = holder->database();
+        EXPECT_TRUE(held.transaction());
+        QSqlQuery hold(held);
+        EXPECT_TRUE(hold.exec("update PROJECTS set PARAMS = 'held'"));
+        return holder;
+    }
 
     // Saves and returns the failure the save met.
     DatabaseError failedSave()
@@ -101,7 +113,7 @@ TEST_P(SharedWrites, AConflictWithAnotherUsersSaveStoresNothingAndKeepsTheRecord
         const DatabaseError e = failedSave();
         EXPECT_EQ(e.failure(), DatabaseFailure::Conflict);
         EXPECT_TRUE(e.message().startsWith("Another user changed the same data at the same time. "
-                                           "Nothing of this change was stored."))
+                                           "Nothing of this write was stored."))
             << e.message().toStdString();
     }
     EXPECT_EQ(records(), mine);
@@ -117,12 +129,8 @@ TEST_P(SharedWrites, ALockWaitEndsAfterTheLimitWithAClearError)
 {
     fill("mine", 1);
     save();
-    m_data.Database()->setLockWaitSeconds(1);
-    auto holder = otherConnection("Holder");
+    auto holder = holdProjects();
     QSqlDatabase held = holder->database();
-    ASSERT_TRUE(held.transaction());
-    QSqlQuery hold(held);
-    ASSERT_TRUE(hold.exec("update PROJECTS set PARAMS = 'held'"));
 
     fill("mine again", 2);
     const QStringList mine = records();
@@ -141,6 +149,34 @@ TEST_P(SharedWrites, ALockWaitEndsAfterTheLimitWithAClearError)
     ASSERT_TRUE(held.rollback());
     save();
     EXPECT_EQ(stored().first(), "mine again:L1=2");
+}
+
+TEST_P(SharedWrites, AFailureSaysOnlyWhatIsTrueOfWhatWasStored)
+{
+    fill("mine", 1);
+    save();
+    auto holder = holdProjects();
+    QSqlDatabase held = holder->database();
+
+    // A save is one transaction: nothing of it is stored.
+    fill("mine again", 2);
+    const DatabaseError save = failedSave();
+    EXPECT_EQ(save.failure(), DatabaseFailure::LockTimeout);
+    EXPECT_TRUE(save.message().contains("Nothing of this write was stored; try again."))
+        << save.message().toStdString();
+    // A statement on its own stores nothing itself; what ran before it stays stored.
+    try {
+        m_data.DeleteProject(File);
+        ADD_FAILURE() << "the delete did not wait";
+    } catch (const DatabaseError &e) {
+        EXPECT_EQ(e.failure(), DatabaseFailure::LockTimeout);
+        EXPECT_TRUE(e.message().contains("This step stored nothing; the steps before it stay "
+                                         "stored; try again."))
+            << e.message().toStdString();
+        EXPECT_FALSE(e.message().contains("Nothing of this")) << e.message().toStdString();
+    }
+    ASSERT_TRUE(held.rollback());
+    EXPECT_EQ(stored().first(), "mine:L1=1");
 }
 
 TEST_P(SharedWrites, TwoNewProjectsSavedAtTheSameMomentAreBothStored)

@@ -1,5 +1,9 @@
 #include "storedproject.h"
 
+#include "core/db/tevdatamodule.h"
+#include "core/project/projectdatasets.h"
+#include "platform/dataset/memdataset.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -57,6 +61,36 @@ StoredProject ReadMasterRows(const QSqlDatabase &db, const QString &fileName,
     query.bindValue(":FILENAME", fileName);
     EXPECT_TRUE(query.exec()) << query.lastError().text().toStdString();
     return Read(query, false);
+}
+
+void StoreWorkOfMaster(TTevDataModule &data, const QString &fileName, const QString &masterFileName,
+                       int rows)
+{
+    MemDataSet header;
+    MemDataSet chars;
+    CreateProjectDataSet(header);
+    CreateCharDataSet(chars);
+    header.append();
+    header.fieldByName("PROJECTNAME").setAsString(fileName);
+    header.fieldByName("FILENAME").setAsString(fileName);
+    header.post();
+    for (int i = 1; i <= rows; ++i) {
+        chars.append();
+        chars.fieldByName("CHARID").setAsInteger(i);
+        chars.fieldByName("LABEL").setAsString(QString("L%1").arg(i, 5, 10, QChar('0')));
+        chars.fieldByName("FEATURE").setAsString("F");
+        chars.fieldByName("REF_FILENAME").setAsString(masterFileName);
+        chars.fieldByName("NOMINAL").setAsFloat(1);
+        chars.fieldByName("DECIMALS").setAsInteger(3);
+        chars.fieldByName("ACTIVE").setAsInteger(1);
+        chars.post();
+    }
+    data.WriteProject(fileName, header, chars, TTevDBUpdateMode::dbumSaveAll);
+    QSqlQuery id(data.Database()->database());
+    id.prepare("select PROJECTID from PROJECTS where FILENAME = ?");
+    id.addBindValue(fileName);
+    ASSERT_TRUE(id.exec() && id.next());
+    data.AddRefProject(id.value(0).toInt(), masterFileName, "M");
 }
 
 } // namespace tev::test

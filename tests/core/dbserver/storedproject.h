@@ -4,6 +4,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
+namespace tev {
+class TTevDataModule;
+}
+
 namespace tev::test {
 
 // What the database holds of one project, read in one statement (so from one snapshot): its
@@ -30,5 +34,10 @@ StoredProject ReadStoredProject(const QSqlDatabase &db, const QString &fileName)
 // The characteristic rows of one project that came from one master, read in one statement.
 StoredProject ReadMasterRows(const QSqlDatabase &db, const QString &fileName,
                              const QString &masterFileName);
+
+// Stores a work project built on one master: its name is its file name, its rows rows of the
+// master (labels L00001.., NOMINAL 1), and the master is its reference.
+void StoreWorkOfMaster(TTevDataModule &data, const QString &fileName, const QString &masterFileName,
+                       int rows);
 
 } // namespace tev::test

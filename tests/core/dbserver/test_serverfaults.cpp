@@ -1,7 +1,9 @@
 // The server is killed in the middle of saves, at random moments, again and again: the project
 // is afterwards all old or all new, the client reports the lost connection, the next operation
-// connects again, and the records in memory are saved as they were. The counts are printed.
+// connects again, and the records in memory are saved as they were. The counts are printed. A
+// server that stops answering ends a save within the lock-wait limit in the same way.
 
+#include "core/db/statementwatch.h"
 #include "core/db/tevconnection.h"
 #include "core/db/tevdatamodule.h"
 #include "core/project/projectdatasets.h"
@@ -57,6 +59,16 @@ QList<StoredProject> LookAtMasterRows(const FirebirdServer &server, const QStrin
     return result;
 }
 
+// Creates the database on the server with the program's schema.
+void CreateDatabase(const FirebirdServer &server, const QString &database)
+{
+    TempAppRoot root;
+    WriteServerConnectionFile(root, server, database);
+    TTevDataModule data(root.path());
+    ASSERT_TRUE(data.Connected());
+    data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});
+}
+
 } // namespace
 
 TEST(ServerFaults, KilledInTheMiddleOfSavesTheProjectIsAllOldOrAllNew)
@@ -65,13 +77,7 @@ TEST(ServerFaults, KilledInTheMiddleOfSavesTheProjectIsAllOldOrAllNew)
     server.start();
     TempFolder dir;
     const QString database = dir.file("DB/Faults.fdb");
-    {
-        TempAppRoot root;
-        WriteServerConnectionFile(root, server, database);
-        TTevDataModule data(root.path());
-        ASSERT_TRUE(data.Connected());
-        data.UpgradeDatabase(TProductVersion{1, 0, 0, 0});
-    }
+    ASSERT_NO_FATAL_FAILURE(CreateDatabase(server, database));
     DbClientProcess client(server, database);
     const QString file = "work/faults.seq";
     QElapsedTimer timer;
@@ -256,4 +262,67 @@ TEST(ServerFaults, KilledInTheMiddleOfAPropagationEveryProjectIsAllOldOrAllNew)
     std::cout << "[ counts   ] server killed during propagations: runs=" << Rounds
               << " lost reported=" << lostReported << " done before the kill=" << doneBeforeKill
               << " old=" << old << " new=" << fresh << " mixed=" << mixed << std::endl;
+}
+
+// The server stops answering (its process stopped by a signal) before a save and in the middle
+// of saves: the client reports the lost connection once the lock-wait limit and the grace after
+// it have passed, while the server is still stopped, and keeps the records; once the server goes
+// on, the next save connects again and stores them whole. The times to the message are printed.
+TEST(ServerFaults, FrozenDuringASaveTheClientReportsWithinTheLimitAndSavesAgainAfterwards)
+{
+    constexpr int LockWait = 2;
+    constexpr int FrozenRounds = 3;
+    FirebirdServer server;
+    server.start();
+    TempFolder dir;
+    const QString database = dir.file("DB/Frozen.fdb");
+    ASSERT_NO_FATAL_FAILURE(CreateDatabase(server, database));
+    DbClientProcess client(server, database, LockWait);
+    const QString file = "work/frozen.seq";
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_EQ(client.ask(QString("save %1 1 %2").arg(file).arg(Rows)), "saved 1");
+    const int saveMs = int(timer.elapsed());
+
+    const int limitMs = (LockWait + StatementWatch::AbortGraceSeconds) * 1000;
+    QRandomGenerator random(20240613);
+    QStringList figures;
+    for (int round = 1; round <= FrozenRounds; ++round) {
+        const int marker = round + 1;
+        // The first round freezes the server before the save starts, the others during it.
+        const int delayMs = round == 1 ? 0 : int(random.bounded(saveMs + 1));
+        if (round == 1)
+            server.freeze();
+        client.send(QString("save %1 %2 %3").arg(file).arg(marker).arg(Rows));
+        timer.restart();
+        if (round > 1) {
+            QThread::msleep(delayMs);
+            server.freeze();
+        }
+        // Answered while the server is still stopped, not long after the limit.
+        const QString answer = client.readLine(limitMs + 15000);
+        const qint64 elapsed = timer.elapsed();
+        ASSERT_TRUE(server.frozen());
+        if (answer != QString("saved %1").arg(marker)) {
+            figures << QString::number(elapsed);
+            EXPECT_TRUE(answer.startsWith(QString("failed lost %1 kept The connection to the "
+                                                  "database was lost: the server did not answer "
+                                                  "within %2 seconds.")
+                                              .arg(marker)
+                                              .arg(LockWait + StatementWatch::AbortGraceSeconds)))
+                << answer.toStdString();
+            EXPECT_LT(elapsed, limitMs + 10000);
+        }
+        server.resume();
+
+        // The records are still in memory: saving them again connects again and stores them.
+        EXPECT_EQ(client.ask("resave " + file), QString("saved %1").arg(marker));
+        const StoredProject stored = Look(server, database, file);
+        EXPECT_TRUE(stored.whole(Rows));
+        EXPECT_EQ(stored.marker(), marker);
+    }
+    EXPECT_FALSE(figures.isEmpty());
+    std::cout << "[ figures  ] frozen server during saves (lock wait " << LockWait << " s + grace "
+              << StatementWatch::AbortGraceSeconds << " s): time to the message in ms "
+              << figures.join(' ').toStdString() << std::endl;
 }

@@ -4,9 +4,7 @@
 // counts.
 
 #include "core/db/tevdatamodule.h"
-#include "core/project/projectdatasets.h"
 #include "dbclientprocess.h"
-#include "platform/dataset/memdataset.h"
 #include "storedproject.h"
 #include "support/app/databasebackend.h"
 #include "support/app/firebirdserver.h"
@@ -96,15 +94,6 @@ protected:
     }
 
     QSqlDatabase db() const { return m_data->Database()->database(); }
-    int projectId(const QString &file) const
-    {
-        QSqlQuery q(db());
-        q.prepare("select PROJECTID from PROJECTS where FILENAME = ?");
-        q.addBindValue(file);
-        EXPECT_TRUE(q.exec() && q.next());
-        return q.value(0).toInt();
-    }
-
     // Reads every client's lines until each has answered "done", observing between them. Each
     // line goes to onLine with the client's index; returns the done lines.
     QStringList runAll(const std::vector<DbClientProcess *> &clients,
@@ -238,29 +227,8 @@ TEST_F(SharedClients, APropagationWhileAClientSavesOneOfItsProjects)
     const QString master = "masters/m.seq";
     constexpr int MasterRows = 40;
     const QStringList work{"work/w0.seq", "work/w1.seq", "work/w2.seq", "work/w3.seq"};
-    for (const QString &file : work) {
-        MemDataSet header;
-        MemDataSet chars;
-        CreateProjectDataSet(header);
-        CreateCharDataSet(chars);
-        header.append();
-        header.fieldByName("PROJECTNAME").setAsString(file);
-        header.fieldByName("FILENAME").setAsString(file);
-        header.post();
-        for (int i = 1; i <= MasterRows; ++i) {
-            chars.append();
-            chars.fieldByName("CHARID").setAsInteger(i);
-            chars.fieldByName("LABEL").setAsString(QString("L%1").arg(i, 5, 10, QChar('0')));
-            chars.fieldByName("FEATURE").setAsString("F");
-            chars.fieldByName("REF_FILENAME").setAsString(master);
-            chars.fieldByName("NOMINAL").setAsFloat(1);
-            chars.fieldByName("DECIMALS").setAsInteger(3);
-            chars.fieldByName("ACTIVE").setAsInteger(1);
-            chars.post();
-        }
-        m_data->WriteProject(file, header, chars, TTevDBUpdateMode::dbumSaveAll);
-        m_data->AddRefProject(projectId(file), master, "M");
-    }
+    for (const QString &file : work)
+        StoreWorkOfMaster(*m_data, file, master, MasterRows);
 
     DbClientProcess propagator(FirebirdServer::shared(), m_database);
     DbClientProcess saver(FirebirdServer::shared(), m_database);

@@ -28,30 +28,32 @@ public:
         writes << "DeleteProject " + FileName;
         m_data.DeleteProject(FileName);
     }
-    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars) override
+    bool ReadProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
+                     TStoredStamp *Stamp) override
     {
-        return m_data.ReadProject(FileName, CDSHeader, CDSChars);
+        return m_data.ReadProject(FileName, CDSHeader, CDSChars, Stamp);
     }
     void WriteProject(const QString &FileName, MemDataSet &CDSHeader, MemDataSet &CDSChars,
-                      TTevDBUpdateMode UpdateMode) override
+                      TTevDBUpdateMode UpdateMode, TStoredStamp *Stamp) override
     {
         writes << "WriteProject " + FileName;
-        m_data.WriteProject(FileName, CDSHeader, CDSChars, UpdateMode);
+        m_data.WriteProject(FileName, CDSHeader, CDSChars, UpdateMode, Stamp);
     }
-    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader) override
+    int WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader,
+                           TStoredStamp *Stamp) override
     {
         writes << "WriteProjectHeader " + FileName;
-        return m_data.WriteProjectHeader(FileName, CDSHeader);
+        return m_data.WriteProjectHeader(FileName, CDSHeader, Stamp);
     }
-    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars) override
+    void WriteProjectChars(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp) override
     {
         writes << QStringLiteral("WriteProjectChars %1").arg(ProjectId);
-        m_data.WriteProjectChars(ProjectId, CDSChars);
+        m_data.WriteProjectChars(ProjectId, CDSChars, Stamp);
     }
-    void UpdateChar(int ProjectId, MemDataSet &CDSChars) override
+    void UpdateChar(int ProjectId, MemDataSet &CDSChars, TStoredStamp *Stamp) override
     {
         writes << QStringLiteral("UpdateChar %1").arg(ProjectId);
-        m_data.UpdateChar(ProjectId, CDSChars);
+        m_data.UpdateChar(ProjectId, CDSChars, Stamp);
     }
     QString GetProjectFileName(int ProjectId) override
     {

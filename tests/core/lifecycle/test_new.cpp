@@ -131,3 +131,30 @@ TEST_F(NewProject, CopiesNeverDestroyTheirSourceOrTheirTarget)
     ASSERT_EQ(m_project.LastFileReport().Failed.size(), 1);
     EXPECT_TRUE(m_project.LastFileReport().Failed[0].startsWith("NOPE.FMT: "));
 }
+
+// Adding the master and creating the project both bring the master's files along; each file is
+// copied, and reported, once.
+TEST_F(NewProject, EachFileIsCopiedAndReportedOnce)
+{
+    ASSERT_TRUE(QFile::remove(m_tree.file("Masters/GAP.TEM")));
+    ASSERT_TRUE(QDir().mkpath(m_tree.file("Sub")));
+    ASSERT_TRUE(
+        m_project.New("Sub/W1.seq", "W1", TTevFileType::pftSEQ, SequenceTree::Housing, {}, {}));
+    const TFileReport first = m_project.LastFileReport();
+    EXPECT_EQ(first.Copied, QStringList({"HOUSING.FMT", "HOUSING.uif", "bore.png", "face.kelb"}));
+    EXPECT_EQ(first.Skipped, QStringList());
+    EXPECT_EQ(
+        first.Failed,
+        QStringList({QStringLiteral("GAP.TEM: not found in \"%1/\"").arg(m_tree.file("Masters"))}));
+    EXPECT_EQ(first.Summary(), "Not copied: " + first.Failed.value(0));
+
+    // With templates, and beside the files of the first project.
+    m_project.Defaults().FormatPerProject = true;
+    ASSERT_TRUE(m_project.New("Sub/W2.seq", "W2", TTevFileType::pftSEQ, SequenceTree::Housing,
+                              "Masters/HOUSING.FMT", "Masters/HOUSING.uif"));
+    const TFileReport second = m_project.LastFileReport();
+    EXPECT_EQ(second.Copied, QStringList({"W2.FMT", "HOUSING.uif"}));
+    EXPECT_EQ(second.Skipped, QStringList({"HOUSING.FMT: already there", "bore.png: already there",
+                                           "face.kelb: already there"}));
+    EXPECT_EQ(second.Failed, first.Failed);
+}

@@ -19,26 +19,26 @@ public:
         return 1;
     }
     void DeleteProject(const QString &FileName) override { calls << "DeleteProject " + FileName; }
-    bool ReadProject(const QString &FileName, MemDataSet &, MemDataSet &) override
+    bool ReadProject(const QString &FileName, MemDataSet &, MemDataSet &, TStoredStamp *) override
     {
         calls << "ReadProject " + FileName;
         return false;
     }
     void WriteProject(const QString &FileName, MemDataSet &, MemDataSet &,
-                      TTevDBUpdateMode UpdateMode) override
+                      TTevDBUpdateMode UpdateMode, TStoredStamp *) override
     {
         calls << QStringLiteral("WriteProject %1 %2").arg(FileName).arg(int(UpdateMode));
     }
-    int WriteProjectHeader(const QString &FileName, MemDataSet &) override
+    int WriteProjectHeader(const QString &FileName, MemDataSet &, TStoredStamp *) override
     {
         calls << "WriteProjectHeader " + FileName;
         return 1;
     }
-    void WriteProjectChars(int ProjectId, MemDataSet &) override
+    void WriteProjectChars(int ProjectId, MemDataSet &, TStoredStamp *) override
     {
         calls << QStringLiteral("WriteProjectChars %1").arg(ProjectId);
     }
-    void UpdateChar(int ProjectId, MemDataSet &) override
+    void UpdateChar(int ProjectId, MemDataSet &, TStoredStamp *) override
     {
         calls << QStringLiteral("UpdateChar %1").arg(ProjectId);
     }

@@ -77,6 +77,33 @@ TEST(HostRoutines, StringReplaceReplacesWholePatterns)
               QStringLiteral("a+b+c a+b-c ax o-o a+b+c\n"));
 }
 
+// An integer pattern is the one character whose code is the value's low 8 bits; a text pattern
+// stays a text, digits too.
+TEST(HostRoutines, StringReplaceTakesAnIntegerPatternAsTheCharacterOfItsLow8Bits)
+{
+    const struct
+    {
+        const char *call, *expected;
+    } cases[] = {
+        {"StringReplace('a-b-c', 45, '+', 1)", "a+b+c"},
+        {"StringReplace('a-b-c', 45, 43, 0)", "a+b-c"},
+        {"StringReplace('a-b-c', 301, '+', 1)", "a+b+c"},
+        {"StringReplace('a-b-c', -211, '+', 1)", "a+b+c"},
+        {"StringReplace('AaA', 65, 66, 3)", "BBB"},
+        {"StringReplace('x45y-', 45, '', 1)", "x45y"},
+        {"StringReplace('x45y-', '45', '', 1)", "xy-"},
+        {"StringReplace('x45y-', 45.0, '', 1)", "xy-"},
+        {"Length(StringReplace('a,b', 44, 256, 1)) * 1000 + Ord(StringReplace('a,b', 44, 256, "
+         "1)[2])",
+         "3000"},
+    };
+    Host h;
+    for (const auto &c : cases)
+        EXPECT_EQ(h.run(QStringLiteral("WriteLn(%1);").arg(QLatin1String(c.call))),
+                  QString::fromLatin1(c.expected) + QLatin1Char('\n'))
+            << c.call;
+}
+
 TEST(HostRoutines, RenameFileNeverReplacesAnExistingFile)
 {
     TempFolder dir;

@@ -284,10 +284,24 @@ bool FirebirdServer::launch()
     return false;
 }
 
+void FirebirdServer::freeze()
+{
+    if (running() && !m_frozen && ::kill(m_pid, SIGSTOP) == 0)
+        m_frozen = true;
+}
+
+void FirebirdServer::resume()
+{
+    if (m_frozen && running())
+        ::kill(m_pid, SIGCONT);
+    m_frozen = false;
+}
+
 void FirebirdServer::stop()
 {
     if (!running())
         return;
+    resume();
     ::kill(m_pid, SIGTERM);
     QDeadlineTimer deadline(StopTimeoutMs);
     while (!Reap(m_pid, false)) {
@@ -308,6 +322,7 @@ void FirebirdServer::kill()
     ::kill(m_pid, SIGKILL);
     Reap(m_pid, true);
     m_pid = 0;
+    m_frozen = false;
 }
 
 FirebirdServer &FirebirdServer::shared()

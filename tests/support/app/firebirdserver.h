@@ -30,6 +30,12 @@ public:
     void stop();
     // Kills the server at once, as a crash or a power cut would, and reaps it.
     void kill();
+    // Stops the server's process (SIGSTOP): it keeps its port and connections but answers
+    // nothing, as a hung server or machine would. resume() lets it go on (SIGCONT); stopping
+    // the server resumes it first.
+    void freeze();
+    void resume();
+    bool frozen() const { return m_frozen; }
     bool running() const { return m_pid > 0; }
     pid_t processId() const { return m_pid; }
 
@@ -52,6 +58,7 @@ private:
     QTemporaryDir m_dir;
     quint16 m_port = 0;
     pid_t m_pid = 0;
+    bool m_frozen = false;
 };
 
 } // namespace tev::test

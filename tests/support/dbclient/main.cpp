@@ -15,8 +15,19 @@
 //   propagate <master> <marker> <count> <n>
 //                                  n propagations of the master's characteristics (NOMINAL =
 //                                  marker, marker+1, ...) into the projects that reference it
+//   project <root> <file>          read the stored project into the client's open project (the
+//                                  program's project model) with sequence folder <root>:
+//                                  "opened <rows>" or "not stored"
+//   answer <none|keep|overwrite>   how the open project's question about a project that another
+//                                  client saved since is answered (none: nobody is asked)
+//   rename <name>                  the open project's name, written at once as an edit is:
+//                                  "done", "kept" (the user kept the other save, nothing
+//                                  stored) or "failed ..."
+//   nominal <value>                every characteristic's NOMINAL of the open project, in memory
+//   projectsave                    saves the open project: "saved" or "failed ..."
 //   quit
 //
+// The open project's answers end with " asked=<n>", the questions asked during the command.
 // A write answers "saved <marker>" or "failed <kind> <marker> <kept|changed> <message>", where
 // kind is conflict, locktimeout, lost or other, and kept tells that the records in memory are
 // exactly what the save was given. A loop ends with "done runs=.. saved=.. conflicts=..
@@ -25,6 +36,7 @@
 #include "core/db/databaseerror.h"
 #include "core/db/tevdatamodule.h"
 #include "core/project/projectdatasets.h"
+#include "core/project/tevproject.h"
 #include "platform/dataset/memdataset.h"
 
 #include <QCoreApplication>
@@ -33,6 +45,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -186,6 +199,43 @@ public:
         return *p;
     }
 
+    // The program's project model on this client's database, as the window holds it.
+    std::string openProject(const QString &root, const QString &file)
+    {
+        m_open = std::make_unique<TTevProject>(nullptr, &m_data);
+        m_open->SetRootDir(root);
+        QObject::connect(m_open.get(), &TTevProject::OnStaleWrite, [this](TStaleAnswer *answer) {
+            ++m_asked;
+            *answer = m_answer;
+        });
+        return m_open->LoadFromDB(root + '/' + file)
+                   ? "opened " + std::to_string(m_open->DataSetChars().recordCount())
+                   : std::string("not stored");
+    }
+    void setAnswer(TStaleAnswer answer) { m_answer = answer; }
+
+    // Runs a change of the open project; written tells whether a write happened without error.
+    std::string change(const std::function<void(TTevProject &)> &step, const char *written)
+    {
+        if (!m_open)
+            return "no project";
+        m_asked = 0;
+        std::string result;
+        try {
+            step(*m_open);
+            result = m_asked > 0 && m_answer == TStaleAnswer::Keep ? "kept" : written;
+        } catch (const StaleWriteError &e) {
+            result = std::string("failed stale ") + (e.declined() ? "declined " : "notasked ") +
+                     e.message().section('\n', 0, 0).toStdString();
+        } catch (const DatabaseError &e) {
+            result = std::string("failed ") + KindName(e.failure()) + " " +
+                     e.message().section('\n', 0, 0).toStdString();
+        } catch (const Error &e) {
+            result = "failed other " + e.message().section('\n', 0, 0).toStdString();
+        }
+        return result + " asked=" + std::to_string(m_asked);
+    }
+
 private:
     static std::string describe(const char *kind, Project &p, const QString &message)
     {
@@ -196,7 +246,20 @@ private:
 
     TTevDataModule m_data;
     QMap<QString, std::shared_ptr<Project>> m_projects;
+    std::unique_ptr<TTevProject> m_open;
+    TStaleAnswer m_answer = TStaleAnswer::NotAsked;
+    int m_asked = 0;
 };
+
+void SetNominals(TTevProject &project, double value)
+{
+    MemDataSet &chars = project.DataSetChars();
+    for (chars.first(); !chars.eof(); chars.next()) {
+        chars.edit();
+        chars.fieldByName("NOMINAL").setAsFloat(value);
+        chars.post();
+    }
+}
 
 struct Counts
 {
@@ -311,6 +374,22 @@ int main(int argc, char **argv)
                 Answer(result);
             }
             Answer(counts.text());
+        } else if (command == "project" && words.size() == 3) {
+            Answer(client.openProject(words[1], words[2]));
+        } else if (command == "answer" && words.size() == 2) {
+            const QString mode = words[1];
+            client.setAnswer(mode == "keep"        ? TStaleAnswer::Keep
+                             : mode == "overwrite" ? TStaleAnswer::Overwrite
+                                                   : TStaleAnswer::NotAsked);
+            Answer("answer " + mode.toStdString());
+        } else if (command == "rename" && words.size() == 2) {
+            const QString name = words[1];
+            Answer(client.change([&](TTevProject &p) { p.SetProjectName(name); }, "done"));
+        } else if (command == "nominal" && words.size() == 2) {
+            const double value = words[1].toDouble();
+            Answer(client.change([&](TTevProject &p) { SetNominals(p, value); }, "changed"));
+        } else if (command == "projectsave" && words.size() == 1) {
+            Answer(client.change([](TTevProject &p) { p.Save(); }, "saved"));
         } else {
             Answer("unknown command: " + line);
         }

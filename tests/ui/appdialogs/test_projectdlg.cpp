@@ -327,6 +327,7 @@ struct FinishCase
     TTevFileType type;
     const char *master;
     bool enabled;
+    const char *folder = "Work/";
 };
 
 void PrintTo(const FinishCase &c, std::ostream *os)
@@ -343,7 +344,7 @@ TEST_P(WizardFinish, EnabledExactlyWhenComplete)
     const FinishCase &c = GetParam();
     Values v;
     v.name = c.project;
-    v.file = QString("Work/") + c.fileName;
+    v.file = QString(c.folder) + c.fileName;
     v.type = c.type;
     v.master = c.master;
     bool enabled = false;
@@ -363,7 +364,9 @@ INSTANTIATE_TEST_SUITE_P(
         FinishCase{"NoFileType", "P", "a.seq", TTevFileType::pftUnknown, "Masters/Housing.seq",
                    false},
         FinishCase{"NoMaster", "P", "a.seq", TTevFileType::pftSEQ, "", false},
-        FinishCase{"MonitorNoMaster", "P", "a.mseq", TTevFileType::pftMSEQ, "", false}),
+        FinishCase{"MonitorNoMaster", "P", "a.mseq", TTevFileType::pftMSEQ, "", false},
+        FinishCase{"NoDirectory", "P", "a.seq", TTevFileType::pftSEQ, "Masters/Housing.seq", false,
+                   ""}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Wizard, FinishFollowsEveryFieldChange)
@@ -476,19 +479,38 @@ TEST_F(Wizard, FolderPickerIsRootedAtTheSequenceFolder)
     EXPECT_EQ(v.file, "Work/Cell 2/abc.seq");
 }
 
-TEST_F(Wizard, ChoosingTheSequenceFolderItselfGivesAnEmptyFolder)
+TEST_F(Wizard, ChoosingTheSequenceFolderItselfShowsItsPath)
 {
     PickerAnswerGuard answer([&](const PickerRequest &) { return QStringList{seq()}; });
     Values v;
     v.master = test::SequenceTree::Housing;
-    ASSERT_TRUE(run(v, [](TTevProjectDialog &w) {
+    ASSERT_TRUE(run(v, [&](TTevProjectDialog &w) {
         w.EditFileName->setText("top");
         QTest::mouseClick(w.BtnFilePath, Qt::LeftButton);
-        EXPECT_EQ(w.EditFilePath->text(), "");
-        // The sequence folder itself is a place for a project.
+        EXPECT_EQ(w.EditFilePath->text(), seq());
+        EXPECT_EQ(w.EditFilePath->toolTip(), seq());
+        // The sequence folder itself is a place for a project, when it was chosen.
         finish(w);
     }));
     EXPECT_EQ(v.file, "top.seq");
+}
+
+TEST_F(Wizard, WithoutADirectoryNeitherFinishNorEnterCreatesAProject)
+{
+    Values v;
+    v.file = "";
+    v.master = test::SequenceTree::Housing;
+    const Values before = v;
+    EXPECT_FALSE(run(v, [](TTevProjectDialog &w) {
+        EXPECT_EQ(w.EditFilePath->text(), "");
+        QTest::keyClicks(w.EditFileName, "abc");
+        EXPECT_FALSE(w.FinishBtn->isEnabled());
+        test::pressKey(w.EditFileName, Qt::Key_Return);
+        QTest::mouseClick(w.FinishBtn, Qt::LeftButton);
+        EXPECT_EQ(w.result(), 0);
+    }));
+    EXPECT_TRUE(m_stillOpen);
+    EXPECT_EQ(v.file, before.file);
 }
 
 TEST_F(Wizard, FolderPickerCancelledChangesNothing)

@@ -4,6 +4,7 @@
 #include "core/lang/languages.h"
 #include "core/project/tevproject.h"
 #include "platform/ini/tinifile.h"
+#include "support/app/firebirdserver.h"
 #include "ui/appdialogs/linklabel.h"
 #include "ui/appdialogs/tevsettingsdlg.h"
 #include "ui/controls/buttongroup/vyxbuttongroup.h"
@@ -17,6 +18,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -178,6 +181,35 @@ TEST_F(Settings, OwnerSetsTheHeight)
     owner.resize(900, 800);
     TTevSettingsDlg dialog(&owner);
     EXPECT_EQ(dialog.height(), 720);
+}
+
+// Beside a window of 1280 x 721 the dialog opens with every field of a page in sight, the last
+// one ("Unit of Measure") included.
+TEST_F(Settings, BesideALaptopWindowEveryFieldIsInSight)
+{
+    QWidget owner;
+    owner.resize(1280, 721);
+    TTevSettingsDlg dialog(&owner);
+    dialog.SetApp(&app());
+    dialog.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.height(), 648);
+    EXPECT_TRUE(dialog.ComboPRJUnits->isVisible());
+    for (const char *name : {"TabGeneral", "TabPreferences"}) {
+        dialog.PageCtrl->setCurrentWidget(dialog.findChild<QWidget *>(name));
+        QCoreApplication::processEvents();
+        auto *scroll = dialog.findChild<QScrollArea *>(QString::fromLatin1(name) + "Scroll");
+        ASSERT_NE(scroll, nullptr) << name;
+        EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0) << name;
+        const QRect view = scroll->viewport()->rect();
+        for (QWidget *field :
+             scroll->widget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (field->isHidden())
+                continue;
+            const QRect shown(field->mapTo(scroll->viewport(), QPoint()), field->size());
+            EXPECT_TRUE(view.contains(shown)) << field->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(Settings, FieldsShowTheSettingsAndTheConnection)
@@ -390,7 +422,8 @@ TEST_F(Settings, AFailedReconnectIsReported)
     }));
     EXPECT_FALSE(app().DatabaseConnected());
     ASSERT_EQ(m_boxes.size(), 1);
-    EXPECT_EQ(m_boxes[0].text, "Unable to connect to database.");
+    EXPECT_EQ(m_boxes[0].text, "Unable to connect to database.\nCannot create the folder \"" +
+                                   m_env.file("bin/tevora") + "\".");
 }
 
 TEST_F(Settings, FieldsThatCannotBeChangedAreNotWrittenBack)
@@ -431,10 +464,45 @@ TEST_F(Settings, TestConnectionReportsAndLeavesTheLiveConnection)
     });
     ASSERT_EQ(m_boxes.size(), 2);
     EXPECT_EQ(m_boxes[0].text, "Database connection successfully tested.");
-    EXPECT_EQ(m_boxes[1].text, "Unable to connect to database.");
+    EXPECT_EQ(m_boxes[1].text, "Unable to connect to database.\nI/O error during \"open\" "
+                               "operation for file \"" +
+                                   missing +
+                                   "\" - Error while trying to open file - No such file or "
+                                   "directory");
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(connection().param("Database"), database);
     EXPECT_EQ(disconnects.count(), 0);
+}
+
+// A server's user and password come from the connection file; a wrong one is tested with the
+// engine's reason.
+TEST_F(Settings, TestConnectionShowsWhyTheServerRefused)
+{
+    const test::FirebirdServer &server = test::FirebirdServer::shared();
+    const QString shared = m_env.file("DB/Shared.fdb");
+    {
+        TTevConnection create("Create");
+        create.setParams(TStringList(QStringList{
+            "DriverId=FB", "Server=" + server.host(), "Database=" + shared, "User_Name=SYSDBA",
+            "Password=" + server.password(), "OpenMode=OpenOrCreate"}));
+        create.open();
+    }
+    run([&](TTevSettingsDlg &d) {
+        d.EditDBServer->setText(server.host());
+        d.EditDBDatabase->setText(shared);
+        d.EditDBPassword->setText("not-the-password");
+        QTest::mouseClick(d.LTestConnection, Qt::LeftButton);
+        d.EditDBPassword->setText(test::FirebirdServer::password());
+        QTest::mouseClick(d.LTestConnection, Qt::LeftButton);
+        d.CancelBtnClick();
+    });
+    ASSERT_EQ(m_boxes.size(), 2);
+    EXPECT_EQ(m_boxes[0].text, "Unable to connect to database.\nYour user name and password are "
+                               "not defined. Ask your database administrator to set up a "
+                               "Firebird login.");
+    EXPECT_EQ(m_boxes[1].text, "Database connection successfully tested.");
+    EXPECT_TRUE(app().DatabaseConnected());
+    EXPECT_EQ(connection().param("Server"), "");
 }
 
 struct RootCase

@@ -9,6 +9,7 @@
 #include "ui/keys.h"
 #include "ui/printers.h"
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 
@@ -142,6 +143,43 @@ TEST_F(Vendors, GridAndButtons)
     });
     QString company, eMail;
     ExecuteVendorsDlg("Choose a vendor", fileName(), company, eMail, buttonSet({mbOK, mbCancel}));
+}
+
+// Every cell's text shows whole: the address column takes what its longest address needs, from
+// the other columns' spare room first, then by a wider dialog.
+TEST_F(Vendors, EveryTextShowsWhole)
+{
+    const QString longAddress =
+        QStringLiteral("customer.support.department@a-rather-long-distributor-name.example");
+    for (const bool defaults : {true, false}) {
+        if (!defaults)
+            writeFile(fileName(), ("Europe;Zeta GmbH;" + longAddress + "\r\n").toLatin1());
+        int width = 0;
+        QStringList cut;
+        Drive<TKelVendorsDlg> drive([&](TKelVendorsDlg &d) {
+            width = d.width();
+            QTableWidget &grid = *d.Grid;
+            for (int row = 0; row < grid.rowCount(); ++row)
+                for (int column = 0; column < grid.columnCount(); ++column) {
+                    const int shown =
+                        std::min(grid.columnViewportPosition(column) + grid.columnWidth(column),
+                                 grid.viewport()->width()) -
+                        grid.columnViewportPosition(column);
+                    const QModelIndex cell = grid.model()->index(row, column);
+                    if (grid.sizeHintForIndex(cell).width() > shown)
+                        cut << cell.data().toString();
+                }
+            EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0);
+            d.CancelBtnClick();
+        });
+        QString company, eMail;
+        ExecuteVendorsDlg("Vendors", fileName(), company, eMail, buttonSet({mbOK}));
+        EXPECT_TRUE(cut.isEmpty()) << cut.join('|').toStdString();
+        if (defaults)
+            EXPECT_EQ(width, 600); // the default list fits the dialog's design width
+        else
+            EXPECT_GT(width, 600);
+    }
 }
 
 struct ChooseCase

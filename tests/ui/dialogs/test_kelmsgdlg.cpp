@@ -5,8 +5,11 @@
 #include "ui/keys.h"
 #include "ui/printers.h"
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -166,6 +169,70 @@ TEST(MessageBoxLayout, LineBreaksInTheTextBreakLinesWithoutWrapping)
     EXPECT_EQ(label->text().count(QLatin1Char('\n')), 4);
     EXPECT_EQ(dialog.height(), std::max(label->height() + 58, 100));
     EXPECT_GT(dialog.height(), 100);
+}
+
+// A database's message names a long path: the word wider than the box breaks inside, so that
+// no part of it is cut off at the right.
+TEST(MessageBoxLayout, AWordWiderThanTheBoxBreaksInside)
+{
+    TKelMsgDlg dialog;
+    const QString path = QStringLiteral("/home/user/Documents/Kelmetra/SEQ/") +
+                         QStringLiteral("VeryLongFolderName").repeated(8) +
+                         QStringLiteral("/Tevora.fdb");
+    const QString text =
+        QStringLiteral("I/O error during \"open\" operation for file \"%1\"").arg(path);
+    dialog.setMessage(text);
+    QLabel *label = dialog.msgLabel();
+    EXPECT_TRUE(label->wordWrap());
+    EXPECT_EQ(label->width(), 380);
+    EXPECT_EQ(label->text(), text);
+    const QFontMetrics metrics = label->fontMetrics();
+    const int pathLines = (metrics.horizontalAdvance(path) + 379) / 380;
+    EXPECT_GE(pathLines, 3);
+    EXPECT_GE(label->height(), (pathLines + 1) * metrics.height() - 2);
+    EXPECT_EQ(dialog.height(), label->height() + 40 + 18);
+    // The text is drawn: ink reaches the label's last lines.
+    const QImage shown = label->grab().toImage();
+    bool inkAtTheBottom = false;
+    for (int y = shown.height() - metrics.height(); y < shown.height() && !inkAtTheBottom; ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixelColor(x, y) != shown.pixelColor(0, 0)) {
+                inkAtTheBottom = true;
+                break;
+            }
+    EXPECT_TRUE(inkAtTheBottom);
+}
+
+// A message too long for the screen scrolls inside a box that keeps its buttons in sight.
+TEST(MessageBoxLayout, AVeryLongMessageScrollsInABoxOfBoundedHeight)
+{
+    TKelMsgDlg dialog;
+    QStringList lines;
+    for (int i = 1; i <= 200; ++i)
+        lines << QStringLiteral("Work/Cell %1/Line.seq: not found").arg(i);
+    dialog.setMessage(lines.join(QLatin1Char('\n')));
+    QLabel *label = dialog.msgLabel();
+    EXPECT_EQ(label->text(), lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(dialog.height(), TKelMsgDlg::kMaxTextHeight + 40 + 18);
+    EXPECT_LE(dialog.height() + 40, 721); // with a title bar, on a laptop's screen
+    QScrollArea *scroll = dialog.scrollArea();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->widget(), label);
+    EXPECT_EQ(scroll->geometry(), QRect(10, 8, 380, TKelMsgDlg::kMaxTextHeight));
+    EXPECT_GE(label->height(), 200 * label->fontMetrics().height() - 200);
+    EXPECT_LE(label->width() + scroll->verticalScrollBar()->sizeHint().width(), 380);
+    dialog.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(scroll->isVisible());
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(dialog.panel()->geometry().bottom() + 1, dialog.height());
+
+    // A short message afterwards sits on the box again.
+    dialog.setMessage(QStringLiteral("Done."));
+    EXPECT_EQ(label->parentWidget(), &dialog);
+    EXPECT_EQ(label->pos(), QPoint(10, 8));
+    EXPECT_FALSE(scroll->isVisible());
+    EXPECT_EQ(dialog.size(), QSize(400, 100));
 }
 
 TEST(MessageBoxLayout, CarriesTheComponentNames)

@@ -1,6 +1,7 @@
 #include "ui/dialogs/vyxprogressdlg.h"
 #include "ui/keys.h"
 #include "ui/kit/buttonpanel.h"
+#include "ui/kit/mainform.h"
 #include "ui/kit/progressbar.h"
 #include "ui/kit/speedbutton.h"
 #include "ui/printers.h"
@@ -260,6 +261,20 @@ TEST_F(Progress, WindowIsBorderlessOnTopAndNotModal)
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_FALSE(dialog->isModal());
     EXPECT_EQ(dialog->width(), 406);
+}
+
+// The window lists of the desktop name the progress window as they name the program.
+TEST_F(Progress, WindowCarriesTheProgramsCaption)
+{
+    ShowProgress(0, 1, 1, QStringLiteral("x"));
+    EXPECT_EQ(progressDialog()->windowTitle(), QStringLiteral("Tevora"));
+    HideProgress();
+
+    setApplicationTitle(QStringLiteral("Tevora Test"));
+    ShowProgress(0, 1, 1, QStringLiteral("x"));
+    const QString caption = progressDialog()->windowTitle();
+    setApplicationTitle(QStringLiteral("Tevora"));
+    EXPECT_EQ(caption, QStringLiteral("Tevora Test"));
 }
 
 } // namespace

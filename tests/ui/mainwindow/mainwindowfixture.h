@@ -121,6 +121,16 @@ protected:
         form().Tree()->RefreshNodes();
     }
 
+    // A work project made from the master, opened with a click and saved; the file as saved.
+    QByteArray openSavedWork(const QString &relative, const QString &name)
+    {
+        createWork(relative, name);
+        click(relative);
+        EXPECT_TRUE(project().ExistsInDatabase());
+        project().Save();
+        return fileBytes(relative);
+    }
+
     // The node of a file or folder, its folders expanded as a user does (a search through the
     // tree's FindNode would refill open folders and drop the selected node).
     QTreeWidgetItem *node(const QString &relative)

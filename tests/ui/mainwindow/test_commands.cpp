@@ -2,6 +2,8 @@
 
 #include "ui/appdialogs/tevprojectdeldlg.h"
 #include "ui/appdialogs/tevprojectdlg.h"
+#include "ui/dialogs/vyxinputdlg.h"
+#include "ui/keys.h"
 #include "ui/pickers/pickers.h"
 #include "ui/printers.h"
 
@@ -9,6 +11,7 @@
 #include <QCheckBox>
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QToolButton>
 
 namespace tev::test {
@@ -62,6 +65,51 @@ TEST_F(Commands, NewFromTheOpenMasterCreatesSavesAndSelectsTheProject)
     EXPECT_EQ(selectedPath(), file);
     EXPECT_EQ(project().FileName(), file);
     EXPECT_TRUE(project().ExistsInDatabase());
+}
+
+TEST_F(Commands, FileNewProjectOpensTheWizardAsCtrlNDoes)
+{
+    click(SequenceTree::Housing);
+    auto *item = child<QAction>("MIFileNew");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("New Project...\tCtrl+N"));
+    QStringList shown;
+    DialogAnswers answers;
+    answers.onDialog([&](QDialog &dialog) {
+        shown << dialog.objectName();
+        return finishWizard(QStringLiteral("Work/"), QStringLiteral("FromMenu.seq"))(dialog);
+    });
+    item->trigger();
+    EXPECT_EQ(shown, QStringList({QStringLiteral("TevProjectDialog")}));
+    EXPECT_TRUE(QFileInfo::exists(m_seq.file(QStringLiteral("Work/FromMenu.seq"))));
+    EXPECT_EQ(column("select FILENAME from PROJECTS"), QStringList({"Work/FromMenu.seq"}));
+    EXPECT_EQ(selectedPath(), m_seq.file(QStringLiteral("Work/FromMenu.seq")));
+}
+
+TEST_F(Commands, TheHeadingShowsTheNameAfterARenameAndAfterCtrlS)
+{
+    createWork(QStringLiteral("Work/W1.seq"), QStringLiteral("W1"));
+    click(QStringLiteral("Work/W1.seq"));
+    auto *heading = child<QLabel>("LProjectName");
+    EXPECT_EQ(heading->text(), QStringLiteral("W1"));
+    for (const QString &name : {QStringLiteral("Renamed"), QStringLiteral("Renamed twice")}) {
+        DialogAnswers answers;
+        answers.onDialog([&](QDialog &dialog) {
+            auto *box = qobject_cast<TvyxInputDlg *>(&dialog);
+            EXPECT_NE(box, nullptr) << dialog.objectName().toStdString();
+            if (!box)
+                return int(mrCancel);
+            qobject_cast<QLineEdit *>(box->InputCtrl())->setText(name);
+            return int(mrOk);
+        });
+        QTest::mouseClick(child<QWidget>("BtnPRJProjectName"), Qt::LeftButton);
+        EXPECT_EQ(project().ProjectName(), name);
+        EXPECT_EQ(heading->text(), name);
+        child<QAction>("FileSave1")->trigger(); // Ctrl+S
+        EXPECT_EQ(project().ChangeState(), 0u);
+        EXPECT_EQ(heading->text(), name);
+    }
+    EXPECT_EQ(column("select PROJECTNAME from PROJECTS"), QStringList({"Renamed twice"}));
 }
 
 TEST_F(Commands, ACancelledWizardChangesNothing)
@@ -210,6 +258,37 @@ TEST_F(Commands, DeleteWithDatabaseAndFileSelectsTheFolder)
     EXPECT_TRUE(project().Empty());
     EXPECT_EQ(selectedPath(), m_seq.file(QStringLiteral("Work")));
     EXPECT_EQ(form().Tree()->FindNode(QStringLiteral("Work/W1.seq")), nullptr);
+}
+
+TEST_F(Commands, AfterRemovingOnlyFromTheDatabaseAClickOnTheSelectedNodeOpensTheFile)
+{
+    createWork(QStringLiteral("Work/W1.seq"), QStringLiteral("W1"));
+    const QString file = m_seq.file(QStringLiteral("Work/W1.seq"));
+    click(QStringLiteral("Work/W1.seq"));
+    DialogAnswers dialogs;
+    dialogs.onDialog([](QDialog &dialog) {
+        auto *del = qobject_cast<TTevDelProjectDlg *>(&dialog);
+        EXPECT_NE(del, nullptr);
+        if (del)
+            del->ChkDeleteFile->setChecked(false);
+        return int(mrOk);
+    });
+    form().FileDelete1Execute();
+    EXPECT_TRUE(column("select FILENAME from PROJECTS").isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(file));
+    EXPECT_TRUE(project().Empty());
+    EXPECT_EQ(selectedPath(), file);
+
+    click(QStringLiteral("Work/W1.seq"));
+    EXPECT_EQ(project().FileName(), file);
+    EXPECT_FALSE(project().Empty());
+    EXPECT_FALSE(project().ExistsInDatabase());
+    EXPECT_EQ(child<QLabel>("LProjectName")->text(), QStringLiteral("W1"));
+    EXPECT_EQ(selectedPath(), file);
+    // Once open, a click on it again reads nothing anew.
+    QSignalSpy changes(&project(), &TTevProject::OnChange);
+    click(QStringLiteral("Work/W1.seq"));
+    EXPECT_EQ(changes.count(), 0);
 }
 
 TEST_F(Commands, DeletingOnlyTheFileOfAProjectWithoutRowClosesIt)

@@ -7,6 +7,7 @@
 #include "ui/printers.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -62,14 +63,34 @@ TEST_F(Frame, StartsConnectedWithTheTreeAtTheSequenceFolderAndNothingOpen)
     EXPECT_EQ(child<QPlainTextEdit>("MemoFile")->toPlainText(), QString());
 }
 
+// A narrow tree panel cuts the root row's folder path; the tip shows it whole.
+TEST_F(Frame, TheTreeRootRowCarriesItsWholePathAsTip)
+{
+    TempFolder seq;
+    const QString deep = seq.file(QStringLiteral("a rather long folder name/for sequences/SEQ"));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    setSequenceFolder(deep);
+    TTevMainForm &w = start();
+    QTreeWidgetItem *root = w.Tree()->topNode();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->toolTip(0), deep);
+    EXPECT_EQ(w.Tree()->model()->index(0, 0).data(Qt::ToolTipRole).toString(), deep);
+    w.Tree()->RefreshNodes();
+    EXPECT_EQ(w.Tree()->topNode()->toolTip(0), deep);
+}
+
 TEST_F(Frame, WithoutDatabaseTheTreeStaysEmptyAndTheLedIsRed)
 {
     m_env.breakConnection();
     TTevMainForm &w = start();
     EXPECT_EQ(w.Tree()->topLevelItemCount(), 0);
     const QString database = w.App()->Data().Database()->param(QStringLiteral("Database"));
+    // With the engine's reason.
     EXPECT_EQ(child<QLabel>("LDatabaseStatus")->text(),
-              QStringLiteral("Database: %1 (not connected)").arg(database));
+              QStringLiteral("Database: %1 (not connected: I/O error during \"open\" operation "
+                             "for file \"%1\" - Error while trying to open file - No such file "
+                             "or directory)")
+                  .arg(database));
     EXPECT_EQ(child<TLedShape>("LEDDatabase")->brushColor(), QColor(0xAF, 0x15, 0x1B));
 }
 

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 
 namespace tev::test {
@@ -197,6 +198,51 @@ end;
     EXPECT_TRUE(dialogs.texts().isEmpty());
     // The script stays loaded: the window's own hooks still run.
     EXPECT_EQ(trace(), QStringList({"init", "created"}));
+}
+
+// A script that shows a Tools item reaches it: the Tools menu shows while any of its items does,
+// without the script showing the menu itself.
+TEST_F(Scripts, TheToolsMenuShowsWhileAnyOfItsItemsDoes)
+{
+    writeScript(R"(
+procedure HideMe(Sender: TObject);
+begin
+  Form.MIScript2.Visible := False;
+  Trace('hidden');
+end;
+
+procedure ShowService(Sender: TObject);
+begin
+  Form.MIService.Visible := True;
+end;
+
+procedure FormCreate(Sender: TObject);
+begin
+  Form.MIScript2.Caption := 'Export';
+  Form.MIScript2.Visible := True;
+  Form.MIScript2.OnClick := 'HideMe';
+end;
+)");
+    DialogAnswers dialogs;
+    TTevMainForm &w = start();
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join('|').toStdString();
+    auto *tools = child<QAction>("MITools");
+    auto *item = child<QAction>("MIScript2");
+    EXPECT_TRUE(item->isVisible());
+    EXPECT_TRUE(tools->isVisible());
+    EXPECT_TRUE(w.menuBar()->actions().contains(tools));
+    EXPECT_TRUE(w.ToolsMenu()->actions().contains(item));
+
+    // The last visible item goes: so does the menu.
+    item->trigger();
+    EXPECT_EQ(trace(), QStringList({"hidden"}));
+    EXPECT_FALSE(item->isVisible());
+    EXPECT_FALSE(tools->isVisible());
+
+    // The Service submenu counts as an item.
+    w.Scripter()->ExecuteMethod(QStringLiteral("ShowService"), {ObjectToVariant(&w)});
+    EXPECT_TRUE(child<QAction>("MIService")->isVisible());
+    EXPECT_TRUE(tools->isVisible());
 }
 
 } // namespace

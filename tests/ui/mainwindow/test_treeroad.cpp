@@ -178,8 +178,8 @@ TEST_F(SaveQuestion, F5AsksBeforeReadingTheFileAgain)
         EXPECT_EQ(answers.texts(), QStringList({"Save changes?"}));
         EXPECT_EQ(project().Version(), QStringLiteral("7.1"));
     }
-    // No: the file is not written and is read again (header edits reach the database as they
-    // are made, so the stored header comes back with it).
+    // No: the file is not written, the header edit written at once is taken back from the
+    // database, and the file is read again.
     QSignalSpy opened(&project(), &TTevProject::OnChange);
     DialogAnswers answers({mrNo});
     test::pressKey(form().Tree(), Qt::Key_F5);

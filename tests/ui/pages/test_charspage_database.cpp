@@ -18,11 +18,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QToolTip>
 
 using namespace tev;
 using namespace tev::test;
@@ -387,6 +389,41 @@ INSTANTIATE_TEST_SUITE_P(Cases, StateColors,
                                            StateCase{"Sixteen", 16, clVYXOrange},
                                            StateCase{"Other", 2, 0}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A STATE text wider than its column shows whole in the cell's tool tip; a text that fits
+// has none.
+TEST_F(CharsInDatabase, ACutCellTextShowsWholeInItsTip)
+{
+    MemDataSet &chars = project().DataSetChars();
+    gotoLabel(QStringLiteral("H3"));
+    chars.edit();
+    chars.fieldByName(QStringLiteral("STATE")).setAsInteger(8);
+    chars.post();
+    chars.first();
+    QApplication::processEvents();
+    TvyxDBGrid *grid = charsPage->GridChars();
+    const auto cell = [&](int row, const QString &field) {
+        return grid->visualRect(grid->model()->index(row, gridColumn(field)));
+    };
+    const auto tip = [&](int row, const QString &field) {
+        return charsPage->GridCellTip(row, grid->Columns()->Items(gridColumn(field)),
+                                      cell(row, field));
+    };
+    EXPECT_EQ(grid->columnWidth(gridColumn("STATE")), 100);
+    EXPECT_EQ(tip(2, QStringLiteral("STATE")),
+              QStringLiteral("File has unknown characteristic(s)"));
+    EXPECT_EQ(tip(0, QStringLiteral("STATE")), QString()); // "OK" fits
+    EXPECT_EQ(tip(0, QStringLiteral("LABEL")), QString());
+    EXPECT_EQ(tip(0, QStringLiteral("ACTIVE")), QString());
+
+    // Resting the mouse on the cell shows the tip.
+    const QPoint at = cell(2, QStringLiteral("STATE")).center();
+    QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &help);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("File has unknown characteristic(s)"));
+    QToolTip::hideText();
+}
 
 TEST_F(CharsInDatabase, GroupPictureFromElsewhereIsCopiedIn)
 {

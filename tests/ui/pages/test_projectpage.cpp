@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 
 using namespace tev;
 using namespace tev::test;
@@ -55,11 +56,17 @@ TEST_F(ProjectPage, MasterFileShowsItsHeaderAndIsDisplayOnly)
     EXPECT_TRUE(child<QCheckBox>(page, "ChkPRJRoutineChanges")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(page, "ChkPRJLogProfile")->isChecked());
 
-    // Outside the database every control of the page is disabled, at every depth.
-    const QList<QWidget *> controls = page->findChildren<QWidget *>();
+    // Outside the database every control of the page is disabled, at every depth; the page
+    // itself still scrolls.
+    const QList<QWidget *> controls =
+        child<QWidget>(page, "PnlPrjContent")->findChildren<QWidget *>();
     ASSERT_FALSE(controls.isEmpty());
     for (QWidget *control : controls)
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    for (const char *name : {"EditProjectName", "MemoPRJLongDesc", "ComboPRJUnit", "PnlPrjImage",
+                             "ChkPRJLogProfile", "BtnPRJCoverImage"})
+        EXPECT_TRUE(controls.contains(child<QWidget>(page, name))) << name;
+    EXPECT_TRUE(child<QScrollArea>(page, "PrjScroll")->isEnabled());
 }
 
 TEST_F(ProjectPage, RefreshingWritesNothingBack)
