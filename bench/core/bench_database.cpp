@@ -5,6 +5,8 @@
 // ratios are printed: server to embedded, and each operation to its limit, on wall time and on
 // the CPU time of the thread that runs them (the embedded engine runs on it too).
 
+#include "bench/support/alternating.h"
+#include "core/db/firebirdsession.h"
 #include "core/db/passwordscrambler.h"
 #include "core/db/tevdatamodule.h"
 #include "core/project/projectdatasets.h"
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 #include <ibase.h>
 
@@ -111,41 +114,10 @@ Setup &Shared(Backend backend)
     return *setup;
 }
 
-void BM_WriteProject(benchmark::State &state, Backend backend)
+// The rows of a save deleted and inserted again through Qt's driver: one statement prepared
+// once, one transaction.
+void QtInsert(Setup &s, benchmark::State &state)
 {
-    Setup &s = Shared(backend);
-    for (auto _ : state)
-        s.data->WriteProject(FileName, s.header, s.chars, TTevDBUpdateMode::dbumSaveAll);
-    state.SetItemsProcessed(state.iterations() * CharCount);
-}
-BENCHMARK_CAPTURE(BM_WriteProject, Embedded, Backend::Embedded)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(BM_WriteProject, Server, Backend::Server)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-
-void BM_ReadProject(benchmark::State &state, Backend backend)
-{
-    Setup &s = Shared(backend);
-    for (auto _ : state) {
-        if (!s.data->ReadProject(FileName, s.header, s.chars))
-            state.SkipWithError("project not stored");
-    }
-    state.SetItemsProcessed(state.iterations() * CharCount);
-}
-BENCHMARK_CAPTURE(BM_ReadProject, Embedded, Backend::Embedded)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(BM_ReadProject, Server, Backend::Server)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-
-// The engine's limit for a save: delete and insert the same rows through one prepared statement
-// in one transaction.
-void BM_PreparedInsertOneTransaction(benchmark::State &state, Backend backend)
-{
-    Setup &s = Shared(backend);
     QSqlDatabase db = s.data->Database()->database();
     const QStringList columns{"PROJECTID", "CHARID",   "REF_FILENAME", "GROUPID", "FEATURE",
                               "LABEL",     "CHARTYPE", "DECIMALS",     "NOMINAL", "LSL",
@@ -155,41 +127,32 @@ void BM_PreparedInsertOneTransaction(benchmark::State &state, Backend backend)
         marks << "?";
     const QString sql = "insert into CHARACTERISTICS (" + columns.join(", ") + ") values (" +
                         marks.join(", ") + ")";
-    for (auto _ : state) {
-        db.transaction();
-        {
-            QSqlQuery del(db);
-            del.exec("delete from CHARACTERISTICS where PROJECTID = 1");
-            QSqlQuery insert(db);
-            insert.prepare(sql);
-            for (int i = 1; i <= CharCount; ++i) {
-                insert.bindValue(0, 1);
-                insert.bindValue(1, i);
-                insert.bindValue(2, QStringLiteral("masters/m.seq"));
-                insert.bindValue(3, i / 100);
-                insert.bindValue(4, QString("Feature %1").arg(i));
-                insert.bindValue(5, QString("L%1").arg(i, 5, 10, QChar('0')));
-                insert.bindValue(6, QStringLiteral("DIA"));
-                insert.bindValue(7, 3);
-                insert.bindValue(8, 10.0 + i / 1000.0);
-                insert.bindValue(9, -0.05);
-                insert.bindValue(10, 0.05);
-                insert.bindValue(11, 1);
-                insert.bindValue(12, QStringLiteral("A=1\r\nB=2"));
-                if (!insert.exec())
-                    state.SkipWithError("insert failed");
-            }
+    db.transaction();
+    {
+        QSqlQuery del(db);
+        del.exec("delete from CHARACTERISTICS where PROJECTID = 1");
+        QSqlQuery insert(db);
+        insert.prepare(sql);
+        for (int i = 1; i <= CharCount; ++i) {
+            insert.bindValue(0, 1);
+            insert.bindValue(1, i);
+            insert.bindValue(2, QStringLiteral("masters/m.seq"));
+            insert.bindValue(3, i / 100);
+            insert.bindValue(4, QString("Feature %1").arg(i));
+            insert.bindValue(5, QString("L%1").arg(i, 5, 10, QChar('0')));
+            insert.bindValue(6, QStringLiteral("DIA"));
+            insert.bindValue(7, 3);
+            insert.bindValue(8, 10.0 + i / 1000.0);
+            insert.bindValue(9, -0.05);
+            insert.bindValue(10, 0.05);
+            insert.bindValue(11, 1);
+            insert.bindValue(12, QStringLiteral("A=1\r\nB=2"));
+            if (!insert.exec())
+                state.SkipWithError("insert failed");
         }
-        db.commit();
     }
-    state.SetItemsProcessed(state.iterations() * CharCount);
+    db.commit();
 }
-BENCHMARK_CAPTURE(BM_PreparedInsertOneTransaction, Embedded, Backend::Embedded)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(BM_PreparedInsertOneTransaction, Server, Backend::Server)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
 
 // The same rows through the Firebird client API directly, on the module's own attachment: the
 // columns a save writes (every characteristic field the table has), the values ready in memory,
@@ -213,9 +176,8 @@ void Check(benchmark::State &state, const ISC_STATUS *status, const char *what)
     }
 }
 
-void BM_ClientApiInsert(benchmark::State &state, Backend backend)
+void ClientApiInsert(Setup &s, benchmark::State &state)
 {
-    Setup &s = Shared(backend);
     const QVariant handle = s.data->Database()->database().driver()->handle();
     isc_db_handle db = *static_cast<const isc_db_handle *>(handle.constData());
     // PROJECTID, GROUPID, CHARID, PROJECTNAME, GROUPNAME, FEATURE, LABEL, CHARTYPE, NOMINAL, LSL,
@@ -234,174 +196,200 @@ void BM_ClientApiInsert(benchmark::State &state, Backend backend)
                         QString("L%1").arg(i, 5, 10, QChar('0')).toUtf8(), 10.0 + i / 1000.0});
     const QByteArray chartype("DIA"), refFile("masters/m.seq"), params("A=1\r\nB=2");
 
-    for (auto _ : state) {
-        ISC_STATUS_ARRAY status{};
-        isc_tr_handle tr = 0;
-        isc_start_transaction(status, &tr, 1, &db, 0, nullptr);
-        Check(state, status, "start");
-        isc_dsql_execute_immediate(status, &db, &tr, 0,
-                                   "delete from CHARACTERISTICS where PROJECTID = 1",
-                                   SQL_DIALECT_V6, nullptr);
-        Check(state, status, "delete");
-        isc_stmt_handle stmt = 0;
-        isc_dsql_allocate_statement(status, &db, &stmt);
-        isc_dsql_prepare(status, &tr, &stmt, 0, sql, SQL_DIALECT_V6, nullptr);
-        Check(state, status, "prepare");
-        std::vector<char> daBuffer(XSQLDA_LENGTH(Columns));
-        auto *da = reinterpret_cast<XSQLDA *>(daBuffer.data());
-        da->version = SQLDA_VERSION1;
-        da->sqln = Columns;
-        isc_dsql_describe_bind(status, &stmt, SQL_DIALECT_V6, da);
-        Check(state, status, "describe");
-        // Every value: a 4-byte integer, a double, a text of at most 512 bytes or a BLOB id.
-        struct Slot
-        {
-            short null = -1;
-            alignas(8) char data[2 + 512];
-        };
-        std::vector<Slot> slots(Columns);
-        for (int c = 0; c < Columns; ++c) {
-            XSQLVAR &v = da->sqlvar[c];
-            v.sqldata = slots[size_t(c)].data;
-            v.sqlind = &slots[size_t(c)].null;
-            v.sqltype = short((v.sqltype & ~1) | 1);
-        }
-        auto setInt = [&](int c, int value) {
-            std::memcpy(slots[size_t(c)].data, &value, sizeof value);
-            slots[size_t(c)].null = 0;
-        };
-        auto setDouble = [&](int c, double value) {
-            std::memcpy(slots[size_t(c)].data, &value, sizeof value);
-            slots[size_t(c)].null = 0;
-        };
-        auto setText = [&](int c, const QByteArray &text) {
-            XSQLVAR &v = da->sqlvar[c];
-            v.sqltype = SQL_VARYING | 1;
-            v.sqllen = short(text.size());
-            const short length = short(text.size());
-            std::memcpy(slots[size_t(c)].data, &length, 2);
-            std::memcpy(slots[size_t(c)].data + 2, text.constData(), size_t(text.size()));
-            slots[size_t(c)].null = 0;
-        };
-        for (const ClientApiRow &row : rows) {
-            setInt(0, 1);
-            setInt(1, row.groupId);
-            setInt(2, row.charId);
-            setText(5, row.feature);
-            setText(6, row.label);
-            setText(7, chartype);
-            setDouble(8, row.nominal);
-            setDouble(9, -0.05);
-            setDouble(10, 0.05);
-            setInt(16, 3);
-            setText(17, refFile);
-            setInt(19, 1);
-            isc_blob_handle blob = 0;
-            ISC_QUAD id{};
-            isc_create_blob2(status, &db, &tr, &blob, &id, 0, nullptr);
-            isc_put_segment(status, &blob, (unsigned short)params.size(), params.constData());
-            isc_close_blob(status, &blob);
-            std::memcpy(slots[20].data, &id, sizeof id);
-            slots[20].null = 0;
-            if (isc_dsql_execute(status, &tr, &stmt, SQL_DIALECT_V6, da)) {
-                Check(state, status, "insert");
-                break;
-            }
-        }
-        isc_dsql_free_statement(status, &stmt, DSQL_drop);
-        isc_commit_transaction(status, &tr);
-        Check(state, status, "commit");
+    ISC_STATUS_ARRAY status{};
+    isc_tr_handle tr = 0;
+    isc_start_transaction(status, &tr, 1, &db, 0, nullptr);
+    Check(state, status, "start");
+    isc_dsql_execute_immediate(status, &db, &tr, 0,
+                               "delete from CHARACTERISTICS where PROJECTID = 1", SQL_DIALECT_V6,
+                               nullptr);
+    Check(state, status, "delete");
+    isc_stmt_handle stmt = 0;
+    isc_dsql_allocate_statement(status, &db, &stmt);
+    isc_dsql_prepare(status, &tr, &stmt, 0, sql, SQL_DIALECT_V6, nullptr);
+    Check(state, status, "prepare");
+    std::vector<char> daBuffer(XSQLDA_LENGTH(Columns));
+    auto *da = reinterpret_cast<XSQLDA *>(daBuffer.data());
+    da->version = SQLDA_VERSION1;
+    da->sqln = Columns;
+    isc_dsql_describe_bind(status, &stmt, SQL_DIALECT_V6, da);
+    Check(state, status, "describe");
+    // Every value: a 4-byte integer, a double, a text of at most 512 bytes or a BLOB id.
+    struct Slot
+    {
+        short null = -1;
+        alignas(8) char data[2 + 512];
+    };
+    std::vector<Slot> slots(Columns);
+    for (int c = 0; c < Columns; ++c) {
+        XSQLVAR &v = da->sqlvar[c];
+        v.sqldata = slots[size_t(c)].data;
+        v.sqlind = &slots[size_t(c)].null;
+        v.sqltype = short((v.sqltype & ~1) | 1);
     }
-    state.SetItemsProcessed(state.iterations() * CharCount);
+    auto setInt = [&](int c, int value) {
+        std::memcpy(slots[size_t(c)].data, &value, sizeof value);
+        slots[size_t(c)].null = 0;
+    };
+    auto setDouble = [&](int c, double value) {
+        std::memcpy(slots[size_t(c)].data, &value, sizeof value);
+        slots[size_t(c)].null = 0;
+    };
+    auto setText = [&](int c, const QByteArray &text) {
+        XSQLVAR &v = da->sqlvar[c];
+        v.sqltype = SQL_VARYING | 1;
+        v.sqllen = short(text.size());
+        const short length = short(text.size());
+        std::memcpy(slots[size_t(c)].data, &length, 2);
+        std::memcpy(slots[size_t(c)].data + 2, text.constData(), size_t(text.size()));
+        slots[size_t(c)].null = 0;
+    };
+    for (const ClientApiRow &row : rows) {
+        setInt(0, 1);
+        setInt(1, row.groupId);
+        setInt(2, row.charId);
+        setText(5, row.feature);
+        setText(6, row.label);
+        setText(7, chartype);
+        setDouble(8, row.nominal);
+        setDouble(9, -0.05);
+        setDouble(10, 0.05);
+        setInt(16, 3);
+        setText(17, refFile);
+        setInt(19, 1);
+        isc_blob_handle blob = 0;
+        ISC_QUAD id{};
+        isc_create_blob2(status, &db, &tr, &blob, &id, 0, nullptr);
+        isc_put_segment(status, &blob, (unsigned short)params.size(), params.constData());
+        isc_close_blob(status, &blob);
+        std::memcpy(slots[20].data, &id, sizeof id);
+        slots[20].null = 0;
+        if (isc_dsql_execute(status, &tr, &stmt, SQL_DIALECT_V6, da)) {
+            Check(state, status, "insert");
+            break;
+        }
+    }
+    isc_dsql_free_statement(status, &stmt, DSQL_drop);
+    isc_commit_transaction(status, &tr);
+    Check(state, status, "commit");
 }
-BENCHMARK_CAPTURE(BM_ClientApiInsert, Embedded, Backend::Embedded)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(BM_ClientApiInsert, Server, Backend::Server)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
 
-// The engine's limit for a load: the project's rows fetched by one query, every column read.
-void BM_PlainSelect(benchmark::State &state, Backend backend)
+// The rows of the project fetched by one query through Qt's driver, every column read.
+void QtSelect(Setup &s, benchmark::State &state)
+{
+    QSqlDatabase db = s.data->Database()->database();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.exec("select * from CHARACTERISTICS where PROJECTID = 1 order by CHARID");
+    int rows = 0;
+    const int columns = query.record().count();
+    while (query.next()) {
+        for (int c = 0; c < columns; ++c)
+            benchmark::DoNotOptimize(query.value(c));
+        ++rows;
+    }
+    if (rows != CharCount)
+        state.SkipWithError("rows missing");
+}
+
+// The same, through a transaction of the Firebird client's own (as the program's own reads and
+// writes of many rows run), every column read.
+void ClientSelect(Setup &s, benchmark::State &state)
+{
+    std::unique_ptr<FirebirdSession> session = FirebirdSession::begin(*s.data->Database());
+    if (!session) {
+        state.SkipWithError("no session of the client");
+        return;
+    }
+    const SqlRows rows = session->select(
+        QStringLiteral("select * from CHARACTERISTICS where PROJECTID = 1 order by CHARID"));
+    if (rows.rows.size() != size_t(CharCount))
+        state.SkipWithError("rows missing");
+}
+
+void BM_SaveProject(benchmark::State &state, Backend backend)
 {
     Setup &s = Shared(backend);
-    QSqlDatabase db = s.data->Database()->database();
-    for (auto _ : state) {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        query.exec("select * from CHARACTERISTICS where PROJECTID = 1 order by CHARID");
-        int rows = 0;
-        const int columns = query.record().count();
-        while (query.next()) {
-            for (int c = 0; c < columns; ++c)
-                benchmark::DoNotOptimize(query.value(c));
-            ++rows;
-        }
-        if (rows != CharCount)
-            state.SkipWithError("rows missing");
-    }
+    tevbench::RunAlternately(
+        state,
+        {{"save",
+          [&] { s.data->WriteProject(FileName, s.header, s.chars, TTevDBUpdateMode::dbumSaveAll); },
+          {}},
+         {"qt_insert", [&] { QtInsert(s, state); }, {}},
+         {"client_insert", [&] { ClientApiInsert(s, state); }, {}}});
     state.SetItemsProcessed(state.iterations() * CharCount);
 }
-BENCHMARK_CAPTURE(BM_PlainSelect, Embedded, Backend::Embedded)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(BM_PlainSelect, Server, Backend::Server)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
 
-// Keeps each benchmark's wall and CPU time per iteration for the ratios printed after the run.
+void BM_LoadProject(benchmark::State &state, Backend backend)
+{
+    Setup &s = Shared(backend);
+    // The project as the save left it: the rows the inserts wrote go.
+    s.data->WriteProject(FileName, s.header, s.chars, TTevDBUpdateMode::dbumSaveAll);
+    tevbench::RunAlternately(state, {{"load",
+                                      [&] {
+                                          if (!s.data->ReadProject(FileName, s.header, s.chars))
+                                              state.SkipWithError("project not stored");
+                                      },
+                                      {}},
+                                     {"qt_select", [&] { QtSelect(s, state); }, {}},
+                                     {"client_select", [&] { ClientSelect(s, state); }, {}}});
+    state.SetItemsProcessed(state.iterations() * CharCount);
+}
+
+#define TEV_BACKEND(NAME)                                                                          \
+    BENCHMARK_CAPTURE(BM_SaveProject, NAME, Backend::NAME)                                         \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Iterations(7)                                                                            \
+        ->UseManualTime();                                                                         \
+    BENCHMARK_CAPTURE(BM_LoadProject, NAME, Backend::NAME)                                         \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Iterations(7)                                                                            \
+        ->UseManualTime();
+TEV_BACKEND(Embedded)
+TEV_BACKEND(Server)
+
+// Keeps every run's medians, to hold the server's against the embedded file's after the run.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    // Colours only on a terminal, as the library's own reporter.
+    RatioReporter()
+        : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular)
+    {}
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
-            // With repetitions, the median stands for the runs (it is reported after them).
             if (run.error_occurred || run.iterations <= 0 ||
                 (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
                 continue;
             const QString name =
                 QString::fromStdString(run.benchmark_name()).section("/iterations:", 0, 0);
-            const double unit = 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            m_wall[name] = run.GetAdjustedRealTime() * unit;
-            m_cpu[name] = run.GetAdjustedCPUTime() * unit;
+            for (const auto &[counter, value] : run.counters)
+                m_medians[name][QString::fromStdString(counter)] = value.value;
         }
     }
 
     void printRatios() const
     {
-        std::printf(
-            "\nratios (per iteration, or the median with repetitions; %d characteristics):\n",
-            CharCount);
-        for (const char *op : {"BM_WriteProject", "BM_ReadProject", "BM_ClientApiInsert",
-                               "BM_PreparedInsertOneTransaction", "BM_PlainSelect"})
-            ratio(QString("%1/Server").arg(op), QString("%1/Embedded").arg(op));
-        for (const char *backend : {"Embedded", "Server"}) {
-            ratio(QString("BM_WriteProject/%1").arg(backend),
-                  QString("BM_ClientApiInsert/%1").arg(backend));
-            ratio(QString("BM_WriteProject/%1").arg(backend),
-                  QString("BM_PreparedInsertOneTransaction/%1").arg(backend));
-            ratio(QString("BM_ReadProject/%1").arg(backend),
-                  QString("BM_PlainSelect/%1").arg(backend));
+        std::printf("\nserver / embedded (medians, ms; %d characteristics):\n", CharCount);
+        for (const auto &[op, steps] :
+             {std::pair{"BM_SaveProject", QStringList{"save", "qt_insert", "client_insert"}},
+              std::pair{"BM_LoadProject", QStringList{"load", "qt_select", "client_select"}}}) {
+            const auto server = m_medians.value(QString("%1/Server").arg(op));
+            const auto embedded = m_medians.value(QString("%1/Embedded").arg(op));
+            for (const QString &step : steps) {
+                const double a = server.value(step + "_ms");
+                const double b = embedded.value(step + "_ms");
+                if (a > 0 && b > 0)
+                    std::printf("  %-14s %9.1f / %9.1f = %5.2f\n", qPrintable(step), a, b, a / b);
+            }
         }
     }
 
 private:
-    void ratio(const QString &a, const QString &b) const
-    {
-        if (!m_wall.contains(a) || !m_wall.contains(b) || m_wall.value(b) <= 0 ||
-            m_cpu.value(b) <= 0)
-            return;
-        std::printf(
-            "  %-32s / %-40s wall %7.1f / %7.1f ms = %5.2f   cpu %7.1f / %7.1f ms = %5.2f\n",
-            qPrintable(a), qPrintable(b), m_wall.value(a), m_wall.value(b),
-            m_wall.value(a) / m_wall.value(b), m_cpu.value(a), m_cpu.value(b),
-            m_cpu.value(a) / m_cpu.value(b));
-    }
-
-    QMap<QString, double> m_wall;
-    QMap<QString, double> m_cpu;
+    QMap<QString, QMap<QString, double>> m_medians;
 };
 
 } // namespace

@@ -1,11 +1,18 @@
-// Opening and writing sequences of 1,000 to 100,000 characteristics, beside a
-// plain read of the same file that only decodes it and splits it into lines and
-// fields. Opening must grow linearly: rows are matched through a kept hash of
-// REF_FILENAME and LABEL, not by a scan.
+// Opening and writing sequences of 1,000 to 100,000 characteristics, each beside its limit:
+// - an open beside a plain read of the same file that only decodes it and splits it into lines
+//   and fields, keeping nothing: the least any reader does;
+// - the writer beside a plain write of the bytes it writes, through the same safe write (what a
+//   save must do at least is put those bytes on disk safely).
+// Each operation and its limit run alternately, one round each per iteration, and each is
+// summed up by its median. Opening must grow linearly: rows are matched through a kept hash of
+// REF_FILENAME and LABEL, not by a scan. The peak memory of an open is measured beside that of
+// the plain read, in turn.
 
+#include "bench/support/alternating.h"
 #include "core/project/tevproject.h"
 #include "core/sequence/sequencecolumns.h"
 #include "core/sequence/sequencefile.h"
+#include "platform/file/savefilewhole.h"
 #include "platform/memory/largeblocks.h"
 #include "platform/text/tencoding.h"
 
@@ -15,6 +22,7 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -77,35 +85,42 @@ const QString &sequenceFile(int n)
     return it->second;
 }
 
-void BM_PlainReadAndSplit(benchmark::State &state)
+// The limit of an open: the file read, decoded and split into lines and fields, nothing kept.
+void PlainReadAndSplit(const QString &file)
 {
-    const QString &file = sequenceFile(int(state.range(0)));
-    for (auto _ : state) {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        const QString text = tev::TEncoding::Windows1252()->GetString(f.readAll());
-        qsizetype fields = 0;
-        for (const QString &line : tev::SplitSequenceLines(text))
-            fields += line.split(QLatin1Char('\t')).size();
-        benchmark::DoNotOptimize(fields);
-    }
-    state.SetComplexityN(state.range(0));
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    const QString text = tev::TEncoding::Windows1252()->GetString(f.readAll());
+    qsizetype fields = 0;
+    for (const QString &line : tev::SplitSequenceLines(text))
+        fields += line.split(QLatin1Char('\t')).size();
+    benchmark::DoNotOptimize(fields);
+}
+
+// close: the project closed before it goes, as the window closes it.
+void OpenSequence(const QString &file, bool close = false)
+{
+    tev::TTevProject project(nullptr, nullptr);
+    project.SetRootDir(QFileInfo(file).path());
+    project.BeginUpdate();
+    project.ReadSequenceFile(file);
+    project.EndUpdate();
+    benchmark::DoNotOptimize(project.DataSetChars().recordCount());
+    if (close)
+        project.Close();
 }
 
 void BM_OpenSequence(benchmark::State &state)
 {
     const QString &file = sequenceFile(int(state.range(0)));
-    for (auto _ : state) {
-        tev::TTevProject project(nullptr, nullptr);
-        project.SetRootDir(QFileInfo(file).path());
-        project.BeginUpdate();
-        project.ReadSequenceFile(file);
-        project.EndUpdate();
-        benchmark::DoNotOptimize(project.DataSetChars().recordCount());
-    }
+    tevbench::RunAlternately(state, {{"open", [&] { OpenSequence(file); }, {}},
+                                     {"plain", [&] { PlainReadAndSplit(file); }, {}}});
     state.SetComplexityN(state.range(0));
 }
 
+// The writer beside a plain write of the bytes it writes, through the same safe write (a
+// temporary file, synced, renamed over the old one); the same bytes written and closed without
+// the sync are shown beside them ("unsynced").
 void BM_WriteSequence(benchmark::State &state)
 {
     const QString &file = sequenceFile(int(state.range(0)));
@@ -113,8 +128,23 @@ void BM_WriteSequence(benchmark::State &state)
     project.SetRootDir(QFileInfo(file).path());
     project.ReadSequenceFile(file);
     const QString out = QFileInfo(file).path() + QStringLiteral("/out.seq");
-    for (auto _ : state)
-        project.WriteFile(out);
+    const QString plain = QFileInfo(file).path() + QStringLiteral("/plain.seq");
+    project.WriteFile(out);
+    QFile written(out);
+    if (!written.open(QIODevice::ReadOnly))
+        qFatal("nothing written");
+    const QByteArray bytes = written.readAll();
+    tev::SaveFileWhole(plain, bytes);
+    tevbench::RunAlternately(state, {{"write", [&] { project.WriteFile(out); }, {}},
+                                     {"unsynced",
+                                      [&] {
+                                          QFile f(plain);
+                                          if (!f.open(QIODevice::WriteOnly) ||
+                                              f.write(bytes) != bytes.size())
+                                              state.SkipWithError("write failed");
+                                      },
+                                      {}},
+                                     {"plain", [&] { tev::SaveFileWhole(plain, bytes); }, {}}});
     state.SetComplexityN(state.range(0));
 }
 
@@ -140,94 +170,67 @@ void resetPeak()
         clear.write("5");
 }
 
-// Peak memory of an operation above what the process held before it, as a
-// multiple of the file size; and the heap still in use after the project is
-// gone.
-template <typename Operation> void measurePeak(benchmark::State &state, Operation operation)
+// Peak memory of an operation above what the process held before it, in bytes; and the heap
+// still in use after it.
+struct Peak
+{
+    double peak;
+    double retained;
+};
+
+template <typename Operation> Peak measurePeak(const QString &file, Operation operation)
+{
+    resetPeak();
+    const qint64 before = statusBytes("VmRSS:");
+    const size_t heapBefore = mallinfo2().uordblks;
+    operation(file);
+    return {double(statusBytes("VmHWM:") - before),
+            double(mallinfo2().uordblks) - double(heapBefore)};
+}
+
+// The peak of an open and close (the retained heap is what the close left) beside that of the
+// plain read, in turn; the medians as multiples of the file size and their ratio.
+void BM_PeakMemory(benchmark::State &state)
 {
     const QString &file = sequenceFile(int(state.range(0)));
     const double fileSize = double(QFileInfo(file).size());
-    double peak = 0;
-    double retained = 0;
+    std::vector<double> open, plain, retained;
     for (auto _ : state) {
-        resetPeak();
-        const qint64 before = statusBytes("VmRSS:");
-        const size_t heapBefore = mallinfo2().uordblks;
-        operation(file);
-        peak = double(statusBytes("VmHWM:") - before);
-        retained = double(mallinfo2().uordblks) - double(heapBefore);
+        const Peak o = measurePeak(file, [](const QString &f) { OpenSequence(f, true); });
+        open.push_back(o.peak);
+        retained.push_back(o.retained);
+        plain.push_back(measurePeak(file, PlainReadAndSplit).peak);
     }
+    const double openPeak = tevbench::Median(open);
+    const double plainPeak = tevbench::Median(plain);
     state.counters["file_MB"] = fileSize / 1e6;
-    state.counters["peak_MB"] = peak / 1e6;
-    state.counters["peak_per_file"] = peak / fileSize;
-    state.counters["retained_MB"] = retained / 1e6;
-}
-
-void BM_PeakPlainRead(benchmark::State &state)
-{
-    measurePeak(state, [](const QString &file) {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        const QString text = tev::TEncoding::Windows1252()->GetString(f.readAll());
-        qsizetype fields = 0;
-        for (const QString &line : tev::SplitSequenceLines(text))
-            fields += line.split(QLatin1Char('\t')).size();
-        benchmark::DoNotOptimize(fields);
-    });
-}
-
-// Open and close: the peak is that of the open project, the retained heap what
-// the close left.
-void BM_PeakOpenSequence(benchmark::State &state)
-{
-    measurePeak(state, [](const QString &file) {
-        tev::TTevProject project(nullptr, nullptr);
-        project.SetRootDir(QFileInfo(file).path());
-        project.BeginUpdate();
-        project.ReadSequenceFile(file);
-        project.EndUpdate();
-        benchmark::DoNotOptimize(project.DataSetChars().recordCount());
-        project.Close();
-    });
+    state.counters["open_peak_MB"] = openPeak / 1e6;
+    state.counters["plain_peak_MB"] = plainPeak / 1e6;
+    state.counters["open_peak_per_file"] = openPeak / fileSize;
+    state.counters["peak_ratio"] = plainPeak > 0 ? openPeak / plainPeak : 0;
+    state.counters["retained_MB"] = tevbench::Median(retained) / 1e6;
 }
 
 } // namespace
 
-// Three repetitions each: the first run of the largest size also pays for the
-// fresh memory that the process takes from the system; the median shows the
-// cost of the work itself.
-BENCHMARK(BM_PlainReadAndSplit)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->Complexity(benchmark::oN);
-BENCHMARK(BM_OpenSequence)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->Complexity(benchmark::oN);
-BENCHMARK(BM_WriteSequence)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->Complexity(benchmark::oN);
+// Fewer rounds for the larger files; the first round of the largest size also pays for the fresh
+// memory the process takes from the system, which the median leaves out.
+#define TEV_SEQUENCE_SIZE(N, ROUNDS)                                                               \
+    BENCHMARK(BM_OpenSequence)                                                                     \
+        ->Arg(N)                                                                                   \
+        ->Iterations(ROUNDS)                                                                       \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseManualTime();                                                                         \
+    BENCHMARK(BM_WriteSequence)                                                                    \
+        ->Arg(N)                                                                                   \
+        ->Iterations(ROUNDS)                                                                       \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->UseManualTime();
+TEV_SEQUENCE_SIZE(1000, 31)
+TEV_SEQUENCE_SIZE(10000, 15)
+TEV_SEQUENCE_SIZE(100000, 7)
 
-BENCHMARK(BM_PeakPlainRead)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_PeakOpenSequence)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
-
+BENCHMARK(BM_PeakMemory)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 // The allocator set up as the program sets it at start, so that the peaks measured after the
 // timing benchmarks are those of the program.
 int main(int argc, char **argv)

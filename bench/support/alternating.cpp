@@ -40,9 +40,15 @@ void RunAlternately(benchmark::State &state, const std::vector<TimedStep> &steps
         return;
     for (std::size_t i = 0; i < steps.size(); ++i)
         state.counters[steps[i].name + "_ms"] = Median(seconds[i]) * 1000;
+    const double first = Median(seconds.front());
     const double limit = Median(seconds.back());
     if (limit > 0)
-        state.counters["ratio"] = Median(seconds.front()) / limit;
+        state.counters["ratio"] = first / limit;
+    for (std::size_t i = 1; i + 1 < steps.size(); ++i) {
+        const double other = Median(seconds[i]);
+        if (other > 0)
+            state.counters["ratio_" + steps[i].name] = first / other;
+    }
 }
 
 } // namespace tevbench

@@ -25,8 +25,10 @@ struct TimedStep
 
 // Runs every step once per iteration of `state`, in the given order, and reports each step's
 // median wall time in milliseconds as "<name>_ms", and "ratio": the first step's median over the
-// last step's. The time the library reports per iteration is the first step's (manual time, so
-// call `->UseManualTime()` on the registration).
+// last step's (the limit). With more than two steps, each step between them is also held against
+// the first as "ratio_<name>" (the first's median over that step's). The time the library
+// reports per iteration is the first step's (manual time, so call `->UseManualTime()` on the
+// registration).
 void RunAlternately(benchmark::State &state, const std::vector<TimedStep> &steps);
 
 // The median of the samples (the mean of the middle two for an even count); 0 for none.

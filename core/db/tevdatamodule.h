@@ -40,6 +40,7 @@ class DatabaseError;
 class MemDataSet;
 class SqlSession;
 class TTevRowSet;
+class WorkSession;
 
 class TTevDataModule : public QObject, public ProjectDatabase
 {
@@ -111,9 +112,11 @@ public:
     void GetDependingProjects(const QString &FileName, QStringList &List) override;
     // Carries the master's characteristics into every project that references it, in one
     // transaction: on any error nothing changed and the error passes on. A depending project that
-    // another client saves at the same time makes one of the two fail as a conflict.
-    void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
-                                 bool SaveAll) override;
+    // another client saves at the same time makes one of the two fail as a conflict. Each
+    // depending project's rows are read once; Dependent receives them, and what it writes to
+    // the database (renumbered rows) joins the transaction.
+    void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars, bool SaveAll,
+                                 const TDependingProjectFunc &Dependent = {}) override;
 
     // Settings of section "System" in CONFIGURATION; nothing when not connected.
     void ReadSystemSettings(TStringList &Params);
@@ -178,6 +181,7 @@ private:
     // transaction that writes the same project (a save, a propagation) then waits for this one
     // and fails as a conflict, instead of mixing its rows with these.
     void LockProjectRow(int ProjectId);
+    void LockProjectRow(SqlSession &session, int ProjectId);
     void DeleteProjectChars(int ProjectId);
     // Writes the header (when given) and replaces the characteristic rows in one transaction.
     void WriteProjectRows(const QString *FileName, MemDataSet *CDSHeader, int ProjectId,
@@ -187,16 +191,23 @@ private:
     // toMark receives the records whose STATE or PROJECTID the save then changes.
     void InsertProjectChars(SqlSession &session, int ProjectId, MemDataSet &CDSChars,
                             std::vector<quint64> &toMark); // bookmarks
-    void SetRefChanged(int ProjectId);
-    // One depending project's part of UpdateDependingProjects, inside its transaction.
-    void UpdateProjectFromMaster(const QString &FileName, int ProjectId, MemDataSet &CDSChars,
-                                 const QString &ignore);
+    void SetRefChanged(SqlSession &session, int ProjectId);
+    // One depending project's part of UpdateDependingProjects, inside its transaction: rows
+    // receives every row of the project, read once and left as the propagation wrote them.
+    void UpdateProjectFromMaster(SqlSession &session, const QString &FileName, int ProjectId,
+                                 MemDataSet &CDSChars, const QString &ignore, TTevRowSet &rows);
+    // Merges a stored project, given as its PROJECTS row and its characteristic rows, into the
+    // records read from its file (the second half of ReadProject).
+    void MergeStoredProject(const QString &FileName, const DataSet &project, TTevRowSet &chars,
+                            MemDataSet &CDSHeader, MemDataSet &CDSChars);
     void RewriteFileNames(TTevRowSet &rows, const QString &field, TDirectoryChangeMode mode,
                           const QString &prefix);
 
     QString FAppRootDir;
     QPointer<TTevConnection> FDatabase;
     SqlTrace FSqlTrace;
+    // The work running on the connection (a propagation), which the writes inside it join.
+    WorkSession *FWork = nullptr;
     // KeepsWriteStamps, asked once per connection and schema upgrade.
     mutable std::optional<bool> FWriteStamps;
 };

@@ -7,9 +7,10 @@
 #include "core/db/connectionstate.h"
 #include "core/db/databaseerror.h"
 #include "core/db/dbtransaction.h"
-#include "core/db/firebirdsession.h"
+#include "core/db/fieldmerge.h"
 #include "core/db/tevrowset.h"
 #include "core/db/walkallrecords.h"
+#include "core/db/worksession.h"
 #include "core/lib/fieldroutines.h"
 #include "core/lib/paths.h"
 #include "platform/dataset/memdataset.h"
@@ -19,7 +20,6 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <cmath>
 #include <optional>
 
 namespace tev {
@@ -110,14 +110,6 @@ TStoredStamp StampOf(bool rowExists, const QVariant &value)
     return TStoredStamp::Stored(value.toLongLong());
 }
 
-bool IsIgnored(const QStringList &ignore, const QString &name)
-{
-    for (const QString &n : ignore)
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 } // namespace
 
 std::unique_ptr<TTevRowSet> TTevDataModule::OpenRowSet(const QString &sql,
@@ -140,36 +132,7 @@ std::unique_ptr<TTevRowSet> TTevDataModule::OpenRowSet(const QString &sql,
 void TTevDataModule::MergeChangedFields(const DataSet &Src, DataSet &Dst, int Bit, int &Bits,
                                         int Decimals, const QString &IgnoreFields)
 {
-    const QStringList ignore = IgnoreFields.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    int local = 0;
-    for (int i = 0; i < Src.fieldCount(); ++i) {
-        const Field &f = Src.field(i);
-        if (IsIgnored(ignore, f.fieldName()))
-            continue;
-        Field *d = Dst.findField(f.fieldName());
-        if (!d)
-            continue;
-        bool equal;
-        if (d->isFloat()) {
-            // NULL is NaN and equals nothing, not even another NULL.
-            const double a = GetFieldDouble(d, Decimals);
-            const double b = GetFieldDouble(&f, Decimals);
-            equal = !std::isnan(a) && !std::isnan(b) && a == b;
-        } else {
-            const QVariant fv = f.value();
-            const QVariant dv = d->value();
-            equal = (!fv.isValid() && !dv.isValid()) || fv == dv || f.asString() == d->asString();
-        }
-        if (!equal) {
-            d->setValue(f.value());
-            local |= Bit;
-        }
-    }
-    if (Field *state = Dst.findField(QStringLiteral("STATE")))
-        state->setAsInteger(local);
-    else if (Field *temp = Dst.findField(QStringLiteral("TEMPSTATE")))
-        temp->setAsInteger(local);
-    Bits |= local;
+    FieldMerge(Src, Dst, IgnoreFields).Merge(Bit, Bits, Decimals);
 }
 
 bool TTevDataModule::KeepsWriteStamps() const
@@ -285,6 +248,21 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
     if (project->isEmpty())
         return false;
     const int projectId = project->fieldByName(QStringLiteral("PROJECTID")).asInteger();
+    auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
+                                   "where PROJECTID = :PROJECTID", "order by CHARID"}),
+                            {{"PROJECTID", projectId}});
+    MergeStoredProject(FileName, *project, *chars, CDSHeader, CDSChars);
+    return true;
+}
+
+void TTevDataModule::MergeStoredProject(const QString &FileName, const DataSet &project,
+                                        TTevRowSet &chars, MemDataSet &CDSHeader,
+                                        MemDataSet &CDSChars)
+{
+    DisableControlsGuard controls(CDSChars);
+    WalkAllRecords walk(CDSChars);
+    walk.restoreIndex(IdxGroupIdCharId);
+    const int projectId = project.fieldByName(QStringLiteral("PROJECTID")).asInteger();
 
     int headerBits = 0;
     if (!CDSHeader.isEmpty()) {
@@ -293,13 +271,8 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
     } else {
         CDSHeader.append();
     }
-    MergeChangedFields(*project, CDSHeader, HeaderChangeBit, headerBits, 0,
-                       QStringLiteral("STATE"));
+    MergeChangedFields(project, CDSHeader, HeaderChangeBit, headerBits, 0, QStringLiteral("STATE"));
     CDSHeader.post();
-
-    auto chars = OpenRowSet(Lines({"select *", "from CHARACTERISTICS",
-                                   "where PROJECTID = :PROJECTID", "order by CHARID"}),
-                            {{"PROJECTID", projectId}});
 
     walk.start(IdxLabel);
     // A stored row matches the record of its LABEL from the same source (REF_FILENAME): two
@@ -311,14 +284,14 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
     const QString keyFields =
         refField ? QStringLiteral("LABEL;REF_FILENAME") : QStringLiteral("LABEL");
     Field &label = CDSChars.fieldByName(QStringLiteral("LABEL"));
-    Field &rowLabel = chars->fieldByName(QStringLiteral("LABEL"));
-    Field *rowRef = chars->findField(QStringLiteral("REF_FILENAME"));
+    Field &rowLabel = chars.fieldByName(QStringLiteral("LABEL"));
+    Field *rowRef = chars.findField(QStringLiteral("REF_FILENAME"));
     QSet<MemDataSet::Bookmark> matched;
-    std::vector<bool> rowDone(size_t(chars->recordCount()), false);
+    std::vector<bool> rowDone(size_t(chars.recordCount()), false);
     int charBits = 0;
     // byFileName: match a record read from the project's own file instead of the row's source.
     auto mergeInto = [&](int row, bool byFileName) {
-        chars->setRecNo(row);
+        chars.setRecNo(row);
         QVariantList key{label.convert(rowLabel.value())};
         if (refField)
             key << refField->convert(byFileName || !rowRef ? QVariant(FileName) : rowRef->value());
@@ -327,25 +300,28 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
         CDSChars.edit();
         if (Field *state = CDSChars.findField(QStringLiteral("STATE")))
             state->setAsInteger(0);
-        MergeChangedFields(*chars, CDSChars, 0, charBits, 4, QString());
+        MergeChangedFields(chars, CDSChars, 0, charBits, 4, QString());
         CDSChars.post();
         matched.insert(CDSChars.bookmark());
         rowDone[size_t(row)] = true;
     };
-    for (int row = 0; row < chars->recordCount(); ++row)
+    // Into records read from the file; loaded into emptied datasets, every row is appended.
+    const bool fromFile = !CDSChars.isEmpty();
+    for (int row = 0; fromFile && row < chars.recordCount(); ++row)
         mergeInto(row, false);
-    if (refField && rowRef) {
-        for (int row = 0; row < chars->recordCount(); ++row)
+    if (fromFile && refField && rowRef) {
+        for (int row = 0; row < chars.recordCount(); ++row)
             if (!rowDone[size_t(row)])
                 mergeInto(row, true);
     }
-    for (int row = 0; row < chars->recordCount(); ++row) {
+    const FieldCopy copy(chars, CDSChars);
+    for (int row = 0; row < chars.recordCount(); ++row) {
         if (rowDone[size_t(row)])
             continue;
-        chars->setRecNo(row);
+        chars.setRecNo(row);
         CDSChars.append();
-        CopyFieldValues(*chars, CDSChars);
-        if (chars->fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
+        copy.Copy();
+        if (chars.fieldByName(QStringLiteral("ACTIVE")).asInteger() == 1) {
             CDSChars.fieldByName(QStringLiteral("STATE")).setAsInteger(NewCharacteristicBit);
             charBits |= NewCharacteristicBit;
         }
@@ -358,7 +334,6 @@ bool TTevDataModule::ReadProject(const QString &FileName, MemDataSet &CDSHeader,
         state.setAsInteger(state.asInteger() | charBits);
         CDSHeader.post();
     }
-    return true;
 }
 
 int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSHeader,
@@ -383,6 +358,11 @@ int TTevDataModule::WriteProjectHeader(const QString &FileName, MemDataSet &CDSH
 void TTevDataModule::LockProjectRow(int ProjectId)
 {
     Run(LockProjectRowSql, {{"PROJECTID", ProjectId}});
+}
+
+void TTevDataModule::LockProjectRow(SqlSession &session, int ProjectId)
+{
+    session.run(LockProjectRowSql, {{"PROJECTID", ProjectId}});
 }
 
 void TTevDataModule::DeleteProjectChars(int ProjectId)
@@ -428,18 +408,9 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
         bool idTaken = false;
         try {
             toMark.clear();
-            // A project has thousands of rows, and Qt's driver costs more per row than the
-            // engine: on Firebird, unless a caller's transaction runs, the save is a transaction
-            // of the client's own on the connection's attachment. Otherwise it goes through
-            // Qt's driver, joining the caller's transaction.
-            std::unique_ptr<FirebirdSession> client = FirebirdSession::begin(*FDatabase, FSqlTrace);
-            std::unique_ptr<DbTransaction> transaction;
-            std::unique_ptr<QtSqlSession> driver;
-            if (!client) {
-                transaction = std::make_unique<DbTransaction>(*FDatabase);
-                driver = std::make_unique<QtSqlSession>(FDatabase->database(), FSqlTrace);
-            }
-            SqlSession &session = client ? static_cast<SqlSession &>(*client) : *driver;
+            // Inside a propagation, the save joins its transaction.
+            WorkSession work(*FDatabase, FSqlTrace, FWork);
+            SqlSession &session = work.session();
             if (stamps)
                 CheckStoredStamp(session, CDSHeader ? QVariant(*FileName) : QVariant(ProjectId),
                                  *Stamp);
@@ -458,10 +429,7 @@ void TTevDataModule::WriteProjectRows(const QString *FileName, MemDataSet *CDSHe
             InsertProjectChars(session, ProjectId, CDSChars, toMark);
             if (stamps)
                 written = ReadStoredStamp(session, ProjectId);
-            if (client)
-                client->commit();
-            else
-                transaction->commit();
+            work.commit();
             break;
         } catch (const DatabaseError &) {
             if (!idTaken || !ownTransaction || attempt == NewProjectAttempts)

@@ -47,6 +47,9 @@ void TTevRowSet::open(const QString &sql, const SqlBindings &bindings)
         const SqlColumn &c = result.columns[i];
         m_fields.push_back(std::make_unique<RowField>(*this, int(i), c.name.toUpper(), c.type,
                                                       c.type == FieldType::String ? c.size : 0));
+        // The first of two columns of one name is the one found, as by a search.
+        if (!m_fieldIndex.contains(m_fields.back()->fieldName()))
+            m_fieldIndex.insert(m_fields.back()->fieldName(), int(i));
     }
     m_rows = std::move(result.rows);
     for (const QString &key : m_keyFields) {
@@ -66,6 +69,7 @@ void TTevRowSet::open(const QString &sql, const SqlBindings &bindings)
 void TTevRowSet::close()
 {
     m_fields.clear();
+    m_fieldIndex.clear();
     m_rows.clear();
     m_keyColumns.clear();
     m_buffer.clear();
@@ -101,6 +105,14 @@ Field &TTevRowSet::field(int index) const
     if (index < 0 || index >= fieldCount())
         throw Error(QStringLiteral("Field index %1 out of range").arg(index));
     return *m_fields[size_t(index)];
+}
+
+Field *TTevRowSet::findField(const QString &name) const
+{
+    auto it = m_fieldIndex.constFind(name);
+    if (it == m_fieldIndex.cend())
+        it = m_fieldIndex.constFind(name.toUpper());
+    return it == m_fieldIndex.cend() ? nullptr : m_fields[size_t(*it)].get();
 }
 
 const TTevRowSet::Row *TTevRowSet::currentRow() const

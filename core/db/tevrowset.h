@@ -3,6 +3,7 @@
 #include "core/db/sqlsession.h"
 #include "platform/dataset/dataset.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <memory>
@@ -45,6 +46,7 @@ public:
     DataSetState state() const override { return m_state; }
     int fieldCount() const override { return int(m_fields.size()); }
     Field &field(int index) const override;
+    Field *findField(const QString &name) const override;
     void first() override;
     void next() override;
     void prior() override;
@@ -91,6 +93,7 @@ private:
     SqlTrace m_trace;
 
     std::vector<std::unique_ptr<RowField>> m_fields;
+    QHash<QString, int> m_fieldIndex; // by upper-case name
     std::vector<Row> m_rows;
     int m_cursor = -1;
     bool m_bof = true;

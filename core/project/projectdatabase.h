@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace tev {
@@ -12,6 +13,16 @@ class DataSet;
 class MemDataSet;
 
 enum class TTevDBUpdateMode { dbumNone, dbumSaveHeader, dbumSaveChars, dbumSaveAll };
+
+// Merges a stored project into the project and characteristic datasets, as ReadProject does
+// (Stamp receives its stamp); false when the project is not stored.
+using TStoredProjectReader =
+    std::function<bool(MemDataSet &CDSHeader, MemDataSet &CDSChars, TStoredStamp *Stamp)>;
+// Called by a propagation for each depending project once its rows are written, inside the
+// propagation's transaction: the project's file name (empty when its row is gone) and a reader
+// of its stored rows as they stand now, which reads nothing from the database again.
+using TDependingProjectFunc =
+    std::function<void(const QString &FileName, const TStoredProjectReader &Read)>;
 
 // What the project model needs of the database module (TTevDataModule). The model holds this
 // seam, not the module, so that it is built and tested without a database: the database module
@@ -51,8 +62,11 @@ public:
     virtual bool ExistsReference(int ProjectId, const QString &RefFileName) = 0;
     virtual void GetRefProjects(int ProjectId, QStringList &List) = 0;
     virtual void GetDependingProjects(const QString &FileName, QStringList &List) = 0;
+    // Carries the master into every depending project, in one transaction; Dependent (when
+    // given) is called for each of them in turn, and a failure in it undoes the propagation.
     virtual void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
-                                         bool SaveAll) = 0;
+                                         bool SaveAll,
+                                         const TDependingProjectFunc &Dependent = {}) = 0;
 };
 
 } // namespace tev

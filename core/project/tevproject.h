@@ -309,6 +309,8 @@ private:
     QDateTime Now() const;
     // OnUnknownFile, and the import of the open work sequence when the handler asks for it.
     void ImportUnknownFile(const QString &AFileName);
+    // LoadFromDB with the stored project taken from Read.
+    bool LoadStoredProject(const QString &AFileName, const TStoredProjectReader &Read);
     // The change state set with the update flag held, so that the post writes nothing.
     void SetChangeStateQuietly(quint32 Value);
     void MarkDatabaseOnlyChange();

@@ -210,10 +210,18 @@ void TTevProject::ImportUnknownFile(const QString &AFileName)
 
 bool TTevProject::LoadFromDB(const QString &AFileName)
 {
+    return LoadStoredProject(
+        AFileName, [this](MemDataSet &CDSHeader, MemDataSet &CDSChars, TStoredStamp *Stamp) {
+            return FData && FData->ReadProject(FRelativeFileName, CDSHeader, CDSChars, Stamp);
+        });
+}
+
+bool TTevProject::LoadStoredProject(const QString &AFileName, const TStoredProjectReader &Read)
+{
     UpdateScope scope(*this);
     SetFileName(AFileName);
     FSavedStamp.reset(); // the state read below is the new one
-    if (!FData || !FData->ReadProject(FRelativeFileName, *FCDSProject, *FCDSChars, &FStoredStamp))
+    if (!Read(*FCDSProject, *FCDSChars, &FStoredStamp))
         return false;
     FExistsInDatabase = true;
     SetGenerator(kTevora);

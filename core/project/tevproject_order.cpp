@@ -142,7 +142,6 @@ void TTevProject::RenumberChars()
 void TTevProject::RenumberCharsImpl(bool AlwaysWrite)
 {
     OrderFrame frame(*this);
-    frame.usesTempIds();
     MemDataSet &ds = frame.chars();
     ds.setFiltered(false);
     ds.setFilter(QString());
@@ -155,8 +154,11 @@ void TTevProject::RenumberCharsImpl(bool AlwaysWrite)
     Field &state = ds.fieldByName(QStringLiteral("STATE"));
 
     // Whether the database lacks something the records hold: a new number, or a record read
-    // from the file that the database has no row for.
+    // from the file that the database has no row for. The numbers are found first and only the
+    // records whose numbers change are edited: a project loaded from the database mostly has
+    // them already.
     bool changed = false;
+    std::vector<int> groups(order.size());
     int g = 0;
     QString previous;
     for (size_t i = 0; i < order.size(); ++i) {
@@ -167,24 +169,23 @@ void TTevProject::RenumberCharsImpl(bool AlwaysWrite)
         else if (name != previous)
             ++g;
         previous = name;
+        groups[i] = g;
         if (quint32(state.asInteger()) & ChangeStateBits::UnknownCharacteristics)
             changed = true;
-        ds.edit();
-        tempId.setAsInteger(int(i) + 1);
-        if (groupId.isNull() || groupId.asInteger() != g) {
-            groupId.setAsInteger(g);
-            changed = true;
-        }
-        ds.post();
     }
-    for (const MemDataSet::Bookmark b : order) {
-        ds.gotoBookmark(b);
-        if (tempId.asInteger() <= 0)
+    for (size_t i = 0; i < order.size(); ++i) {
+        ds.gotoBookmark(order[i]);
+        const int id = int(i) + 1;
+        const bool newGroup = groupId.isNull() || groupId.asInteger() != groups[i];
+        const bool newNumber = charId.isNull() || charId.asInteger() != id;
+        if (!newGroup && !newNumber && tempId.isNull())
             continue;
-        if (charId.isNull() || charId.asInteger() != tempId.asInteger())
-            changed = true;
+        changed = changed || newGroup || newNumber;
         ds.edit();
-        charId.setAsInteger(tempId.asInteger());
+        if (newGroup)
+            groupId.setAsInteger(groups[i]);
+        if (newNumber)
+            charId.setAsInteger(id);
         tempId.clear();
         ds.post();
     }

@@ -7,6 +7,7 @@
 #include "core/project/projectscopes.h"
 #include "core/sequence/sequencefile.h"
 #include "platform/error.h"
+#include "platform/file/stagedfiles.h"
 #include "platform/text/tstringlist.h"
 
 #include <QFileInfo>
@@ -121,23 +122,35 @@ void TTevProject::UpdateReferences(const TProgressStepItFunc &ProgressFunction)
         return;
     const QString masterFile = FileName();
     const QString master = FRelativeFileName;
-    FData->UpdateDependingProjects(master, *FCDSChars, false);
-    QStringList ids;
-    FData->GetDependingProjects(master, ids);
+    // Each depending project is loaded from the rows the propagation wrote, without reading them
+    // again, and its file written under a temporary name, inside the propagation's transaction.
+    // The files replace the old ones once it committed: a failure leaves the rows and the files
+    // as they were.
+    StagedFiles staged;
+    std::vector<std::pair<QString, bool>> projects; // full file name, whether written
     try {
-        for (const QString &id : ids) {
-            Close();
-            const QString stored = FData->GetProjectFileName(StrToIntDef(id, -1));
-            const QString name = AddBackSlash(FRootDir) + stored;
-            if (stored.isEmpty() || !IsNameBelowRoot(stored)) {
-                if (!stored.isEmpty())
-                    qCWarning(lcProject) << "The project" << stored
-                                         << "does not lie below the sequence folder; its file is "
-                                            "not written.";
-            } else if (LoadFromDB(name)) {
-                WriteFile(FileName());
-                SetChangeStateQuietly(0);
-            }
+        FData->UpdateDependingProjects(
+            master, *FCDSChars, false,
+            [&](const QString &stored, const TStoredProjectReader &read) {
+                Close();
+                const QString name = AddBackSlash(FRootDir) + stored;
+                bool written = false;
+                if (stored.isEmpty() || !IsNameBelowRoot(stored)) {
+                    if (!stored.isEmpty())
+                        qCWarning(lcProject) << "The project" << stored
+                                             << "does not lie below the sequence folder; its "
+                                                "file is not written.";
+                } else if (LoadStoredProject(name, read)) {
+                    WriteFile(staged.Stage(FileName()));
+                    SetChangeStateQuietly(0);
+                    written = true;
+                }
+                projects.emplace_back(name, written);
+            });
+        Close();
+        for (const auto &[name, written] : projects) {
+            if (written)
+                staged.PutInPlace(name);
             if (ProgressFunction)
                 ProgressFunction(name, -1);
         }

@@ -165,6 +165,34 @@ TEST_P(References, NewRowsTakeAFreeCharId)
     }
 }
 
+// Two masters may share labels. Where the master's CHARID with the row's label is another
+// source's key in the project, the row keeps a CHARID of its own instead of failing the whole
+// propagation.
+TEST_P(References, ARowKeepsItsCharIdWhereAnotherMasterHoldsTheMastersWithItsLabel)
+{
+    exec("insert into PROJECTS (PROJECTID, FILENAME) values (1, 'w1.seq')");
+    m_data.AddRefProject(1, "o.seq", "Other");
+    m_data.AddRefProject(1, "m.seq", "Master");
+    for (const char *row : {"1, 'A', 'o.seq'", "5, 'A', 'm.seq'", "6, 'B', 'm.seq'",
+                            "7, 'C', 'o.seq'", "7, 'X', 'o.seq'"})
+        exec(QString("insert into CHARACTERISTICS (PROJECTID, CHARID, LABEL, REF_FILENAME) values "
+                     "(1, %1)")
+                 .arg(row));
+    addChar(1, "A", "m.seq", 1.0); // (1, A) is the other master's: keeps 5
+    addChar(3, "B", "m.seq", 2.0); // free: takes 3
+    addChar(7, "C", "m.seq", 3.0); // new; two rows hold 7, one of them with C: the largest plus one
+
+    m_data.UpdateDependingProjects("m.seq", m_chars, false);
+
+    EXPECT_EQ(column("select CHARID || ':' || LABEL || ':' || REF_FILENAME from CHARACTERISTICS "
+                     "order by CHARID, LABEL"),
+              QStringList(
+                  {"1:A:o.seq", "3:B:m.seq", "5:A:m.seq", "7:C:o.seq", "7:X:o.seq", "8:C:m.seq"}));
+    EXPECT_EQ(column("select NOMINAL from CHARACTERISTICS where REF_FILENAME = 'm.seq' order by "
+                     "LABEL"),
+              QStringList({"1", "2", "3"}));
+}
+
 // Rows of the master in a project that no longer names it are not the master's any more.
 TEST_P(References, RowsOfAProjectThatNoLongerNamesTheMasterGo)
 {

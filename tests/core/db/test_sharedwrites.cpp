@@ -210,13 +210,15 @@ TEST_P(SharedWrites, TwoNewProjectsSavedAtTheSameMomentAreBothStored)
 TEST_P(SharedWrites, APropagationThatFailsChangesNothing)
 {
     // P holds a row of master M and two rows of its own with CHARID 7. M's new characteristic X
-    // with CHARID 7 then gets CHARID 7 in P too, where an own row X has it: the insert collides.
+    // has the feature of P's own row X, which a unique index of this database refuses: the
+    // insert collides.
     setHeader("P", File);
     addChar(1, "A", "m.seq", 1);
     addChar(7, "X", QString(), 1);
     addChar(7, "Y", QString(), 1);
     save();
     m_data.AddRefProject(1, "m.seq", "M");
+    exec("create unique index TEST_FEATURE on CHARACTERISTICS (PROJECTID, FEATURE)");
     const QStringList before =
         column("select LABEL || ' ' || cast(NOMINAL as integer) || ' ' || coalesce(TEMPSTATE, '-') "
                "from CHARACTERISTICS order by LABEL");
@@ -230,7 +232,7 @@ TEST_P(SharedWrites, APropagationThatFailsChangesNothing)
         master.fieldByName("GROUPID").setAsInteger(1);
         master.fieldByName("CHARID").setAsInteger(charId);
         master.fieldByName("LABEL").setAsString(label);
-        master.fieldByName("FEATURE").setAsString(label);
+        master.fieldByName("FEATURE").setAsString(QString("F") + label);
         master.fieldByName("REF_FILENAME").setAsString("m.seq");
         master.fieldByName("NOMINAL").setAsFloat(2);
         master.fieldByName("DECIMALS").setAsInteger(4);

@@ -86,11 +86,11 @@ public:
     {
         m_data.GetDependingProjects(FileName, List);
     }
-    void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars,
-                                 bool SaveAll) override
+    void UpdateDependingProjects(const QString &FileName, MemDataSet &CDSChars, bool SaveAll,
+                                 const TDependingProjectFunc &Dependent = {}) override
     {
         writes << "UpdateDependingProjects " + FileName;
-        m_data.UpdateDependingProjects(FileName, CDSChars, SaveAll);
+        m_data.UpdateDependingProjects(FileName, CDSChars, SaveAll, Dependent);
     }
 
 private:

@@ -4,6 +4,7 @@
 #include "platform/dataset/memdataset.h"
 #include "platform/error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <functional>
@@ -152,6 +153,126 @@ TEST_F(References, AMasterChangeReachesEveryWorkSequence)
         QString::fromLatin1(readBytes(m_tree.file(SequenceTree::Line2))).contains("\r\nS4\t"));
     m_project.OpenFile(m_tree.file(SequenceTree::Line1));
     EXPECT_EQ(m_project.DataSetChars().recordCount(), 6);
+}
+
+// Two masters may share labels: a work sequence built on both holds each label twice, and a
+// change to either master still reaches every work sequence built on it.
+TEST_F(References, MastersSharingLabelsReachEveryWorkSequence)
+{
+    const QString housing2 = "Masters/Housing2.seq";
+    QByteArray copy = readBytes(m_tree.file(SequenceTree::Housing));
+    ASSERT_TRUE(copy.contains("use 4711\r\n"));
+    writeBytes(m_tree.file(housing2), copy.replace("use 4711\r\n", "use 4712\r\n"));
+    createWork("Work/Dup.seq", "Dup", {SequenceTree::Housing, housing2});
+    createWork("Work/Solo.seq", "Solo", {housing2});
+    const QStringList housingRows = {"1:H1:Masters/Housing.seq", "2:H2:Masters/Housing.seq",
+                                     "3:H3:Masters/Housing.seq", "4:H4:Masters/Housing.seq",
+                                     "5:H5:Masters/Housing.seq", "6:H6:Masters/Housing.seq"};
+    const QStringList dupRows =
+        housingRows + QStringList{"7:H1:" + housing2,  "8:H2:" + housing2,  "9:H3:" + housing2,
+                                  "10:H4:" + housing2, "11:H5:" + housing2, "12:H6:" + housing2};
+    ASSERT_EQ(storedRows("Work/Dup.seq"), dupRows);
+    editMaster(housing2, [](MemDataSet &chars) {
+        ASSERT_TRUE(chars.locate("LABEL", {"H2"}));
+        chars.edit();
+        chars.fieldByName("NOMINAL").setAsFloat(42.1);
+        chars.post();
+    });
+
+    m_project.OpenFile(m_tree.file(housing2));
+    QStringList progress;
+    m_project.UpdateReferences([&](const QString &caption, int) {
+        progress << caption;
+        return true;
+    });
+
+    EXPECT_EQ(progress, QStringList({m_tree.file("Work/Dup.seq"), m_tree.file("Work/Solo.seq")}));
+    // Loaded again, the rows are numbered in group order, the shared group names joined.
+    EXPECT_EQ(storedRows("Work/Dup.seq"),
+              QStringList({"1:H1:Masters/Housing.seq", "2:H2:Masters/Housing.seq",
+                           "3:H3:Masters/Housing.seq", "4:H1:" + housing2, "5:H2:" + housing2,
+                           "6:H3:" + housing2, "7:H4:Masters/Housing.seq",
+                           "8:H5:Masters/Housing.seq", "9:H6:Masters/Housing.seq",
+                           "10:H4:" + housing2, "11:H5:" + housing2, "12:H6:" + housing2}));
+    // Each H2 row keeps its own master's nominal.
+    QStringList h2;
+    for (const QString &row :
+         column("select p.FILENAME || ':' || c.CHARID || ':' || c.NOMINAL from CHARACTERISTICS c "
+                "join PROJECTS p on p.PROJECTID = c.PROJECTID where c.LABEL = 'H2' order by "
+                "p.PROJECTID, c.CHARID"))
+        h2 << row.section(':', 0, 1) + ":" + QString::number(row.section(':', 2).toDouble());
+    EXPECT_EQ(h2,
+              QStringList({"Work/Dup.seq:2:42", "Work/Dup.seq:5:42.1", "Work/Solo.seq:2:42.1"}));
+    EXPECT_EQ(count("select count(*) from CHARACTERISTICS where TEMPSTATE = 4"), 0);
+    for (const QString &work : {QString("Work/Dup.seq"), QString("Work/Solo.seq")}) {
+        const QString text = QString::fromLatin1(readBytes(m_tree.file(work)));
+        EXPECT_EQ(text.count("\t42.100\t"), 1) << work.toStdString();
+        EXPECT_EQ(text.count("\r\nH2\t"), work == "Work/Dup.seq" ? 2 : 1) << work.toStdString();
+    }
+}
+
+// Each work sequence's rows are read once: the file is written from the rows the propagation
+// wrote, not from a second read of the database.
+TEST_F(References, APropagationReadsEachWorkSequenceOnce)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    createWork(SequenceTree::Line2, "Line 2", {SequenceTree::Housing, SequenceTree::Shaft});
+    editMaster(SequenceTree::Housing, [](MemDataSet &chars) {
+        ASSERT_TRUE(chars.locate("LABEL", {"H2"}));
+        chars.edit();
+        chars.fieldByName("NOMINAL").setAsFloat(42.1);
+        chars.post();
+    });
+    m_project.OpenFile(m_tree.file(SequenceTree::Housing));
+    QStringList reads;
+    m_data.SetSqlTrace([&](const QString &sql) {
+        if (sql.startsWith("select") && sql.contains("from CHARACTERISTICS"))
+            reads << sql.section('\n', 2);
+    });
+
+    m_project.UpdateReferences();
+    m_data.SetSqlTrace({});
+
+    // One read of each project's rows, and the search for rows of projects that left the master.
+    EXPECT_EQ(reads, QStringList({"where PROJECTID = :PROJECTID\norder by CHARID",
+                                  "where PROJECTID = :PROJECTID\norder by CHARID",
+                                  "where REF_FILENAME = :REF_FILENAME"}));
+    for (const QString &work : {SequenceTree::Line1, SequenceTree::Line2})
+        EXPECT_TRUE(QString::fromLatin1(readBytes(m_tree.file(work))).contains("\t42.100\t"))
+            << work.toStdString();
+}
+
+// A propagation that fails at a later work sequence leaves the earlier ones as they were, their
+// rows and their files, and leaves no file of its own behind.
+TEST_F(References, APropagationThatFailsLeavesEveryFileAsItWas)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    createWork(SequenceTree::Line2, "Line 2", {SequenceTree::Housing, SequenceTree::Shaft});
+    // Line 2 holds a label H7 of its own, which this database keeps unique within a project:
+    // the master's new H7 cannot be added there.
+    exec(QString("insert into CHARACTERISTICS (PROJECTID, CHARID, LABEL) values (%1, 99, 'H7')")
+             .arg(projectId(SequenceTree::Line2)));
+    exec("create unique index TEST_LABELS on CHARACTERISTICS (PROJECTID, LABEL)");
+    const QStringList rows1 = storedRows(SequenceTree::Line1);
+    const QStringList rows2 = storedRows(SequenceTree::Line2);
+    const QByteArray file1 = readBytes(m_tree.file(SequenceTree::Line1));
+    const QByteArray file2 = readBytes(m_tree.file(SequenceTree::Line2));
+    changeHousing();
+    m_project.OpenFile(m_tree.file(SequenceTree::Housing));
+    int steps = 0;
+
+    EXPECT_THROW(m_project.UpdateReferences([&](const QString &, int) { return ++steps > 0; }),
+                 Error);
+
+    EXPECT_EQ(steps, 0);
+    EXPECT_EQ(m_project.RelativeFileName(), SequenceTree::Housing);
+    EXPECT_EQ(storedRows(SequenceTree::Line1), rows1);
+    EXPECT_EQ(storedRows(SequenceTree::Line2), rows2);
+    EXPECT_EQ(nominals("H2"), "Work/Line1.seq=42, Work/Cell 2/Line2.seq=42");
+    EXPECT_EQ(readBytes(m_tree.file(SequenceTree::Line1)), file1);
+    EXPECT_EQ(readBytes(m_tree.file(SequenceTree::Line2)), file2);
+    EXPECT_EQ(QDir(m_tree.file("Work")).entryList({"*.new"}, QDir::Files | QDir::Hidden),
+              QStringList());
 }
 
 // A master read only in part would delete its missing characteristics everywhere.

@@ -49,7 +49,9 @@ public:
     bool ExistsReference(int, const QString &) override { return false; }
     void GetRefProjects(int, QStringList &) override {}
     void GetDependingProjects(const QString &, QStringList &) override {}
-    void UpdateDependingProjects(const QString &, MemDataSet &, bool) override {}
+    void UpdateDependingProjects(const QString &, MemDataSet &, bool,
+                                 const TDependingProjectFunc & = {}) override
+    {}
 };
 
 } // namespace tev::test
