@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <ibase.h>
 
@@ -77,7 +78,7 @@ public:
         request.append(char(isc_spb_options));
         for (int i = 0; i < 4; ++i)
             request.append(char((options >> (8 * i)) & 0xff));
-        // The summary comes as the failure of the start, and once more of the first query.
+        // The summary comes as the failure of the start or of a query, often of both.
         QStringList summary;
         const auto takeSummary = [&](const ISC_STATUS *status) {
             const QString text = StatusText(status);
@@ -91,9 +92,14 @@ public:
         if (isc_service_start(status, &m_handle, nullptr, ushort(request.size()),
                               request.constData()))
             takeSummary(status);
+        // The action may still run when the start returns, the more so on a busy machine: an
+        // empty line then only says that nothing is written yet. Reading on until the engine
+        // says the action has ended keeps its summary from being lost with the attachment.
         QStringList lines;
-        const char items[] = {isc_info_svc_line};
-        for (int failures = 0; failures < 2;) {
+        const char items[] = {isc_info_svc_line, isc_info_svc_running};
+        // Once it has ended, one more query: its summary may come with that one.
+        int ended = 0;
+        for (int failures = 0; failures < 3;) {
             char answer[4096];
             if (isc_service_query(status, &m_handle, nullptr, 0, nullptr, sizeof items, items,
                                   sizeof answer, answer)) {
@@ -101,10 +107,31 @@ public:
                 ++failures;
                 continue;
             }
-            const int length = int(uchar(answer[1])) | int(uchar(answer[2])) << 8;
-            if (answer[0] != isc_info_svc_line || length <= 0 || length > int(sizeof answer) - 3)
+            failures = 0;
+            bool running = false;
+            bool wrote = false;
+            for (const char *item = answer; item < answer + sizeof answer;) {
+                if (*item == isc_info_svc_line) {
+                    const int length = int(uchar(item[1])) | int(uchar(item[2])) << 8;
+                    if (length > int(answer + sizeof answer - item) - 3)
+                        break;
+                    if (length > 0)
+                        lines << QString::fromUtf8(item + 3, length);
+                    wrote = wrote || length > 0;
+                    item += 3 + length;
+                } else if (*item == isc_info_svc_running) {
+                    if (item + 5 > answer + sizeof answer)
+                        break;
+                    running = isc_vax_integer(item + 1, 4) != 0;
+                    item += 5;
+                } else {
+                    break;
+                }
+            }
+            if (!running && !wrote && ++ended == 2)
                 break;
-            lines << QString::fromUtf8(answer + 3, length);
+            if (running && !wrote)
+                QThread::msleep(20);
         }
         return lines + summary;
     }
@@ -131,6 +158,52 @@ FirebirdValidation ValidationOf(const QStringList &lines)
 }
 
 constexpr quint32 FullValidation = isc_spb_rpr_validate_db | isc_spb_rpr_full;
+
+// Whether the validation found index pages it cannot mend itself.
+bool IndexPagesFlawed(const FirebirdValidation &validation)
+{
+    return validation.summary.filter(QLatin1String("index page")).size() > 0;
+}
+
+// Builds every active index of the tables anew. A write cut off in an index can leave a page
+// whose neighbours do not point back to it: validation reports it and cannot mend it, and while
+// it is reported, validation frees no orphan pages either. Rebuilding the index writes it whole
+// and leaves its old pages to the next validation.
+void RebuildIndexes(const QString &fileName, const QString &userName)
+{
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    const QByteArray user = userName.toUtf8().left(255);
+    dpb.append(char(isc_dpb_user_name)).append(char(user.size())).append(user);
+    const QByteArray file = QFile::encodeName(fileName);
+    ISC_STATUS_ARRAY status{};
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    const auto fail = [&](const char *what) {
+        const QString text = StatusText(status);
+        ISC_STATUS_ARRAY ignored{};
+        if (tr)
+            isc_rollback_transaction(ignored, &tr);
+        if (db)
+            isc_detach_database(ignored, &db);
+        throw Error(QStringLiteral("Cannot %1 the indexes of the database \"%2\": %3")
+                        .arg(QLatin1String(what), fileName, text));
+    };
+    if (isc_attach_database(status, 0, file.constData(), &db, short(dpb.size()), dpb.constData()))
+        fail("open");
+    static const char rebuild[] =
+        "execute block as declare name varchar(63); begin "
+        "for select trim(rdb$index_name) from rdb$indices "
+        "where coalesce(rdb$system_flag, 0) = 0 and coalesce(rdb$index_inactive, 0) = 0 "
+        "into :name do "
+        "execute statement 'alter index \"' || replace(name, '\"', '\"\"') || '\" active'; end";
+    if (isc_start_transaction(status, &tr, 1, &db, 0, nullptr) ||
+        isc_dsql_execute_immediate(status, &db, &tr, 0, rebuild, SQL_DIALECT_V6, nullptr) ||
+        isc_commit_transaction(status, &tr))
+        fail("rebuild");
+    if (isc_detach_database(status, &db))
+        fail("close");
+}
 
 } // namespace
 
@@ -222,6 +295,11 @@ FirebirdRepair RepairFirebirdDatabase(const QString &fileName, const QString &us
         repair.swept = true;
         repair.left = validate();
     }
+    if (IndexPagesFlawed(repair.left)) {
+        RebuildIndexes(fileName, userName);
+        repair.indexesRebuilt = true;
+        repair.left = validate();
+    }
     if (repair.left.errors > 0) {
         run(isc_spb_rpr_mend_db | isc_spb_rpr_full | isc_spb_rpr_ignore_checksum);
         repair.mended = true;
@@ -242,12 +320,13 @@ std::unique_ptr<EmbeddedUseMarker> BeginEmbeddedUse(const QString &fileName,
         try {
             const FirebirdRepair repair = RepairFirebirdDatabase(fileName, userName);
             qCWarning(lcEmbedded,
-                      "Found: %d errors, %d warnings (%s). After %d validations%s%s: %d errors, "
+                      "Found: %d errors, %d warnings (%s). After %d validations%s%s%s: %d errors, "
                       "%d warnings.",
                       repair.found.errors, repair.found.warnings,
                       qPrintable(repair.found.summary.join(QStringLiteral("; "))), repair.passes,
-                      repair.swept ? ", a sweep" : "", repair.mended ? " and a mend" : "",
-                      repair.left.errors, repair.left.warnings);
+                      repair.swept ? ", a sweep" : "",
+                      repair.indexesRebuilt ? ", rebuilt indexes" : "",
+                      repair.mended ? " and a mend" : "", repair.left.errors, repair.left.warnings);
         } catch (const Error &e) {
             qCWarning(lcEmbedded, "The database could not be validated: %s",
                       qPrintable(e.message()));

@@ -53,6 +53,7 @@ struct FirebirdRepair
     FirebirdValidation left;  // the last one
     int passes = 0;           // validations that were allowed to change the file
     bool swept = false;
+    bool indexesRebuilt = false;
     bool mended = false;
 };
 
@@ -63,7 +64,8 @@ struct FirebirdRepair
 // list, record versions half removed by garbage collection. In this order, until a validation
 // finds nothing: validations that may change the file (each enters, frees or re-marks what it
 // can; an orphan is freed only by a pass that finds nothing else), a sweep (it finishes the
-// garbage collection that was cut off), and as a last resort the engine's mend, which makes
+// garbage collection that was cut off), a rebuild of the indexes when index pages are flawed
+// (validation mends none of them), and as a last resort the engine's mend, which makes
 // what is still broken readable at the cost of the broken records. Throws tev::Error when the
 // service cannot run.
 FirebirdRepair RepairFirebirdDatabase(const QString &fileName, const QString &userName);
