@@ -78,15 +78,17 @@ public:
         request.append(char(isc_spb_options));
         for (int i = 0; i < 4; ++i)
             request.append(char((options >> (8 * i)) & 0xff));
-        // The summary comes as the failure of the start or of a query, often of both.
+        // The summary comes as the failure of the start and once more of a query; the start's
+        // may hold only its title line, when the engine has not put in the counts yet.
         QStringList summary;
         const auto takeSummary = [&](const ISC_STATUS *status) {
             const QString text = StatusText(status);
             if (!text.contains(QLatin1String("Summary of validation errors")))
                 throw Error(
                     QStringLiteral("Cannot check the database \"%1\": %2").arg(fileName, text));
-            if (summary.isEmpty())
-                summary = text.split(QLatin1Char('\n'));
+            const QStringList lines = text.split(QLatin1Char('\n'));
+            if (lines.size() > summary.size())
+                summary = lines;
         };
         ISC_STATUS_ARRAY status{};
         if (isc_service_start(status, &m_handle, nullptr, ushort(request.size()),

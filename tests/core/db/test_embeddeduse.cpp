@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace tev;
@@ -56,6 +59,45 @@ void MarkAUsedPageFree(const QString &file)
     ASSERT_TRUE(db.putChar(char(bits | 0x08)));
 }
 
+// A table with an index of many pages on one level, each page pointing to its neighbours.
+void AddAnIndexOfManyPages(const QString &file)
+{
+    TTevConnection connection(QStringLiteral("EmbeddedUse"));
+    connection.setParams(FirebirdParams(file));
+    connection.open();
+    QSqlQuery query(connection.database());
+    for (const char *statement :
+         {"create table KEYS (K varchar(150) not null primary key)",
+          "execute block as declare i integer = 0; begin while (i < 3000) do begin "
+          "insert into KEYS values (rpad(:i, 150, 'k')); i = i + 1; end end"})
+        ASSERT_TRUE(query.exec(QString::fromLatin1(statement)))
+            << query.lastError().text().toStdString();
+}
+
+// Points a page of the newest index back at the wrong page, as a page split that was cut off
+// leaves it: validation reports the index page and mends nothing of it.
+void BreakALeftSiblingPointer(const QString &file)
+{
+    constexpr qint64 PageSize = 8192;
+    constexpr char IndexPage = 7;
+    constexpr qint64 LeftSibling = 20; // after the page header and the right sibling
+    QFile db(file);
+    ASSERT_TRUE(db.open(QIODevice::ReadWrite));
+    // The newest index has the last pages of the file.
+    for (qint64 page = db.size() / PageSize - 1; page > 0; --page) {
+        ASSERT_TRUE(db.seek(page * PageSize));
+        const QByteArray header = db.read(LeftSibling + 4);
+        const quint32 left = qFromLittleEndian<quint32>(header.constData() + LeftSibling);
+        if (header.at(0) != IndexPage || left == 0)
+            continue;
+        const quint32 wrong = qToLittleEndian<quint32>(quint32(page));
+        ASSERT_TRUE(db.seek(page * PageSize + LeftSibling));
+        ASSERT_EQ(db.write(reinterpret_cast<const char *>(&wrong), 4), 4);
+        return;
+    }
+    FAIL() << "no index page with a left neighbour";
+}
+
 // Ends a program of ours that has the file open the way a crash or kill -9 does.
 void KillAProgramThatHasItOpen(const TempAppRoot &root)
 {
@@ -98,16 +140,37 @@ TEST(EmbeddedUse, AFileLeftOpenByAKilledProgramIsValidatedAndMendedBeforeTheNext
 
 TEST(EmbeddedUse, RepairReportsWhatItFoundAndLeavesAValidFile)
 {
-    TempAppRoot root;
-    const QString file = root.file(QStringLiteral("DB/Tevora.fdb"));
-    OpenAndClose(file);
-    MarkAUsedPageFree(file);
-    const FirebirdRepair repair = RepairFirebirdDatabase(file, "SYSDBA");
-    EXPECT_EQ(repair.found.errors, 1) << repair.found.summary.join(' ').toStdString();
-    EXPECT_TRUE(repair.left.clean()) << repair.left.summary.join(' ').toStdString();
-    EXPECT_GE(repair.passes, 2);
-    EXPECT_FALSE(repair.mended);
-    EXPECT_TRUE(ValidateFirebirdDatabase(file, "SYSDBA").clean());
+    struct Case
+    {
+        const char *flaw;
+        void (*make)(const QString &);
+        const char *reported;
+        int errors;
+        bool indexesRebuilt;
+    };
+    for (const Case c : {Case{"a used page marked free", MarkAUsedPageFree, "page", 1, false},
+                         Case{"an index page with a wrong neighbour", BreakALeftSiblingPointer,
+                              "index page", 0, true}}) {
+        SCOPED_TRACE(c.flaw);
+        TempAppRoot root;
+        const QString file = root.file(QStringLiteral("DB/Tevora.fdb"));
+        OpenAndClose(file);
+        AddAnIndexOfManyPages(file);
+        c.make(file);
+        const FirebirdRepair repair = RepairFirebirdDatabase(file, "SYSDBA");
+        const QString found = repair.found.summary.join(' ');
+        EXPECT_EQ(repair.found.errors, c.errors) << found.toStdString();
+        EXPECT_FALSE(repair.found.clean());
+        EXPECT_TRUE(found.contains(QLatin1String(c.reported))) << found.toStdString();
+        EXPECT_TRUE(repair.left.clean()) << repair.left.summary.join(' ').toStdString();
+        EXPECT_GE(repair.passes, 2);
+        EXPECT_EQ(repair.indexesRebuilt, c.indexesRebuilt);
+        EXPECT_FALSE(repair.mended);
+        const FirebirdValidation after = ValidateFirebirdDatabase(file, "SYSDBA");
+        EXPECT_TRUE(after.clean())
+            << after.summary.join(' ').toStdString() << " passes " << repair.passes << " swept "
+            << repair.swept << " found " << found.toStdString();
+    }
 }
 
 // Only the first of several users of the file learns of an unclean end, and only the last one
