@@ -167,9 +167,7 @@ TEST(EmbeddedUse, RepairReportsWhatItFoundAndLeavesAValidFile)
         EXPECT_EQ(repair.indexesRebuilt, c.indexesRebuilt);
         EXPECT_FALSE(repair.mended);
         const FirebirdValidation after = ValidateFirebirdDatabase(file, "SYSDBA");
-        EXPECT_TRUE(after.clean())
-            << after.summary.join(' ').toStdString() << " passes " << repair.passes << " swept "
-            << repair.swept << " found " << found.toStdString();
+        EXPECT_TRUE(after.clean()) << after.summary.join(' ').toStdString();
     }
 }
 
