@@ -26,6 +26,16 @@ namespace {
 
 const QString kProgram = QStringLiteral(TEVORA_BINARY_DIR "/bin/tevora");
 
+// The built program copied into the application root (the root is the executable's folder's
+// parent); empty when it cannot be copied.
+QString CopyProgramInto(const TempAppRoot &root)
+{
+    const QString program = root.file(QStringLiteral("bin/tevora"));
+    if (!QDir().mkpath(root.file(QStringLiteral("bin"))) || !QFile::copy(kProgram, program))
+        return {};
+    return program;
+}
+
 // The program as a process of its own, on an offscreen display, with every machine-wide and
 // per-user folder in this test's temporary folders.
 class ProgramProcess
@@ -150,9 +160,8 @@ TEST(ProgramStart, ALockThatCannotBeMadeIsReportedAndNoWindowStarts)
 TEST(ProgramStart, ARequestToEndEndsTheProgramWhileTheRefusedScriptIsReported)
 {
     TempAppRoot root;
-    const QString program = root.file(QStringLiteral("bin/tevora"));
-    ASSERT_TRUE(QDir().mkpath(root.file(QStringLiteral("bin"))));
-    ASSERT_TRUE(QFile::copy(kProgram, program));
+    const QString program = CopyProgramInto(root);
+    ASSERT_FALSE(program.isEmpty());
     TempFolder lockFolder;
     ProgramProcess started(program, lockFolder.path(), [](const QString &appData) {
         const QString scripts = appData + QStringLiteral("/Vyx/Tevora/script");
@@ -178,9 +187,8 @@ TEST(ProgramStart, ARequestToEndEndsTheProgramWhileTheRefusedScriptIsReported)
 TEST(ProgramStart, TheProgramStartsOnANewEmbeddedDatabaseAndEndsCleanlyOnRequest)
 {
     TempAppRoot root;
-    const QString program = root.file(QStringLiteral("bin/tevora"));
-    ASSERT_TRUE(QDir().mkpath(root.file(QStringLiteral("bin"))));
-    ASSERT_TRUE(QFile::copy(kProgram, program));
+    const QString program = CopyProgramInto(root);
+    ASSERT_FALSE(program.isEmpty());
     TempFolder lockFolder;
 
     ProgramProcess first(program, lockFolder.path());
