@@ -2,6 +2,7 @@
 
 #include "core/db/connectionstate.h"
 #include "core/db/databaseerror.h"
+#include "core/db/embeddedusemarker.h"
 #include "core/db/firebirdembedded.h"
 #include "core/db/statementwatch.h"
 #include "platform/error.h"
@@ -228,6 +229,8 @@ void TTevConnection::openFirebird(QSqlDatabase &db)
     const QString password = param(QStringLiteral("Password"));
     if (server.isEmpty() && openOrCreate && !QFileInfo::exists(fileName))
         CreateFirebirdDatabase(fileName, user);
+    if (server.isEmpty())
+        m_useMarker = BeginEmbeddedUse(fileName, user);
     db.setHostName(server);
     db.setDatabaseName(fileName);
     db.setUserName(user);
@@ -235,6 +238,7 @@ void TTevConnection::openFirebird(QSqlDatabase &db)
     if (db.open())
         return;
     m_openFailure = DriverErrorText(db.lastError());
+    m_useMarker.reset();
     const Error openError(
         QStringLiteral("Cannot open the database \"%1\": %2")
             .arg(server.isEmpty() ? fileName : server + QLatin1Char(':') + fileName,
@@ -292,6 +296,7 @@ void TTevConnection::closeConnection()
         StatementWatch watch(db);
         db.close();
     }
+    m_useMarker.reset();
     if (state) {
         const QSignalBlocker quiet(state);
         state->setLost(false);

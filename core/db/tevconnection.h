@@ -5,8 +5,11 @@
 #include <QSqlDatabase>
 
 #include <QStringList>
+#include <memory>
 
 namespace tev {
+
+class EmbeddedUseMarker;
 
 // One named database connection with a name=value parameter list:
 //   DriverId      "FB" (embedded Firebird through Qt's QIBASE) or "MSSQL" (SQL Server through
@@ -93,6 +96,8 @@ private:
     QString m_openFailure;
     // Set when a lost connection was closed: until it opens again, operations try to open it.
     bool m_reopen = false;
+    // Held while an embedded database file is open (see BeginEmbeddedUse).
+    std::unique_ptr<EmbeddedUseMarker> m_useMarker;
 };
 
 // The ODBC connection string for SQL Server from a parameter list.

@@ -1,5 +1,6 @@
 #include "core/project/dependencyfiles.h"
 
+#include "core/lib/paths.h"
 #include "platform/file/regularfile.h"
 
 #include <QDir>
@@ -26,6 +27,41 @@ void SyncFolder(const QString &Folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// The path of the file an open descriptor reads, as the system names it; empty when unknown.
+QString PathOfDescriptor(int fd)
+{
+    char path[4096];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), path, sizeof path);
+    if (n <= 0 || size_t(n) >= sizeof path)
+        return {};
+    return QFile::decodeName(QByteArray(path, n));
+}
+
+// Opens Source as CopyFileSafely describes; the empty text when it is open, else the reason.
+QString OpenCopySource(QFile &Source, const QString &SourceName, const QString &Root)
+{
+    const QFileInfo info(SourceName);
+    if (!info.isSymLink())
+        return OpenRegularFile(Source, SourceName, FinalLink::Refuse);
+    const QString outside = QStringLiteral("it is a link to a file outside the sequence folder");
+    const QString target = info.canonicalFilePath();
+    const QString root = QFileInfo(Root).canonicalFilePath();
+    if (target.isEmpty())
+        return QStringLiteral("it is a link to a file that does not exist");
+    if (root.isEmpty() || !target.startsWith(AddBackSlash(root)))
+        return outside;
+    if (const QString reason = OpenRegularFile(Source, target, FinalLink::Refuse);
+        !reason.isEmpty())
+        return reason;
+    // A folder on the way may have been swapped for a link since the target was resolved.
+    if (PathOfDescriptor(Source.handle()) != target) {
+        Source.close();
+        return outside;
+    }
+    return {};
 }
 
 } // namespace
@@ -74,11 +110,11 @@ bool IsSameFile(const QString &A, const QString &B)
     return !a.isEmpty() && a == QFileInfo(B).canonicalFilePath();
 }
 
-QString CopyFileSafely(const QString &Source, const QString &Target)
+QString CopyFileSafely(const QString &Source, const QString &Target, const QString &Root)
 {
     // Only a regular file: a FIFO would stall the copy and a device never end it.
     QFile source;
-    if (const QString reason = OpenRegularFile(source, Source); !reason.isEmpty())
+    if (const QString reason = OpenCopySource(source, Source, Root); !reason.isEmpty())
         return reason;
     const QDateTime modified = source.fileTime(QFileDevice::FileModificationTime);
     QSaveFile target(Target);

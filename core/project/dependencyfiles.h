@@ -23,7 +23,13 @@ bool IsSameFile(const QString &A, const QString &B);
 // takes the source's modification time, is flushed to disk and then renamed over the target,
 // so that a failed copy leaves an existing target as it was. Only a regular file is copied.
 // Returns the empty text on success, otherwise the reason.
-QString CopyFileSafely(const QString &Source, const QString &Target);
+//
+// A Source that is a symbolic link is copied only when the file it leads to lies below Root,
+// the sequence root: a link in a sequence folder must not carry a file from elsewhere on the
+// machine onto a gauge. The file read is the one checked: a plain name is opened without
+// following a link put there meanwhile, and a link is resolved once, its target opened the same
+// way and the open file's own path compared with that target.
+QString CopyFileSafely(const QString &Source, const QString &Target, const QString &Root);
 // The 8.3 rule of the gauges: a base of 1 to 8 and an extension of 0 to 3 characters, at most
 // one dot, no space and none of + , ; = [ ].
 bool IsShortFileName(const QString &Name);

@@ -41,7 +41,8 @@ QString ExtensionOf(const QString &Name)
 }
 
 // Copies a template over a file of the project folder; the template may already be that file.
-void CopyReplacing(const QString &Source, const QString &Target, TFileReport &Report)
+void CopyReplacing(const QString &Source, const QString &Target, const QString &Root,
+                   TFileReport &Report)
 {
     const QString name = NamePart(Target);
     if (!QFileInfo(Source).isFile()) {
@@ -52,7 +53,7 @@ void CopyReplacing(const QString &Source, const QString &Target, TFileReport &Re
         Report.Skipped << name + QStringLiteral(": already the project's file");
         return;
     }
-    const QString reason = CopyFileSafely(Source, Target);
+    const QString reason = CopyFileSafely(Source, Target, Root);
     if (reason.isEmpty())
         Report.Copied << name;
     else
@@ -317,7 +318,7 @@ QString TTevProject::CopyTemplate(const QString &Keyword, const QString &Templat
         }
         const QString source =
             PathIsRelative(TemplateFile) ? AddBackSlash(FRootDir) + TemplateFile : TemplateFile;
-        CopyReplacing(source, projectDir + target, Report);
+        CopyReplacing(source, projectDir + target, FRootDir, Report);
         return target;
     }
     // No template: the file the master names is copied beside the project.
@@ -333,7 +334,7 @@ QString TTevProject::CopyTemplate(const QString &Keyword, const QString &Templat
         Report.Failed << QStringLiteral("%1: not found in \"%2\"").arg(named, MasterDir);
         return named;
     }
-    CopyReplacing(source, projectDir + named, Report);
+    CopyReplacing(source, projectDir + named, FRootDir, Report);
     return named;
 }
 
@@ -455,7 +456,7 @@ TFileReport TTevProject::CopyDependencyFiles(const QStringList &List, const QStr
             report.Failed << QStringLiteral("%1: not found in \"%2\"").arg(line, SourceDir);
             continue;
         }
-        const QString reason = CopyFileSafely(source, AddBackSlash(DestDir) + line);
+        const QString reason = CopyFileSafely(source, AddBackSlash(DestDir) + line, FRootDir);
         if (reason.isEmpty())
             report.Copied << line;
         else

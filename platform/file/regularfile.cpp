@@ -34,14 +34,18 @@ QString KindOf(mode_t mode)
 
 } // namespace
 
-QString OpenRegularFile(QFile &file, const QString &fileName)
+QString OpenRegularFile(QFile &file, const QString &fileName, FinalLink link)
 {
     // Opened without blocking, so that a FIFO without a writer cannot stall the open itself; the
     // kind is then taken from the open file, not from its name, which could change meanwhile.
-    const int fd =
-        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const int flags =
+        O_RDONLY | O_NONBLOCK | O_CLOEXEC | (link == FinalLink::Refuse ? O_NOFOLLOW : 0);
+    const int fd = ::open(QFile::encodeName(fileName).constData(), flags);
+    if (fd < 0) {
+        if (errno == ELOOP && link == FinalLink::Refuse)
+            return QStringLiteral("it is a symbolic link");
         return QString::fromLocal8Bit(std::strerror(errno));
+    }
     struct stat st
     {
     };

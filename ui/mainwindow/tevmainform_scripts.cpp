@@ -61,6 +61,8 @@ void TTevMainForm::InitScripter()
         try {
             FScripter->LoadScriptFile(fileName);
         } catch (const Error &error) {
+            // Logged as well, so that the reason outlives the box.
+            qCWarning(lcScripts, "The script was not loaded: %s", qPrintable(error.message()));
             KelShowMessage(QStringLiteral("The script was not loaded; Tevora runs without it."
                                           "\n\n%1")
                                .arg(error.message()));

@@ -34,7 +34,8 @@ QString InvalidFileNameMessage()
     return QStringLiteral("Invalid file name.\r\rFilename must comply with DOS 8.3 convention.");
 }
 
-TProjectFile TakeIntoProjectFolder(const QString &Picked, const QString &ProjectDir)
+TProjectFile TakeIntoProjectFolder(const QString &Picked, const QString &ProjectDir,
+                                   const QString &Root)
 {
     TProjectFile result;
     const QFileInfo picked(Picked);
@@ -58,7 +59,7 @@ TProjectFile TakeIntoProjectFolder(const QString &Picked, const QString &Project
                              .arg(result.BareName);
         return result;
     }
-    if (const QString reason = CopyFileSafely(Picked, target); !reason.isEmpty()) {
+    if (const QString reason = CopyFileSafely(Picked, target, Root); !reason.isEmpty()) {
         result.Message = QStringLiteral("\"%1\" could not be copied into the project folder: %2.")
                              .arg(result.BareName, reason);
         return result;

@@ -21,8 +21,10 @@ struct TProjectFile
 // Brings a picked file into the project folder: a file in that folder is taken as it is; a file
 // elsewhere is copied there when the folder holds no file of that name, taken without a copy
 // when the folder's file of that name has the same contents, and refused when it differs (the
-// project would otherwise show and ship another picture than the one picked).
-TProjectFile TakeIntoProjectFolder(const QString &Picked, const QString &ProjectDir);
+// project would otherwise show and ship another picture than the one picked). A picked link is
+// copied only when it leads to a file below Root, the sequence root (see CopyFileSafely).
+TProjectFile TakeIntoProjectFolder(const QString &Picked, const QString &ProjectDir,
+                                   const QString &Root);
 
 // Whether a typed name is a bare file name: not empty, no folder part, not "." or "..".
 bool IsBareFileName(const QString &Name);

@@ -195,7 +195,8 @@ void TTevCharsPage::SelectGroupImage()
         KelShowMessage(InvalidFileNameMessage());
         return;
     }
-    const TProjectFile file = TakeIntoProjectFolder(chosen, project->ProjectDir());
+    const TProjectFile file =
+        TakeIntoProjectFolder(chosen, project->ProjectDir(), project->RootDir());
     if (!file.Ok) {
         KelShowMessage(file.Message);
         return;

@@ -42,7 +42,8 @@ bool TTevProjectPage::SelectDependFile(QLineEdit *Edit, const QString &Filter)
         KelShowMessage(InvalidFileNameMessage());
         return false;
     }
-    const TProjectFile file = TakeIntoProjectFolder(chosen, project->ProjectDir());
+    const TProjectFile file =
+        TakeIntoProjectFolder(chosen, project->ProjectDir(), project->RootDir());
     if (!file.Ok) {
         KelShowMessage(file.Message);
         return false;
@@ -78,7 +79,8 @@ void TTevProjectPage::BtnPRJCoverImageClick()
                      PictureDialogFilter());
     if (chosen.isEmpty())
         return;
-    const TProjectFile file = TakeIntoProjectFolder(chosen, project->ProjectDir());
+    const TProjectFile file =
+        TakeIntoProjectFolder(chosen, project->ProjectDir(), project->RootDir());
     if (!file.Ok) {
         KelShowMessage(file.Message);
         return;

@@ -237,7 +237,8 @@ void TTevPreviewDlg::OpenBtnClick()
         KelShowMessage(InvalidFileNameMessage());
         return;
     }
-    const TProjectFile file = TakeIntoProjectFolder(chosen, project.ProjectDir());
+    const TProjectFile file =
+        TakeIntoProjectFolder(chosen, project.ProjectDir(), project.RootDir());
     if (!file.Ok) {
         KelShowMessage(file.Message);
         return;

@@ -17,7 +17,6 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStyle>
-#include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -27,6 +26,16 @@ namespace {
 
 const QString kProgram = QStringLiteral(TEVORA_BINARY_DIR "/bin/tevora");
 
+// The built program copied into the application root (the root is the executable's folder's
+// parent); empty when it cannot be copied.
+QString CopyProgramInto(const TempAppRoot &root)
+{
+    const QString program = root.file(QStringLiteral("bin/tevora"));
+    if (!QDir().mkpath(root.file(QStringLiteral("bin"))) || !QFile::copy(kProgram, program))
+        return {};
+    return program;
+}
+
 // The program as a process of its own, on an offscreen display, with every machine-wide and
 // per-user folder in this test's temporary folders.
 class ProgramProcess
@@ -34,17 +43,14 @@ class ProgramProcess
 public:
     ProgramProcess(const QString &program, const QString &lockFolder)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QString::fromLatin1(kLockFolderVariable), lockFolder);
-        env.insert(QStringLiteral("HOME"), m_folders.file(QStringLiteral("home")));
-        env.insert(QStringLiteral("TEVORA_COMMON_APPDATA"),
-                   m_folders.file(QStringLiteral("appdata")));
-        env.insert(QStringLiteral("TEVORA_COMMON_DOCUMENTS"),
-                   m_folders.file(QStringLiteral("documents")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folders.path());
-        m_process.setProcessEnvironment(env);
-        m_process.start(program, {});
+        start(program, lockFolder);
+    }
+    // With the machine-wide application data laid out by prepare(folder) before the start.
+    template <typename Prepare>
+    ProgramProcess(const QString &program, const QString &lockFolder, Prepare prepare)
+    {
+        prepare(m_folders.file(QStringLiteral("appdata")));
+        start(program, lockFolder);
     }
     ~ProgramProcess()
     {
@@ -58,6 +64,24 @@ public:
     QString home() const { return m_folders.file(QStringLiteral("home")); }
 
 private:
+    void start(const QString &program, const QString &lockFolder)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QString::fromLatin1(kLockFolderVariable), lockFolder);
+        env.insert(QStringLiteral("HOME"), m_folders.file(QStringLiteral("home")));
+        env.insert(QStringLiteral("TEVORA_COMMON_APPDATA"),
+                   m_folders.file(QStringLiteral("appdata")));
+        env.insert(QStringLiteral("TEVORA_COMMON_DOCUMENTS"),
+                   m_folders.file(QStringLiteral("documents")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folders.path());
+        // The program says when the window answers requests to end (see kWindowAnswers).
+        env.insert(QStringLiteral("QT_LOGGING_RULES"),
+                   QStringLiteral("tevora.start.requests.info=true"));
+        m_process.setProcessEnvironment(env);
+        m_process.start(program, {});
+    }
+
     TempFolder m_folders;
     QProcess m_process;
 };
@@ -73,6 +97,24 @@ template <typename Condition> bool waitFor(QProcess &process, Condition conditio
         process.waitForReadyRead(100);
     }
     return true;
+}
+
+// What the program writes on stderr once a request to end closes its window.
+constexpr char kWindowAnswers[] = "A request to end now closes the window.";
+
+// How long a program that shows a box of its start may take to end on SIGTERM: before the
+// window exists nothing is open that needs saving, so it ends at once.
+constexpr int kEndOnRequestMs = 1000;
+
+// Sends SIGTERM to a program that shows a box of its start and expects it gone by the deadline,
+// ended by the signal.
+void expectEndsOnRequest(QProcess &process)
+{
+    ASSERT_EQ(process.state(), QProcess::Running);
+    ::kill(process.processId(), SIGTERM);
+    EXPECT_TRUE(process.waitForFinished(kEndOnRequestMs))
+        << "still running after SIGTERM while its box is shown";
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
 }
 
 TEST(ProgramStart, ASecondStartEndsAtOnceWithCodeZeroAndWithoutAWord)
@@ -109,6 +151,34 @@ TEST(ProgramStart, ALockThatCannotBeMadeIsReportedAndNoWindowStarts)
     // The report's dialog is up now (the process waits for its OK); the window never came.
     EXPECT_EQ(program.process().state(), QProcess::Running);
     EXPECT_FALSE(QFileInfo::exists(program.home() + QStringLiteral("/.config/Vyx/Tevora.conf")));
+    // A logout or kill -TERM does not wait for the OK.
+    expectEndsOnRequest(program.process());
+}
+
+// A "TevMain.pas" that other users could change is refused with a box while the window is being
+// made; a request to end ends the program then too.
+TEST(ProgramStart, ARequestToEndEndsTheProgramWhileTheRefusedScriptIsReported)
+{
+    TempAppRoot root;
+    const QString program = CopyProgramInto(root);
+    ASSERT_FALSE(program.isEmpty());
+    TempFolder lockFolder;
+    ProgramProcess started(program, lockFolder.path(), [](const QString &appData) {
+        const QString scripts = appData + QStringLiteral("/Vyx/Tevora/script");
+        ASSERT_TRUE(QDir().mkpath(scripts));
+        QFile script(scripts + QStringLiteral("/TevMain.pas"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("begin end.");
+        ASSERT_TRUE(script.setPermissions(script.permissions() | QFileDevice::WriteOther));
+    });
+    QByteArray errors;
+    EXPECT_TRUE(waitFor(started.process(), [&] {
+        errors += started.process().readAllStandardError();
+        return errors.contains("The script was not loaded");
+    })) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("can be changed by other users")) << errors.toStdString();
+    expectEndsOnRequest(started.process());
+    EXPECT_FALSE(QFileInfo::exists(started.home() + QStringLiteral("/.config/Vyx/Tevora.conf")));
 }
 
 // The built program, copied into an application root of its own (the root is the executable's
@@ -117,27 +187,28 @@ TEST(ProgramStart, ALockThatCannotBeMadeIsReportedAndNoWindowStarts)
 TEST(ProgramStart, TheProgramStartsOnANewEmbeddedDatabaseAndEndsCleanlyOnRequest)
 {
     TempAppRoot root;
-    const QString program = root.file(QStringLiteral("bin/tevora"));
-    ASSERT_TRUE(QDir().mkpath(root.file(QStringLiteral("bin"))));
-    ASSERT_TRUE(QFile::copy(kProgram, program));
+    const QString program = CopyProgramInto(root);
+    ASSERT_FALSE(program.isEmpty());
     TempFolder lockFolder;
 
     ProgramProcess first(program, lockFolder.path());
     const QString database = root.file(QStringLiteral("DB/Tevora.fdb"));
-    EXPECT_TRUE(waitFor(first.process(), [&] { return QFileInfo::exists(database); }))
-        << first.process().readAllStandardError().toStdString();
-    // The database exists before the window does; the window is up once a second start is
-    // turned away, so the first instance holds the lock by then.
+    QByteArray errors;
+    EXPECT_TRUE(waitFor(first.process(), [&] {
+        errors += first.process().readAllStandardError();
+        return errors.contains(kWindowAnswers);
+    })) << errors.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(database));
+    // The first instance holds the lock: a second start is turned away.
     ProgramProcess second(program, lockFolder.path());
     ASSERT_TRUE(second.process().waitForFinished(120000));
     EXPECT_EQ(second.process().exitCode(), 0);
-    QThread::msleep(500);
 
     ::kill(first.process().processId(), SIGTERM);
     ASSERT_TRUE(first.process().waitForFinished(120000));
     EXPECT_EQ(first.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.process().exitCode(), 0)
-        << first.process().readAllStandardError().toStdString();
+        << (errors + first.process().readAllStandardError()).toStdString();
 
     QSettings layout(first.home() + QStringLiteral("/.config/Vyx/Tevora.conf"),
                      QSettings::IniFormat);

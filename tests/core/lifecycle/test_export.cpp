@@ -111,6 +111,24 @@ TEST_F(Export, FailuresAreReportedAndNothingIsWrittenOutsideTheTarget)
     EXPECT_EQ(m_project.LastFileReport().Failed, report.Failed);
 }
 
+// A picture in the project folder that is a link to a file elsewhere on the machine is not sent
+// to the gauge: it is reported, and nothing of that file reaches the target.
+TEST_F(Export, ALinkOutOfTheSequenceFolderIsReportedAndNotCopied)
+{
+    createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});
+    const QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    writeBytes(elsewhere.filePath("secret.png"), "not the project's");
+    ASSERT_TRUE(QFile::link(elsewhere.filePath("secret.png"), m_tree.file("Work/link.png")));
+    m_project.SetDepends("HOUSING.FMT link.png");
+    const TFileReport report = m_project.ExportAll(target());
+    EXPECT_EQ(report.Copied, QStringList({"Line1.seq", "HOUSING.FMT"}));
+    EXPECT_EQ(report.Failed,
+              QStringList({"link.png: it is a link to a file outside the sequence folder"}));
+    EXPECT_EQ(m_project.LastFileReport().Failed, report.Failed);
+    EXPECT_EQ(targetFiles(), QStringList({"HOUSING.FMT", "Line1.seq"}));
+}
+
 TEST_F(Export, AMissingTargetFolderIsAnError)
 {
     createWork(SequenceTree::Line1, "Line 1", {SequenceTree::Housing});

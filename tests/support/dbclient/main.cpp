@@ -25,6 +25,7 @@
 //                                  stored) or "failed ..."
 //   nominal <value>                every characteristic's NOMINAL of the open project, in memory
 //   projectsave                    saves the open project: "saved" or "failed ..."
+//   upgrade                        bring the database to the program's schema: "upgraded"
 //   quit
 //
 // The open project's answers end with " asked=<n>", the questions asked during the command.
@@ -90,6 +91,7 @@ public:
 
     bool connected() const { return m_data.Connected(); }
     void setLockWait(int seconds) { m_data.Database()->setLockWaitSeconds(seconds); }
+    void upgrade() { m_data.UpgradeDatabase(TProductVersion{1, 0, 0, 0}); }
 
     // Fills the records of a work project: the master's rows (REF_FILENAME of the master given)
     // and, for a work project, rows of its own.
@@ -327,6 +329,9 @@ int main(int argc, char **argv)
         DatabaseFailure failure = DatabaseFailure::Other;
         if (command == "quit") {
             break;
+        } else if (command == "upgrade" && words.size() == 1) {
+            client.upgrade();
+            Answer("upgraded");
         } else if (command == "save" && words.size() == 4) {
             Project &p = client.project(words[1]);
             client.fill(p, words[1], words[2].toInt(), words[3].toInt());

@@ -25,7 +25,8 @@ QByteArray ReadBytes(const QString &path)
 struct Folders
 {
     test::TempFolder temp;
-    QString project = temp.file("project");
+    QString root = temp.file("SEQ");
+    QString project = temp.file("SEQ/project");
     QString elsewhere = temp.file("elsewhere");
     Folders()
     {
@@ -38,15 +39,16 @@ TEST(TakeIntoProjectFolder, CopiesTakesOrRefusesByContents)
 {
     Folders f;
     WriteBytes(f.elsewhere + "/cover.png", "picture");
-    TProjectFile taken = TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project);
+    TProjectFile taken = TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project, f.root);
     EXPECT_TRUE(taken.Ok) << taken.Message.toStdString();
     EXPECT_EQ(taken.BareName, "cover.png");
     EXPECT_EQ(ReadBytes(f.project + "/cover.png"), "picture");
 
     // The same contents again: taken without a copy; other contents: refused, nothing changed.
-    EXPECT_TRUE(TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project).Ok);
+    EXPECT_TRUE(TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project, f.root).Ok);
     WriteBytes(f.elsewhere + "/cover.png", "another picture");
-    const TProjectFile refused = TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project);
+    const TProjectFile refused =
+        TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project, f.root);
     EXPECT_FALSE(refused.Ok);
     EXPECT_TRUE(refused.Message.contains("already holds a different file"));
     EXPECT_EQ(ReadBytes(f.project + "/cover.png"), "picture");
@@ -59,7 +61,7 @@ TEST(TakeIntoProjectFolder, AFifoIsNeverRead)
     Folders f;
     test::FifoGuard picked(f.elsewhere + "/pipe.png");
     ASSERT_TRUE(picked.made());
-    const TProjectFile copied = TakeIntoProjectFolder(f.elsewhere + "/pipe.png", f.project);
+    const TProjectFile copied = TakeIntoProjectFolder(f.elsewhere + "/pipe.png", f.project, f.root);
     EXPECT_FALSE(copied.Ok);
     EXPECT_TRUE(copied.Message.contains("it is a pipe (FIFO), not a regular file"))
         << copied.Message.toStdString();
@@ -68,9 +70,30 @@ TEST(TakeIntoProjectFolder, AFifoIsNeverRead)
     test::FifoGuard inProject(f.project + "/cover.png");
     ASSERT_TRUE(inProject.made());
     WriteBytes(f.elsewhere + "/cover.png", "");
-    const TProjectFile compared = TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project);
+    const TProjectFile compared =
+        TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project, f.root);
     EXPECT_FALSE(compared.Ok) << "an empty file is not the same as a FIFO";
     EXPECT_TRUE(compared.Message.contains("already holds a different file"));
+}
+
+// A picked file is copied from wherever it lies; a picked link only when it leads to a file below
+// the sequence root.
+TEST(TakeIntoProjectFolder, APickedLinkOutOfTheRootIsRefused)
+{
+    Folders f;
+    WriteBytes(f.elsewhere + "/secret.png", "not the project's");
+    ASSERT_TRUE(QFile::link(f.elsewhere + "/secret.png", f.elsewhere + "/cover.png"));
+    const TProjectFile refused =
+        TakeIntoProjectFolder(f.elsewhere + "/cover.png", f.project, f.root);
+    EXPECT_FALSE(refused.Ok);
+    EXPECT_TRUE(refused.Message.contains("it is a link to a file outside the sequence folder"))
+        << refused.Message.toStdString();
+    EXPECT_EQ(QDir(f.project).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
+
+    WriteBytes(f.root + "/bore.png", "picture of the root");
+    ASSERT_TRUE(QFile::link(f.root + "/bore.png", f.elsewhere + "/bore.png"));
+    EXPECT_TRUE(TakeIntoProjectFolder(f.elsewhere + "/bore.png", f.project, f.root).Ok);
+    EXPECT_EQ(ReadBytes(f.project + "/bore.png"), "picture of the root");
 }
 
 } // namespace
